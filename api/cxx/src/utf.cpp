@@ -1,0 +1,95 @@
+#include "mmapi/cxx/utf.h"
+
+namespace mmapi::cxx {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void PutUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out.push_back(char(c));
+  } else if (c < 0x800) {
+    out.push_back(char(0xC0 | (c >> 6)));
+    out.push_back(char(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(char(0xE0 | (c >> 12)));
+    out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(char(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(char(0xF0 | (c >> 18)));
+    out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(char(0x80 | (c & 0x3F)));
+  }
+}
+
+void PutUtf16(char32_t c, std::u16string& out) {
+  if (c < 0x10000) {
+    out.push_back(char16_t(c));
+  } else {
+    c -= 0x10000;
+    out.push_back(char16_t(0xD800 | (c >> 10)));
+    out.push_back(char16_t(0xDC00 | (c & 0x3FF)));
+  }
+}
+
+// Decodes one UTF-8 sequence at text[i], advancing i; U+FFFD for a malformed
+// one (consuming its first byte only, so the next sequence is still seen).
+char32_t NextUtf8(std::string_view text, std::size_t& i) {
+  const unsigned char b0 = static_cast<unsigned char>(text[i++]);
+  if (b0 < 0x80) return b0;
+  int extra;
+  char32_t c;
+  char32_t min;
+  if ((b0 & 0xE0) == 0xC0) {
+    extra = 1, c = b0 & 0x1F, min = 0x80;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    extra = 2, c = b0 & 0x0F, min = 0x800;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    extra = 3, c = b0 & 0x07, min = 0x10000;
+  } else {
+    return kReplacement;
+  }
+  if (i + extra > text.size()) return kReplacement;
+  for (int k = 0; k < extra; ++k) {
+    const unsigned char b = static_cast<unsigned char>(text[i + k]);
+    if ((b & 0xC0) != 0x80) return kReplacement;
+    c = (c << 6) | (b & 0x3F);
+  }
+  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return kReplacement;
+  i += extra;
+  return c;
+}
+
+}  // namespace
+
+void AppendUtf8(std::u16string_view text, std::string& out) {
+  out.reserve(out.size() + text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c < 0x80) {
+      out.push_back(char(c));
+      continue;
+    }
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = kReplacement;
+    }
+    PutUtf8(c, out);
+  }
+}
+
+void AppendUtf16(std::string_view text, std::u16string& out) {
+  out.reserve(out.size() + text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      out.push_back(char16_t(text[i++]));
+      continue;
+    }
+    PutUtf16(NextUtf8(text, i), out);
+  }
+}
+
+}  // namespace mmapi::cxx

@@ -1,0 +1,4 @@
+// The whole host tools ABI.
+#pragma once
+
+#include "mmapi/exports.h"

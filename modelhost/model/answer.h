@@ -1,0 +1,74 @@
+// How the substitute host answers a call across the boundary: out-parameters
+// are cleared first, the body runs under a guard, and a failure leaves its
+// text in the calling thread's error record.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "mmapi/cxx/com_ptr.h"
+#include "mmapi/cxx/status_error.h"
+#include "mmapi/unknown.h"
+
+namespace drvx::modelhost {
+
+using mmapi::MMStatus;
+using mmapi::MMStrView;
+using mmapi::cxx::ComPtr;
+using mmapi::cxx::StatusError;
+
+// The calling thread's error record (IMMToolServices::GetErrorText).
+std::u16string& ErrorRecord();
+void SetErrorRecord(std::string_view utf8);
+
+// Throws a StatusError with the given status and text.
+[[noreturn]] void Fail(MMStatus status, const std::string& text);
+// Throws MM_E_BOUNDS unless 0 <= index < count; `what` names the operation.
+void CheckIndex(const char* what, std::int32_t index, std::size_t count);
+
+template <class Body>
+MMStatus Do(Body&& body) noexcept {
+  return mmapi::cxx::Guard(body, [](const char* text) { SetErrorRecord(text); });
+}
+
+inline MMStatus NullOut(const char* what) noexcept {
+  SetErrorRecord(std::string(what) + ": the out-parameter is null");
+  return mmapi::MM_E_POINTER;
+}
+
+// *out := body(), a value.
+template <class T, class Body>
+MMStatus AnswerValue(const char* what, T* out, Body&& body) noexcept {
+  if (!out) return NullOut(what);
+  *out = T{};
+  return Do([&] { *out = body(); });
+}
+
+// *out := a view of body()'s text, which must outlive the call (base.h).
+template <class Body>
+MMStatus AnswerText(const char* what, MMStrView* out, Body&& body) noexcept {
+  if (!out) return NullOut(what);
+  *out = MMStrView{};
+  return Do([&] {
+    const std::u16string& text = body();
+    *out = MMStrView{text.data(), static_cast<std::uint32_t>(text.size()), 0};
+  });
+}
+
+// *out := a counted reference to body()'s object (which may be null).
+template <class I, class Body>
+MMStatus AnswerRef(const char* what, I** out, Body&& body) noexcept {
+  if (!out) return NullOut(what);
+  *out = nullptr;
+  return Do([&] {
+    I* p = body();
+    if (p) p->AddRef();
+    *out = p;
+  });
+}
+
+inline std::u16string_view In(const char16_t* text, std::uint32_t length) {
+  return text ? std::u16string_view(text, length) : std::u16string_view();
+}
+
+}  // namespace drvx::modelhost

@@ -1,0 +1,126 @@
+// Diagrams, their shapes and hyperlinks in the substitute host's model.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "element.h"
+#include "mmapi/diagram.h"
+
+namespace drvx::modelhost {
+
+class ModelDiagram;
+
+class ModelHyperlink final : public mmapi::cxx::ComObject<mmapi::IMMHyperlink> {
+ public:
+  ModelHyperlink(ModelProject* project, std::int32_t kind, std::int32_t targetId,
+                 std::u16string name)
+      : kind(kind), targetId(targetId), name(std::move(name)), project_(project) {}
+
+  MMStatus MMCALL Name(MMStrView* out) noexcept override;
+  MMStatus MMCALL Kind(std::int32_t* out) noexcept override;
+  MMStatus MMCALL Target(mmapi::IMMUnknown** out) noexcept override;
+
+  void Detach() { project_ = nullptr; }
+
+  const std::int32_t kind;
+  const std::int32_t targetId;  // unused for external links
+  const std::u16string name;
+
+ private:
+  ModelProject* project_;
+};
+
+// A symbol or an association. Only associations answer IMMAssociation (every
+// shape is reached as IMMShape through it) and only shapes of the class
+// "rolesymbol" answer IMMRoleSymbol.
+class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMRoleSymbol> {
+ public:
+  static constexpr std::int32_t kDefaultWidth = 100;
+  static constexpr std::int32_t kDefaultHeight = 50;
+
+  ModelShape(std::int32_t id, std::u16string shapeClass)
+      : ElementObject(ElementKind::Shape, id), shapeClass(std::move(shapeClass)) {}
+
+  MMStatus MMCALL QueryInterface(const mmapi::MMGuid& iid, void** out) noexcept override;
+  void Detach() override {
+    diagram = nullptr;
+    ModelElement::Detach();
+  }
+
+  // IMMShape
+  MMStatus MMCALL ShapeClass(MMStrView* out) noexcept override;
+  MMStatus MMCALL HyperlinkCount(std::int32_t* out) noexcept override;
+  MMStatus MMCALL Hyperlinks(std::int32_t index, mmapi::IMMHyperlink** out) noexcept override;
+  MMStatus MMCALL AddHyperlink(std::int32_t kind, std::int32_t targetId,
+                               mmapi::IMMHyperlink** out) noexcept override;
+  MMStatus MMCALL Caption(MMStrView* out) noexcept override;
+  MMStatus MMCALL Documentation(MMStrView* out) noexcept override;
+  MMStatus MMCALL OneLiner(MMStrView* out) noexcept override;
+  MMStatus MMCALL Property(const char16_t* name, std::uint32_t nameLength,
+                           MMStrView* out) noexcept override;
+  MMStatus MMCALL SetCaption(const char16_t* text, std::uint32_t length) noexcept override;
+  MMStatus MMCALL SetProperty(const char16_t* name, std::uint32_t nameLength, const char16_t* value,
+                              std::uint32_t valueLength) noexcept override;
+  MMStatus MMCALL SetPosition(std::int32_t x, std::int32_t y) noexcept override;
+  MMStatus MMCALL SetLocation(std::int32_t x, std::int32_t y) noexcept override;
+  MMStatus MMCALL SetWidth(std::int32_t width) noexcept override;
+  MMStatus MMCALL SetHeight(std::int32_t height) noexcept override;
+  MMStatus MMCALL Parent(mmapi::IMMShape** out) noexcept override;
+  // IMMAssociation
+  MMStatus MMCALL Source(mmapi::IMMShape** out) noexcept override;
+  MMStatus MMCALL Target(mmapi::IMMShape** out) noexcept override;
+  // IMMRoleSymbol
+  MMStatus MMCALL Activations(MMStrView* out) noexcept override;
+  MMStatus MMCALL SetActivations(const char16_t* text, std::uint32_t length) noexcept override;
+
+  bool IsAssociation() const { return bool(source); }
+  bool IsRole() const { return shapeClass == u"rolesymbol"; }
+  // Value of a named property, or null.
+  const std::u16string* FindProperty(std::u16string_view key) const;
+  void PutProperty(std::u16string_view key, std::u16string_view value);
+  std::int32_t AbsoluteX() const;
+  std::int32_t AbsoluteY() const;
+
+  mmapi::IMMShape* AsShape() { return static_cast<mmapi::IMMAssociation*>(this); }
+
+  // The caption is the element's name.
+  const std::u16string shapeClass;
+  std::u16string documentation;
+  std::u16string oneLiner;
+  std::vector<std::pair<std::u16string, std::u16string>> properties;  // in order set
+  std::int32_t x = 0;  // relative to the parent symbol, if any
+  std::int32_t y = 0;
+  std::int32_t width = kDefaultWidth;
+  std::int32_t height = kDefaultHeight;
+  ComPtr<ModelShape> parent;
+  ComPtr<ModelShape> source;  // both set for associations
+  ComPtr<ModelShape> target;
+  std::u16string activations;
+  std::vector<ComPtr<ModelHyperlink>> hyperlinks;
+  ModelDiagram* diagram = nullptr;  // the diagram holding the shape
+};
+
+class ModelDiagram final : public ElementObject<mmapi::IMMDiagram> {
+ public:
+  ModelDiagram(std::int32_t id, std::int32_t kind)
+      : ElementObject(ElementKind::Diagram, id), kind(kind) {}
+
+  MMStatus MMCALL Kind(std::int32_t* out) noexcept override;
+  MMStatus MMCALL SetName(const char16_t* text, std::uint32_t length) noexcept override;
+  MMStatus MMCALL Explorer(mmapi::IMMShapeExplorer** out) noexcept override;
+  MMStatus MMCALL Print() noexcept override;
+
+  // Appends a shape made for this diagram.
+  ModelShape& Adopt(ComPtr<ModelShape> shape);
+
+  const std::int32_t kind;
+  std::int32_t pageSizeClass = 0;
+  bool pageFlag = false;
+  std::int32_t appliedChanges = 0;  // ApplyChanges calls, for inspection
+  std::vector<ComPtr<ModelShape>> shapes;  // in the order made
+  std::vector<ModelShape*> symbols;
+  std::vector<ModelShape*> associations;
+};
+
+}  // namespace drvx::modelhost

@@ -1,0 +1,251 @@
+#include "host_session.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "mmapi/cxx/utf.h"
+
+namespace drvx::modelhost {
+namespace {
+
+using mmapi::cxx::ComObject;
+using mmapi::cxx::MakeCom;
+
+class NavigatorObject final : public ComObject<mmapi::IMMNavigator> {
+ public:
+  explicit NavigatorObject(HostSession& session) : session_(session) {}
+
+  MMStatus MMCALL CurrentClass(mmapi::IMMClass** out) noexcept override {
+    return AnswerRef("CurrentClass", out, [&]() -> mmapi::IMMClass* {
+      return State().currentClass.Get();
+    });
+  }
+  MMStatus MMCALL CurrentMember(mmapi::IMMMember** out) noexcept override {
+    return AnswerRef("CurrentMember", out, [&]() -> mmapi::IMMMember* {
+      return static_cast<mmapi::IMMMethod*>(State().currentMember.Get());
+    });
+  }
+  MMStatus MMCALL CurrentMethod(mmapi::IMMMethod** out) noexcept override {
+    return AnswerRef("CurrentMethod", out, [&]() -> mmapi::IMMMethod* {
+      return State().currentMethod.Get();
+    });
+  }
+  MMStatus MMCALL CurrentDiagram(mmapi::IMMDiagram** out) noexcept override {
+    return AnswerRef("CurrentDiagram", out, [&]() -> mmapi::IMMDiagram* {
+      return State().currentDiagram.Get();
+    });
+  }
+  MMStatus MMCALL CurrentModule(mmapi::IMMModule** out) noexcept override {
+    return AnswerRef("CurrentModule", out, [&]() -> mmapi::IMMModule* {
+      return State().currentModule.Get();
+    });
+  }
+  MMStatus MMCALL NavigateToClass(mmapi::IMMClass* cls) noexcept override {
+    return Do([&] {
+      auto& found = Resolve<ModelClass>(cls, ElementKind::Class, "NavigateToClass");
+      SelectClass(State(), found);
+    });
+  }
+  MMStatus MMCALL ShowMember(mmapi::IMMMember* member) noexcept override {
+    return Do([&] {
+      auto& found = Resolve<ModelMember>(member, ElementKind::Member, "ShowMember");
+      SelectMember(State(), found);
+    });
+  }
+  MMStatus MMCALL ShowDiagram(mmapi::IMMDiagram* diagram) noexcept override {
+    return Do([&] {
+      auto& found = Resolve<ModelDiagram>(diagram, ElementKind::Diagram, "ShowDiagram");
+      State().currentDiagram = ComPtr<ModelDiagram>::Share(&found);
+    });
+  }
+  MMStatus MMCALL ShowView(std::int32_t viewCode, mmapi::MMBool) noexcept override {
+    return Do([&] { State().view = viewCode; });
+  }
+
+ private:
+  NavigatorState& State() { return session_.Project().navigator; }
+
+  // The open project's element behind a pointer a caller handed in.
+  template <class T, class I>
+  T& Resolve(I* p, ElementKind kind, const char* what) {
+    if (!p) Fail(mmapi::MM_E_POINTER, std::string(what) + ": the element is null");
+    std::int32_t id = 0;
+    if (mmapi::MMFailed(p->Id(&id)))
+      Fail(mmapi::MM_E_INVALIDARG, std::string(what) + ": the element has no identifier");
+    ModelElement* element = session_.Project().Find(id);
+    if (!element || element->Kind() != kind)
+      Fail(mmapi::MM_E_NOTFOUND,
+           std::string(what) + ": element " + std::to_string(id) + " is not in the open project");
+    return static_cast<T&>(*element);
+  }
+
+  HostSession& session_;
+};
+
+class CodeModelObject final : public ComObject<mmapi::IMMCodeModel> {
+ public:
+  explicit CodeModelObject(HostSession& session) : session_(session) {}
+
+  MMStatus MMCALL ClassCount(std::int32_t* out) noexcept override {
+    return AnswerValue("ClassCount", out,
+                       [&] { return std::int32_t(session_.Project().classes.size()); });
+  }
+  MMStatus MMCALL Classes(std::int32_t index, mmapi::IMMClass** out) noexcept override {
+    return AnswerRef("Classes", out, [&]() -> mmapi::IMMClass* {
+      auto& classes = session_.Project().classes;
+      CheckIndex("Classes", index, classes.size());
+      return classes[std::size_t(index)].Get();
+    });
+  }
+
+ private:
+  HostSession& session_;
+};
+
+class DiagramManagerObject final : public ComObject<mmapi::IMMDiagramManager> {
+ public:
+  explicit DiagramManagerObject(HostSession& session) : session_(session) {}
+
+  MMStatus MMCALL DiagramCount(std::int32_t* out) noexcept override {
+    return AnswerValue("DiagramCount", out,
+                       [&] { return std::int32_t(session_.Project().diagrams.size()); });
+  }
+  MMStatus MMCALL Diagrams(std::int32_t index, mmapi::IMMDiagram** out) noexcept override {
+    return AnswerRef("Diagrams", out, [&]() -> mmapi::IMMDiagram* {
+      auto& diagrams = session_.Project().diagrams;
+      CheckIndex("Diagrams", index, diagrams.size());
+      return diagrams[std::size_t(index)].Get();
+    });
+  }
+  MMStatus MMCALL CreateDiagram(std::int32_t kind, const char16_t* name, std::uint32_t length,
+                                mmapi::IMMDiagram** out) noexcept override {
+    return AnswerRef("CreateDiagram", out, [&]() -> mmapi::IMMDiagram* {
+      if (kind < 0 || kind > 13)
+        Fail(mmapi::MM_E_INVALIDARG,
+             "CreateDiagram: kind " + std::to_string(kind) + " is not one of 0..13");
+      ModelProject& project = session_.Project();
+      auto diagram = project.NewDiagram(kind);
+      diagram->name = In(name, length);
+      project.AddDiagram(diagram);
+      return diagram.Get();
+    });
+  }
+  MMStatus MMCALL IndexOfId(std::int32_t id, std::int32_t* index) noexcept override {
+    return AnswerValue("IndexOfId", index, [&] { return session_.Project().IndexOfDiagram(id); });
+  }
+
+ private:
+  HostSession& session_;
+};
+
+class ProjectManagerObject final : public ComObject<mmapi::IMMProjectManager> {
+ public:
+  explicit ProjectManagerObject(HostSession& session) : session_(session) {}
+
+  MMStatus MMCALL ProjectFileName(MMStrView* out) noexcept override {
+    return AnswerText("ProjectFileName", out, [&]() -> const std::u16string& {
+      fileName_ = mmapi::cxx::ToUtf16(session_.Project().fileName.string());
+      return fileName_;
+    });
+  }
+  MMStatus MMCALL BeginModelChange() noexcept override { return mmapi::MM_OK; }
+
+ private:
+  HostSession& session_;
+  std::u16string fileName_;  // the text last handed out
+};
+
+}  // namespace
+
+class ToolServicesObject final : public ComObject<mmapi::IMMToolServices> {
+ public:
+  explicit ToolServicesObject(HostSession& session)
+      : session_(session),
+        navigator_(MakeCom<NavigatorObject>(session)),
+        codeModel_(MakeCom<CodeModelObject>(session)),
+        diagrams_(MakeCom<DiagramManagerObject>(session)),
+        projectManager_(MakeCom<ProjectManagerObject>(session)) {}
+
+  MMStatus MMCALL RegisterExpert(mmapi::IMMExpert* expert, std::int32_t* index) noexcept override {
+    return AnswerValue("RegisterExpert", index, [&] {
+      if (!expert) Fail(mmapi::MM_E_POINTER, "RegisterExpert: the expert is null");
+      session_.experts_.push_back(
+          {ComPtr<mmapi::IMMExpert>::Share(expert), session_.registrant_, session_.sequence_++});
+      return std::int32_t(session_.experts_.size() - 1);
+    });
+  }
+  MMStatus MMCALL RegisterProjectNotifier(mmapi::IMMProjectNotifier* notifier,
+                                          std::int32_t* index) noexcept override {
+    return AnswerValue("RegisterProjectNotifier", index, [&] {
+      if (!notifier) Fail(mmapi::MM_E_POINTER, "RegisterProjectNotifier: the notifier is null");
+      session_.notifiers_.push_back(
+          {ComPtr<mmapi::IMMProjectNotifier>::Share(notifier), session_.registrant_,
+           session_.sequence_++});
+      return std::int32_t(session_.notifiers_.size() - 1);
+    });
+  }
+  MMStatus MMCALL HostWindowHandle(std::uint64_t* handle) noexcept override {
+    return AnswerValue("HostWindowHandle", handle, [] { return std::uint64_t{0}; });
+  }
+  MMStatus MMCALL CodeModel(mmapi::IMMCodeModel** out) noexcept override {
+    return AnswerRef("CodeModel", out, [&] { return codeModel_.Get(); });
+  }
+  MMStatus MMCALL DiagramManager(mmapi::IMMDiagramManager** out) noexcept override {
+    return AnswerRef("DiagramManager", out, [&] { return diagrams_.Get(); });
+  }
+  MMStatus MMCALL Navigator(mmapi::IMMNavigator** out) noexcept override {
+    return AnswerRef("Navigator", out, [&] { return navigator_.Get(); });
+  }
+  MMStatus MMCALL ProjectManager(mmapi::IMMProjectManager** out) noexcept override {
+    return AnswerRef("ProjectManager", out, [&] { return projectManager_.Get(); });
+  }
+  MMStatus MMCALL GetErrorText(MMStrView* out) noexcept override {
+    return AnswerText("GetErrorText", out,
+                      []() -> const std::u16string& { return ErrorRecord(); });
+  }
+  MMStatus MMCALL SetErrorText(const char16_t* text, std::uint32_t length) noexcept override {
+    return Do([&] { ErrorRecord() = In(text, length); });
+  }
+  MMStatus MMCALL ReportEntryFailure(const char16_t* text, std::uint32_t length) noexcept override {
+    return Do([&] {
+      session_.entryFailure_ = mmapi::cxx::ToUtf8(In(text, length));
+      if (session_.entryFailure_.empty()) session_.entryFailure_ = "entry failed";
+    });
+  }
+
+ private:
+  HostSession& session_;
+  ComPtr<NavigatorObject> navigator_;
+  ComPtr<CodeModelObject> codeModel_;
+  ComPtr<DiagramManagerObject> diagrams_;
+  ComPtr<ProjectManagerObject> projectManager_;
+};
+
+HostSession::HostSession()
+    : project_(std::make_unique<ModelProject>()),
+      services_(MakeCom<ToolServicesObject>(*this)) {}
+
+HostSession::~HostSession() {
+  experts_.clear();
+  notifiers_.clear();
+}
+
+void HostSession::ReplaceProject(std::unique_ptr<ModelProject> project) {
+  project_ = std::move(project);
+}
+
+std::string HostSession::TakeEntryFailure() { return std::exchange(entryFailure_, {}); }
+
+void HostSession::ReleaseRegistrations(int plugin) {
+  // Latest registration first, experts and notifiers interleaved as made.
+  for (int seq = sequence_ - 1; seq >= 0; --seq) {
+    for (auto& r : notifiers_)
+      if (r.plugin == plugin && r.sequence == seq) r.notifier.Reset();
+    for (auto& r : experts_)
+      if (r.plugin == plugin && r.sequence == seq) r.expert.Reset();
+  }
+  std::erase_if(notifiers_, [](const auto& r) { return !r.notifier; });
+  std::erase_if(experts_, [](const auto& r) { return !r.expert; });
+}
+
+}  // namespace drvx::modelhost

@@ -1,0 +1,66 @@
+// The substitute host's side of the boundary: the root services a plug-in
+// receives, and the open project they show. The services, navigator, code
+// model, diagram manager and project manager objects are views of whatever
+// project is open at the time of the call.
+//
+// The session must outlive every plug-in it serves (the loader unloads them
+// first).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mmapi/expert.h"
+#include "project.h"
+
+namespace drvx::modelhost {
+
+struct ExpertRegistration {
+  ComPtr<mmapi::IMMExpert> expert;
+  int plugin;    // index of the library that registered it
+  int sequence;  // order of registration across experts and notifiers
+};
+
+struct NotifierRegistration {
+  ComPtr<mmapi::IMMProjectNotifier> notifier;
+  int plugin;
+  int sequence;
+};
+
+class HostSession {
+ public:
+  HostSession();
+  ~HostSession();
+  HostSession(const HostSession&) = delete;
+  HostSession& operator=(const HostSession&) = delete;
+
+  mmapi::IMMToolServices* Services() const { return services_.Get(); }
+
+  ModelProject& Project() { return *project_; }
+  // Replaces the open project; references into the old one fail from now on.
+  void ReplaceProject(std::unique_ptr<ModelProject> project);
+
+  // Registrations made from now on belong to this library.
+  void SetRegistrant(int plugin) { registrant_ = plugin; }
+  // Takes (and clears) what the plug-in said with ReportEntryFailure.
+  std::string TakeEntryFailure();
+  // Releases what the library registered, latest first.
+  void ReleaseRegistrations(int plugin);
+
+  const std::vector<ExpertRegistration>& Experts() const { return experts_; }
+  const std::vector<NotifierRegistration>& Notifiers() const { return notifiers_; }
+
+ private:
+  friend class ToolServicesObject;
+
+  std::unique_ptr<ModelProject> project_;
+  ComPtr<mmapi::IMMToolServices> services_;
+  std::vector<ExpertRegistration> experts_;
+  std::vector<NotifierRegistration> notifiers_;
+  int registrant_ = -1;
+  int sequence_ = 0;
+  std::string entryFailure_;
+};
+
+}  // namespace drvx::modelhost

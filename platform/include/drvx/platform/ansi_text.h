@@ -1,0 +1,26 @@
+// The plug-in's 8-bit text is the system's ANSI code page (UTF-8 on Linux, so
+// nothing is lost there). These convert names at the host boundary.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace drvx::platform {
+
+// Replaces out with the 8-bit form of text, reusing out's storage.
+void AnsiFromUtf16(std::u16string_view text, std::string& out);
+// Replaces out with the UTF-16 form of text, reusing out's storage.
+void Utf16FromAnsi(std::string_view text, std::u16string& out);
+
+inline std::string AnsiFromUtf16(std::u16string_view text) {
+  std::string out;
+  AnsiFromUtf16(text, out);
+  return out;
+}
+inline std::u16string Utf16FromAnsi(std::string_view text) {
+  std::u16string out;
+  Utf16FromAnsi(text, out);
+  return out;
+}
+
+}  // namespace drvx::platform

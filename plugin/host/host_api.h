@@ -1,0 +1,263 @@
+// Thin wrappers over the host tools interfaces, the only way the plug-in talks
+// to the host. Each wrapper holds one counted reference, possibly none (test
+// with operator bool); calling an operation on none throws. Every failed host
+// call throws a StatusError with the host's text. Strings are 8-bit.
+//
+// Use on the host's user-interface thread only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "host_call.h"
+#include "mmapi/services.h"
+
+namespace drvx::host {
+
+template <class I>
+class Handle {
+ public:
+  using Interface = I;
+
+  Handle() = default;
+  explicit Handle(ComPtr<I> p) : p_(std::move(p)) {}
+
+  explicit operator bool() const { return bool(p_); }
+  I* Raw() const { return p_.Get(); }
+  const ComPtr<I>& Ptr() const { return p_; }
+
+  // The same object seen through another wrapper; none when it lacks that
+  // interface.
+  template <class W>
+  W As() const {
+    return W(p_.template Query<typename W::Interface>());
+  }
+
+ protected:
+  I* Must(const char* what) const {
+    if (!p_) ThrowNone(what);
+    return p_.Get();
+  }
+
+  ComPtr<I> p_;
+};
+
+template <class I>
+class ElementHandle : public Handle<I> {
+ public:
+  using Handle<I>::Handle;
+
+  std::string Name() const {
+    return ReadText([&](MMStrView* v) { return this->Must("element")->Name(v); });
+  }
+  // Name into a caller's buffer, for walks that read many names.
+  void ReadName(std::string& out) const {
+    ReadTextInto(out, [&](MMStrView* v) { return this->Must("element")->Name(v); });
+  }
+  std::int32_t Id() const {
+    return ReadValue<std::int32_t>([&](std::int32_t* v) { return this->Must("element")->Id(v); });
+  }
+};
+
+class Module;
+class Class;
+
+class Member : public ElementHandle<mmapi::IMMMember> {
+ public:
+  using ElementHandle::ElementHandle;
+
+  std::int32_t MemberCategory() const;
+  Class OwnerClass() const;
+  std::string TypeName() const;
+  void SetTypeName(std::string_view text) const;
+  void SetName(std::string_view text) const;
+  std::int32_t Visibility() const;
+  void SetVisibility(std::int32_t visibility) const;
+};
+
+class Field : public ElementHandle<mmapi::IMMField> {
+ public:
+  using ElementHandle::ElementHandle;
+};
+
+class Method : public ElementHandle<mmapi::IMMMethod> {
+ public:
+  using ElementHandle::ElementHandle;
+
+  Member AsMember() const { return Member(ComPtr<mmapi::IMMMember>(p_)); }
+  std::int32_t MethodKind() const;
+  void SetMethodKind(std::int32_t kind) const;
+  std::string ParameterText() const;
+  void SetParameterText(std::string_view text) const;
+  void SetBinding(std::int32_t binding) const;
+  void AppendToBody(std::string_view text) const;
+  void InsertIntoBody(std::string_view text) const;
+  std::int32_t SectionCount() const;
+  std::string SectionText(std::int32_t index) const;
+};
+
+class Module : public ElementHandle<mmapi::IMMModule> {
+ public:
+  using ElementHandle::ElementHandle;
+
+  std::string HeaderText() const;
+  void SetHeaderText(std::string_view text) const;
+};
+
+class Class : public ElementHandle<mmapi::IMMClass> {
+ public:
+  using ElementHandle::ElementHandle;
+
+  std::int32_t MemberCount() const;
+  Member Members(std::int32_t index) const;
+  // Index of the first member of that name, -1 when there is none.
+  std::int32_t FindMember(std::string_view name) const;
+  Field AddField() const;
+  Method AddMethod() const;
+  Module OwnerModule() const;
+};
+
+class CodeModel : public Handle<mmapi::IMMCodeModel> {
+ public:
+  using Handle::Handle;
+
+  std::int32_t ClassCount() const;
+  Class Classes(std::int32_t index) const;
+};
+
+class Hyperlink : public Handle<mmapi::IMMHyperlink> {
+ public:
+  using Handle::Handle;
+
+  std::string Name() const;
+  void ReadName(std::string& out) const;
+  std::int32_t Kind() const;
+  ComPtr<mmapi::IMMUnknown> Target() const;
+};
+
+class Shape : public ElementHandle<mmapi::IMMShape> {
+ public:
+  using ElementHandle::ElementHandle;
+
+  std::int32_t HyperlinkCount() const;
+  Hyperlink Hyperlinks(std::int32_t index) const;
+  Hyperlink AddHyperlink(std::int32_t kind, std::int32_t targetId) const;
+  std::string Caption() const;
+  std::string Documentation() const;
+  std::string OneLiner() const;
+  std::string Property(std::string_view name) const;
+  void SetCaption(std::string_view text) const;
+  void SetProperty(std::string_view name, std::string_view value) const;
+  void SetPosition(std::int32_t x, std::int32_t y) const;
+  void SetLocation(std::int32_t x, std::int32_t y) const;
+  void SetWidth(std::int32_t width) const;
+  void SetHeight(std::int32_t height) const;
+};
+
+class Association : public ElementHandle<mmapi::IMMAssociation> {
+ public:
+  using ElementHandle::ElementHandle;
+
+  Shape AsShape() const { return Shape(ComPtr<mmapi::IMMShape>(p_)); }
+  Shape Source() const;
+  Shape Target() const;
+};
+
+class RoleSymbol : public Handle<mmapi::IMMRoleSymbol> {
+ public:
+  using Handle::Handle;
+
+  std::string Activations() const;
+  void SetActivations(std::string_view text) const;
+};
+
+class DiagramLayout : public Handle<mmapi::IMMDiagramLayout> {
+ public:
+  using Handle::Handle;
+
+  void SetPageFormat(std::int32_t sizeClass, bool flag) const;
+};
+
+class ShapeExplorer : public Handle<mmapi::IMMShapeExplorer> {
+ public:
+  using Handle::Handle;
+
+  std::int32_t ShapeCount() const;
+  Shape Shapes(std::int32_t index) const;
+  std::int32_t SymbolCount() const;
+  Shape Symbols(std::int32_t index) const;
+  std::int32_t AssociationCount() const;
+  Association Associations(std::int32_t index) const;
+};
+
+class DiagramExplorer : public Handle<mmapi::IMMDiagramExplorer> {
+ public:
+  using Handle::Handle;
+
+  void ApplyChanges() const;
+  // parent may be none.
+  Shape CreateSymbol(std::string_view symbolClass, const Shape& parent) const;
+  Association CreateAssociation(std::string_view associationClass, const Shape& source,
+                                const Shape& target) const;
+  DiagramLayout Layout() const;
+};
+
+class Diagram : public ElementHandle<mmapi::IMMDiagram> {
+ public:
+  using ElementHandle::ElementHandle;
+
+  std::int32_t Kind() const;
+  void SetName(std::string_view text) const;
+  ShapeExplorer Explorer() const;
+  void Print() const;
+};
+
+class DiagramManager : public Handle<mmapi::IMMDiagramManager> {
+ public:
+  using Handle::Handle;
+
+  std::int32_t DiagramCount() const;
+  Diagram Diagrams(std::int32_t index) const;
+  Diagram CreateDiagram(std::int32_t kind, std::string_view name) const;
+  // Index of the diagram with this identifier, -1 when there is none.
+  std::int32_t IndexOfId(std::int32_t id) const;
+};
+
+class Navigator : public Handle<mmapi::IMMNavigator> {
+ public:
+  using Handle::Handle;
+
+  Class CurrentClass() const;
+  Member CurrentMember() const;
+  Method CurrentMethod() const;
+  Diagram CurrentDiagram() const;
+  Module CurrentModule() const;
+  void NavigateToClass(const Class& cls) const;
+  void ShowMember(const Member& member) const;
+  void ShowDiagram(const Diagram& diagram) const;
+  void ShowView(std::int32_t viewCode, bool bringToFront) const;
+};
+
+class ProjectManager : public Handle<mmapi::IMMProjectManager> {
+ public:
+  using Handle::Handle;
+
+  std::string ProjectFileName() const;
+  void BeginModelChange() const;
+};
+
+// The root services. Default-constructed, it uses HostToolServices().
+class Services : public Handle<mmapi::IMMToolServices> {
+ public:
+  Services() : Handle(HostToolServices()) {}
+  using Handle::Handle;
+
+  CodeModel Model() const;
+  DiagramManager Diagrams() const;
+  Navigator Nav() const;
+  ProjectManager Project() const;
+  std::uint64_t HostWindowHandle() const;
+};
+
+}  // namespace drvx::host
