@@ -152,19 +152,16 @@ MMStatus ModelShape::QueryInterface(const mmapi::MMGuid& iid, void** out) noexce
 }
 
 const std::u16string* ModelShape::FindProperty(std::u16string_view key) const {
-  for (const auto& [k, v] : properties)
-    if (k == key) return &v;
-  return nullptr;
+  auto it = properties.find(key);
+  return it == properties.end() ? nullptr : &it->second;
 }
 
 void ModelShape::PutProperty(std::u16string_view key, std::u16string_view value) {
-  for (auto& [k, v] : properties) {
-    if (k == key) {
-      v = value;
-      return;
-    }
-  }
-  properties.emplace_back(key, value);
+  auto it = properties.find(key);
+  if (it == properties.end())
+    properties.emplace(key, value);
+  else
+    it->second = value;
 }
 
 std::int32_t ModelShape::AbsoluteX() const { return x + (parent ? parent->AbsoluteX() : 0); }

@@ -1,6 +1,7 @@
 // Diagrams, their shapes and hyperlinks in the substitute host's model.
 #pragma once
 
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -88,7 +89,7 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
   const std::u16string shapeClass;
   std::u16string documentation;
   std::u16string oneLiner;
-  std::vector<std::pair<std::u16string, std::u16string>> properties;  // in order set
+  std::map<std::u16string, std::u16string, std::less<>> properties;
   std::int32_t x = 0;  // relative to the parent symbol, if any
   std::int32_t y = 0;
   std::int32_t width = kDefaultWidth;

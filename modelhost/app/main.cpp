@@ -1,0 +1,92 @@
+// dravolex-host: the substitute modelling host. Loads the plug-ins of its
+// Experts folder, opens a project and runs commands on it.
+#include <unistd.h>
+
+#include <fstream>
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "drvx/platform/paths.h"
+#include "host_session.h"
+#include "plugin_loader.h"
+#include "script_runner.h"
+
+namespace {
+
+using namespace drvx::modelhost;
+
+struct Options {
+  std::string project;
+  std::vector<std::string> scripts;
+  std::vector<std::string> commands;
+  bool interactive = false;
+  bool keepGoing = false;
+  bool noPlugins = false;
+  std::string experts;
+};
+
+int Run(const Options& options) {
+  HostSession session;
+  PluginLoader loader(session, [](const std::string& line) { std::cout << line << '\n'; });
+  if (!options.noPlugins) {
+    loader.LoadFolder(options.experts.empty()
+                          ? PluginLoader::ExpertsFolderOf(drvx::platform::ExecutablePath())
+                          : std::filesystem::path(options.experts));
+  }
+  ScriptRunner runner(session, loader, std::cout, std::cerr);
+  if (!options.project.empty() &&
+      !runner.RunLine("open \"" + options.project + "\"", "dravolex-host"))
+    return 2;
+
+  bool ok = true;
+  for (const auto& script : options.scripts) {
+    std::ifstream in(script);
+    if (!in) {
+      std::cerr << script << ": error: cannot open the script\n";
+      return 2;
+    }
+    ok = runner.RunScript(in, script, options.keepGoing) && ok;
+    if ((!ok && !options.keepGoing) || runner.QuitRequested()) return ok ? 0 : 1;
+  }
+  for (std::size_t i = 0; i < options.commands.size() && !runner.QuitRequested(); ++i) {
+    ok = runner.RunLine(options.commands[i], "command " + std::to_string(i + 1)) && ok;
+    if (!ok && !options.keepGoing) return 1;
+  }
+  const bool nothingGiven = options.scripts.empty() && options.commands.empty();
+  if (!runner.QuitRequested()) {
+    if (options.interactive || (nothingGiven && ::isatty(STDIN_FILENO)))
+      ok = runner.RunInteractive(std::cin) && ok;
+    else if (nothingGiven)
+      ok = runner.RunScript(std::cin, "stdin", options.keepGoing) && ok;
+  }
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{
+      "dravolex-host: a modelling host that loads the plug-ins in its Experts folder, opens a "
+      "project and runs commands on it.\nWithout -s or -c it reads commands from a terminal "
+      "prompt, or from standard input when that is not a terminal.\nScripts run first, then "
+      "commands, then the prompt (-i). Type \"help\" for the commands."};
+  Options options;
+  app.add_option("project", options.project, "project file to open")->check(CLI::ExistingFile);
+  app.add_option("-s,--script", options.scripts, "run the commands of a script file")
+      ->check(CLI::ExistingFile);
+  app.add_option("-c,--command", options.commands, "run one command (may be repeated)");
+  app.add_flag("-i,--interactive", options.interactive, "read further commands at a prompt");
+  app.add_flag("-k,--keep-going", options.keepGoing, "go on after a command fails");
+  app.add_flag("--no-plugins", options.noPlugins, "load no plug-ins");
+  app.add_option("--experts", options.experts,
+                 "load the plug-ins from this folder instead of <prefix>/Experts")
+      ->check(CLI::ExistingDirectory);
+  CLI11_PARSE(app, argc, argv);
+  try {
+    return Run(options);
+  } catch (const std::exception& e) {
+    std::cerr << "dravolex-host: error: " << e.what() << '\n';
+    return 2;
+  }
+}

@@ -1,0 +1,388 @@
+#include "project_file.h"
+
+#include <vector>
+
+#include "drvx/platform/files.h"
+#include "json_reader.h"
+#include "mmapi/cxx/utf.h"
+#include "vocabulary.h"
+
+namespace drvx::modelhost {
+namespace {
+
+using nlohmann::json;
+using Ordered = nlohmann::ordered_json;
+using mmapi::cxx::ToUtf8;
+
+constexpr std::string_view kFormatName = "dravolex-project";
+
+// A hyperlink waiting for all elements to exist before its target is checked.
+struct PendingLink {
+  ModelShape* shape;
+  std::string path;
+  std::int32_t kind;
+  std::int32_t target;
+  std::u16string name;
+  bool hasName;
+};
+
+class ProjectReader {
+ public:
+  std::unique_ptr<ModelProject> Read(const json& root) {
+    JsonPlace top;
+    JsonObject file(root, top);
+    file.AllowOnly({"format", "version", "modules", "classes", "diagrams", "navigator"});
+    if (!file.Has("format") || ToUtf8(file.RequiredString("format")) != kFormatName)
+      Fault(JsonPlace(&top, "format"), "expected \"" + std::string(kFormatName) + "\"");
+    const int version = file.RequiredInt("version");
+    if (version != kProjectFormatVersion)
+      Fault(JsonPlace(&top, "version"), "version " + std::to_string(version) +
+                                            " is not supported (this host reads version " +
+                                            std::to_string(kProjectFormatVersion) + ")");
+    ReadList(file, "modules", &ProjectReader::ReadModule);
+    ReadList(file, "classes", &ProjectReader::ReadClass);
+    ReadList(file, "diagrams", &ProjectReader::ReadDiagram);
+    ResolveLinks();
+    if (const json* nav = file.Object("navigator")) ReadNavigator(*nav, JsonPlace(&top, "navigator"));
+    return std::move(project_);
+  }
+
+ private:
+  template <class Each>
+  void ReadList(const JsonObject& owner, std::string_view key, Each each) {
+    JsonPlace listPlace(&owner.Place(), key);
+    const auto& items = owner.Array(key);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      JsonPlace place(&listPlace, i);
+      (this->*each)(JsonObject(items[i], place));
+    }
+  }
+
+  // Runs make(id); a taken or invalid identifier becomes a fault at "id".
+  template <class Make>
+  auto Create(const JsonObject& o, Make make) {
+    const std::int32_t id = o.RequiredInt("id");
+    if (id <= 0) Fault(JsonPlace(&o.Place(), "id"), "an id must be a positive number");
+    if (project_->Find(id))
+      Fault(JsonPlace(&o.Place(), "id"), "the id " + std::to_string(id) + " is used twice");
+    return make(id);
+  }
+
+  // The element a reference names, which must exist and be of this kind.
+  ModelElement& Ref(const JsonObject& o, std::string_view key, ElementKind kind, const char* what) {
+    const std::int32_t id = o.RequiredInt(key);
+    ModelElement* element = project_->Find(id);
+    if (!element || element->Kind() != kind)
+      Fault(JsonPlace(&o.Place(), key), "no " + std::string(what) + " has the id " + std::to_string(id));
+    return *element;
+  }
+
+  void ReadModule(const JsonObject& o) {
+    o.AllowOnly({"id", "name", "header"});
+    auto module = Create(o, [&](std::int32_t id) { return project_->NewModule(id); });
+    module->name = o.RequiredString("name");
+    module->header = o.String("header");
+    project_->AddModule(module);
+  }
+
+  void ReadClass(const JsonObject& o) {
+    o.AllowOnly({"id", "name", "module", "members"});
+    auto cls = Create(o, [&](std::int32_t id) { return project_->NewClass(id); });
+    cls->name = o.RequiredString("name");
+    if (o.Has("module"))
+      cls->module = ComPtr<ModelModule>::Share(
+          &static_cast<ModelModule&>(Ref(o, "module", ElementKind::Module, "module")));
+    currentClass_ = cls.Get();
+    ReadList(o, "members", &ProjectReader::ReadMember);
+    project_->AddClass(cls);
+  }
+
+  void ReadMember(const JsonObject& o) {
+    o.AllowOnly({"id", "category", "name", "type", "visibility", "kind", "parameters", "binding",
+                 "sections"});
+    const int category = o.Name("category", kMemberCategoryNames, -1);
+    if (category < 0) Fault(o.Place(), "the field \"category\" is missing");
+    auto member = Create(o, [&](std::int32_t id) { return project_->NewMember(category, id); });
+    member->name = o.RequiredString("name");
+    member->typeName = o.String("type");
+    member->visibility = o.Name("visibility", kVisibilityNames, mmapi::scPrivate);
+    if (category == mmapi::mcMethod) {
+      member->methodKind = o.Name("kind", kMethodKindNames, mmapi::mkProcedure);
+      member->parameters = o.String("parameters");
+      member->binding = o.Name("binding", kBindingNames, mmapi::mbStatic);
+      JsonPlace sectionsPlace(&o.Place(), "sections");
+      const auto& sections = o.Array("sections");
+      for (std::size_t i = 0; i < sections.size(); ++i) {
+        if (!sections[i].is_string()) Fault(JsonPlace(&sectionsPlace, i), "expected a string");
+        member->sections.push_back(mmapi::cxx::ToUtf16(sections[i].get_ref<const std::string&>()));
+      }
+    } else {
+      for (auto key : {"kind", "parameters", "binding", "sections"})
+        if (o.Has(key)) Fault(JsonPlace(&o.Place(), key), "only methods have this field");
+    }
+    currentClass_->Adopt(member);
+  }
+
+  void ReadDiagram(const JsonObject& o) {
+    o.AllowOnly({"id", "kind", "name", "pageSizeClass", "pageFlag", "shapes"});
+    const std::int32_t kind = o.RequiredInt("kind");
+    if (kind < 0 || kind >= std::int32_t(kDiagramKindNames.size()))
+      Fault(JsonPlace(&o.Place(), "kind"), "a diagram kind is one of 0..13");
+    auto diagram = Create(o, [&](std::int32_t id) { return project_->NewDiagram(kind, id); });
+    diagram->name = o.RequiredString("name");
+    diagram->pageSizeClass = o.Int("pageSizeClass", 0);
+    if (diagram->pageSizeClass < 0 || diagram->pageSizeClass > 4)
+      Fault(JsonPlace(&o.Place(), "pageSizeClass"), "a page size class is one of 0..4");
+    diagram->pageFlag = o.Bool("pageFlag", false);
+    currentDiagram_ = diagram.Get();
+    ReadList(o, "shapes", &ProjectReader::ReadShape);
+    project_->AddDiagram(diagram);
+  }
+
+  // A shape this one refers to: an earlier symbol of the same diagram.
+  ComPtr<ModelShape> EarlierSymbol(const JsonObject& o, std::string_view key) {
+    auto& element = static_cast<ModelShape&>(Ref(o, key, ElementKind::Shape, "shape"));
+    if (element.diagram != currentDiagram_ || element.IsAssociation())
+      Fault(JsonPlace(&o.Place(), key), "shape " + std::to_string(element.ElementId()) +
+                                            " is not a symbol listed before it on this diagram");
+    return ComPtr<ModelShape>::Share(&element);
+  }
+
+  void ReadShape(const JsonObject& o) {
+    o.AllowOnly({"id", "class", "caption", "documentation", "oneLiner", "properties", "x", "y",
+                 "width", "height", "parent", "source", "target", "activations", "hyperlinks"});
+    auto shape = Create(o, [&](std::int32_t id) {
+      return project_->NewShape(o.RequiredString("class"), id);
+    });
+    if (shape->shapeClass.empty()) Fault(JsonPlace(&o.Place(), "class"), "the class is empty");
+    shape->name = o.String("caption");
+    shape->documentation = o.String("documentation");
+    shape->oneLiner = o.String("oneLiner");
+    if (const json* props = o.Object("properties")) {
+      JsonPlace propsPlace(&o.Place(), "properties");
+      JsonObject p(*props, propsPlace);
+      for (const auto& [key, value] : props->items()) {
+        if (key.empty()) Fault(propsPlace, "a property name is empty");
+        shape->properties.emplace(mmapi::cxx::ToUtf16(key), p.RequiredString(key));
+      }
+    }
+    shape->x = o.Int("x", 0);
+    shape->y = o.Int("y", 0);
+    shape->width = o.Int("width", ModelShape::kDefaultWidth);
+    shape->height = o.Int("height", ModelShape::kDefaultHeight);
+    if (o.Has("parent")) shape->parent = EarlierSymbol(o, "parent");
+    if (o.Has("source") != o.Has("target"))
+      Fault(o.Place(), "an association needs both \"source\" and \"target\"");
+    if (o.Has("source")) {
+      if (o.Has("parent")) Fault(JsonPlace(&o.Place(), "parent"), "an association has no parent");
+      shape->source = EarlierSymbol(o, "source");
+      shape->target = EarlierSymbol(o, "target");
+    }
+    shape->activations = o.String("activations");
+    ModelShape& added = currentDiagram_->Adopt(shape);
+    JsonPlace linksPlace(&o.Place(), "hyperlinks");
+    const auto& links = o.Array("hyperlinks");
+    for (std::size_t i = 0; i < links.size(); ++i) {
+      JsonPlace place(&linksPlace, i);
+      JsonObject link(links[i], place);
+      link.AllowOnly({"kind", "target", "name"});
+      const int kind = link.Name("kind", kHyperlinkKindNames, -1);
+      if (kind < 0) Fault(place, "the field \"kind\" is missing");
+      const bool external = kind == mmapi::hkExternal;
+      if (external && !link.Has("name"))
+        Fault(place, "an external link needs a \"name\" (its address)");
+      if (external && link.Has("target"))
+        Fault(JsonPlace(&place, "target"), "an external link has no target");
+      pending_.push_back({&added, place.Path(), kind, external ? 0 : link.RequiredInt("target"),
+                          link.String("name"), link.Has("name")});
+    }
+  }
+
+  void ResolveLinks() {
+    for (auto& p : pending_) {
+      std::u16string name = std::move(p.name);
+      if (p.kind != mmapi::hkExternal) {
+        ModelElement* target = project_->FindTarget(p.kind, p.target);
+        if (!target)
+          throw JsonFault{p.path + ".target", "no " + std::string(kHyperlinkKindNames[p.kind]) +
+                                                  " has the id " + std::to_string(p.target)};
+        if (!p.hasName) name = target->name;
+      }
+      p.shape->hyperlinks.push_back(project_->NewHyperlink(p.kind, p.target, std::move(name)));
+    }
+  }
+
+  void ReadNavigator(const json& value, const JsonPlace& place) {
+    JsonObject o(value, place);
+    o.AllowOnly({"class", "member", "method", "module", "diagram", "view"});
+    NavigatorState& nav = project_->navigator;
+    if (o.Has("class"))
+      nav.currentClass = ComPtr<ModelClass>::Share(
+          &static_cast<ModelClass&>(Ref(o, "class", ElementKind::Class, "class")));
+    if (o.Has("member"))
+      nav.currentMember = ComPtr<ModelMember>::Share(
+          &static_cast<ModelMember&>(Ref(o, "member", ElementKind::Member, "member")));
+    if (o.Has("method")) {
+      auto& method = static_cast<ModelMember&>(Ref(o, "method", ElementKind::Member, "member"));
+      if (method.category != mmapi::mcMethod)
+        Fault(JsonPlace(&place, "method"), "member " + std::to_string(method.ElementId()) +
+                                               " is not a method");
+      nav.currentMethod = ComPtr<ModelMember>::Share(&method);
+    }
+    if (o.Has("module"))
+      nav.currentModule = ComPtr<ModelModule>::Share(
+          &static_cast<ModelModule&>(Ref(o, "module", ElementKind::Module, "module")));
+    if (o.Has("diagram"))
+      nav.currentDiagram = ComPtr<ModelDiagram>::Share(
+          &static_cast<ModelDiagram&>(Ref(o, "diagram", ElementKind::Diagram, "diagram")));
+    nav.view = o.Int("view", 0);
+  }
+
+  std::unique_ptr<ModelProject> project_ = std::make_unique<ModelProject>();
+  ModelClass* currentClass_ = nullptr;
+  ModelDiagram* currentDiagram_ = nullptr;
+  std::vector<PendingLink> pending_;
+};
+
+// ---- writing
+
+void PutText(Ordered& o, const char* key, const std::u16string& text) {
+  if (!text.empty()) o[key] = ToUtf8(text);
+}
+
+Ordered FormatMember(const ModelMember& m) {
+  Ordered o;
+  o["id"] = m.ElementId();
+  o["category"] = kMemberCategoryNames[std::size_t(m.category)];
+  o["name"] = ToUtf8(m.name);
+  PutText(o, "type", m.typeName);
+  o["visibility"] = kVisibilityNames[std::size_t(m.visibility)];
+  if (m.category == mmapi::mcMethod) {
+    o["kind"] = kMethodKindNames[std::size_t(m.methodKind)];
+    PutText(o, "parameters", m.parameters);
+    if (m.binding != mmapi::mbStatic) o["binding"] = kBindingNames[std::size_t(m.binding)];
+    if (!m.sections.empty()) {
+      Ordered& sections = o["sections"] = Ordered::array();
+      for (const auto& s : m.sections) sections.push_back(ToUtf8(s));
+    }
+  }
+  return o;
+}
+
+Ordered FormatShape(const ModelShape& s) {
+  Ordered o;
+  o["id"] = s.ElementId();
+  o["class"] = ToUtf8(s.shapeClass);
+  PutText(o, "caption", s.name);
+  if (s.parent) o["parent"] = s.parent->ElementId();
+  if (s.source) {
+    o["source"] = s.source->ElementId();
+    o["target"] = s.target->ElementId();
+  }
+  PutText(o, "documentation", s.documentation);
+  PutText(o, "oneLiner", s.oneLiner);
+  if (!s.properties.empty()) {
+    Ordered& props = o["properties"] = Ordered::object();
+    for (const auto& [k, v] : s.properties) props[ToUtf8(k)] = ToUtf8(v);
+  }
+  if (s.x) o["x"] = s.x;
+  if (s.y) o["y"] = s.y;
+  if (s.width != ModelShape::kDefaultWidth) o["width"] = s.width;
+  if (s.height != ModelShape::kDefaultHeight) o["height"] = s.height;
+  PutText(o, "activations", s.activations);
+  if (!s.hyperlinks.empty()) {
+    Ordered& links = o["hyperlinks"] = Ordered::array();
+    for (const auto& l : s.hyperlinks) {
+      Ordered link;
+      link["kind"] = kHyperlinkKindNames[std::size_t(l->kind)];
+      if (l->kind != mmapi::hkExternal) link["target"] = l->targetId;
+      link["name"] = ToUtf8(l->name);
+      links.push_back(std::move(link));
+    }
+  }
+  return o;
+}
+
+}  // namespace
+
+std::unique_ptr<ModelProject> ParseProject(std::string_view text, const std::string& source) {
+  json root;
+  try {
+    root = json::parse(text);
+  } catch (const json::exception& e) {
+    std::string what = e.what();
+    if (auto end = what.find("] "); what.starts_with("[json.exception.") && end != std::string::npos)
+      what.erase(0, end + 2);
+    throw ProjectFileError(source + ": " + what);
+  }
+  try {
+    return ProjectReader().Read(root);
+  } catch (const JsonFault& f) {
+    throw ProjectFileError(source + ": " + f.path + ": " + f.what);
+  }
+}
+
+std::unique_ptr<ModelProject> LoadProject(const std::filesystem::path& path) {
+  std::string text;
+  try {
+    text = platform::ReadWholeFile(path);
+  } catch (const std::exception& e) {
+    throw ProjectFileError(e.what());
+  }
+  auto project = ParseProject(text, path.string());
+  project->fileName = std::filesystem::absolute(path).lexically_normal();
+  return project;
+}
+
+std::string FormatProject(const ModelProject& project) {
+  Ordered root;
+  root["format"] = kFormatName;
+  root["version"] = kProjectFormatVersion;
+  Ordered& modules = root["modules"] = Ordered::array();
+  for (const auto& m : project.modules) {
+    Ordered o;
+    o["id"] = m->ElementId();
+    o["name"] = ToUtf8(m->name);
+    PutText(o, "header", m->header);
+    modules.push_back(std::move(o));
+  }
+  Ordered& classes = root["classes"] = Ordered::array();
+  for (const auto& c : project.classes) {
+    Ordered o;
+    o["id"] = c->ElementId();
+    o["name"] = ToUtf8(c->name);
+    if (c->module) o["module"] = c->module->ElementId();
+    Ordered& members = o["members"] = Ordered::array();
+    for (const auto& m : c->members) members.push_back(FormatMember(*m));
+    classes.push_back(std::move(o));
+  }
+  Ordered& diagrams = root["diagrams"] = Ordered::array();
+  for (const auto& d : project.diagrams) {
+    Ordered o;
+    o["id"] = d->ElementId();
+    o["kind"] = d->kind;
+    o["name"] = ToUtf8(d->name);
+    if (d->pageSizeClass) o["pageSizeClass"] = d->pageSizeClass;
+    if (d->pageFlag) o["pageFlag"] = true;
+    Ordered& shapes = o["shapes"] = Ordered::array();
+    for (const auto& s : d->shapes) shapes.push_back(FormatShape(*s));
+    diagrams.push_back(std::move(o));
+  }
+  const NavigatorState& nav = project.navigator;
+  Ordered navigator = Ordered::object();
+  if (nav.currentClass) navigator["class"] = nav.currentClass->ElementId();
+  if (nav.currentMember) navigator["member"] = nav.currentMember->ElementId();
+  if (nav.currentMethod) navigator["method"] = nav.currentMethod->ElementId();
+  if (nav.currentModule) navigator["module"] = nav.currentModule->ElementId();
+  if (nav.currentDiagram) navigator["diagram"] = nav.currentDiagram->ElementId();
+  if (nav.view) navigator["view"] = nav.view;
+  root["navigator"] = std::move(navigator);
+  return root.dump(1, '\t') + "\n";
+}
+
+void SaveProject(ModelProject& project, const std::filesystem::path& path) {
+  platform::WriteFileAtomically(path, FormatProject(project));
+  project.fileName = std::filesystem::absolute(path).lexically_normal();
+}
+
+}  // namespace drvx::modelhost

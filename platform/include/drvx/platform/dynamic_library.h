@@ -1,0 +1,27 @@
+// A shared library loaded at run time.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace drvx::platform {
+
+// The file name ending of shared libraries on this platform (".so", ".dll").
+const char* SharedLibrarySuffix();
+
+class DynamicLibrary {
+ public:
+  // Loads the library; throws std::runtime_error with the system's reason.
+  explicit DynamicLibrary(const std::filesystem::path& path);
+  ~DynamicLibrary();  // unloads
+  DynamicLibrary(const DynamicLibrary&) = delete;
+  DynamicLibrary& operator=(const DynamicLibrary&) = delete;
+
+  // The exported symbol, or null when the library has none of that name.
+  void* Symbol(const char* name) const;
+
+ private:
+  void* handle_;
+};
+
+}  // namespace drvx::platform
