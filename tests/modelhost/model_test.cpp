@@ -1,0 +1,78 @@
+// The substitute host's answers at the boundary itself: out-parameters,
+// error records, identifiers.
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "host_session.h"
+#include "mmapi/cxx/utf.h"
+#include "modelhost/test_support.h"
+#include "project_file.h"
+
+namespace {
+
+using namespace drvx::modelhost;
+using mmapi::cxx::ComPtr;
+
+std::string ErrorText(mmapi::IMMToolServices& services) {
+  mmapi::MMStrView view{};
+  EXPECT_EQ(services.GetErrorText(&view), mmapi::MM_OK);
+  return mmapi::cxx::ToUtf8(std::u16string_view(view.data, view.length));
+}
+
+TEST(HostBoundary, ANullOutPointerFailsWithATextInsteadOfCrashing) {
+  HostSession session;
+  ComPtr<mmapi::IMMDiagramManager> diagrams;
+  ASSERT_EQ(session.Services()->DiagramManager(diagrams.Put()), mmapi::MM_OK);
+  EXPECT_EQ(diagrams->DiagramCount(nullptr), mmapi::MM_E_POINTER);
+  EXPECT_EQ(ErrorText(*session.Services()), "DiagramCount: the out-parameter is null");
+}
+
+TEST(HostBoundary, OutParametersAreClearedEvenWhenTheCallFails) {
+  HostSession session;
+  ComPtr<mmapi::IMMCodeModel> model;
+  ASSERT_EQ(session.Services()->CodeModel(model.Put()), mmapi::MM_OK);
+  auto* stale = reinterpret_cast<mmapi::IMMClass*>(0x1);
+  EXPECT_EQ(model->Classes(0, &stale), mmapi::MM_E_BOUNDS);
+  EXPECT_EQ(stale, nullptr);
+  EXPECT_EQ(ErrorText(*session.Services()), "Classes: index 0 is out of range (there are none)");
+}
+
+TEST(HostBoundary, EachThreadHasItsOwnErrorRecord) {
+  HostSession session;
+  const char16_t text[] = u"failed here";
+  session.Services()->SetErrorText(text, 11);
+  std::string other = "unset";
+  std::thread([&] { other = ErrorText(*session.Services()); }).join();
+  EXPECT_EQ(other, "");
+  EXPECT_EQ(ErrorText(*session.Services()), "failed here");
+}
+
+TEST(HostBoundary, IndexOfIdFindsDiagramsMadeLater) {
+  HostSession session;
+  session.ReplaceProject(LoadProject(drvx::test::ExampleProject()));
+  ComPtr<mmapi::IMMDiagramManager> diagrams;
+  session.Services()->DiagramManager(diagrams.Put());
+  ComPtr<mmapi::IMMDiagram> made;
+  ASSERT_EQ(diagrams->CreateDiagram(6, u"sqX", 3, made.Put()), mmapi::MM_OK);
+  std::int32_t id = 0, index = 0;
+  made->Id(&id);
+  ASSERT_EQ(diagrams->IndexOfId(id, &index), mmapi::MM_OK);
+  EXPECT_EQ(index, 8);
+  ASSERT_EQ(diagrams->IndexOfId(-5, &index), mmapi::MM_OK);
+  EXPECT_EQ(index, -1);
+  EXPECT_EQ(diagrams->CreateDiagram(14, u"x", 1, made.Put()), mmapi::MM_E_INVALIDARG);
+}
+
+TEST(HostBoundary, NewElementsGetFreshIdentifiers) {
+  ModelProject project;
+  auto module = project.NewModule(40);
+  auto cls = project.NewClass();
+  EXPECT_EQ(cls->ElementId(), 41);
+  EXPECT_THROW(project.NewDiagram(0, 40), mmapi::cxx::StatusError);
+  EXPECT_EQ(project.Find(40), module.Get());
+  EXPECT_EQ(project.FindTarget(mmapi::hkClass, 40), nullptr);
+  EXPECT_EQ(project.FindTarget(mmapi::hkModule, 40), module.Get());
+}
+
+}  // namespace

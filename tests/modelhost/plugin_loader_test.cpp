@@ -1,0 +1,95 @@
+#include <cstdlib>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "modelhost/test_support.h"
+#include "plugin_loader.h"
+
+namespace {
+
+using namespace drvx;
+using ::testing::ElementsAre;
+
+// Loads test plug-ins with their lifecycle log in a temporary folder.
+class PluginLoading : public ::testing::Test {
+ protected:
+  void SetUp() override { ::setenv("DRVX_TEST_LOG", (dir / "log.txt").c_str(), 1); }
+  void TearDown() override { ::unsetenv("DRVX_TEST_LOG"); }
+
+  std::filesystem::path Plugin(const std::string& name) {
+    return test::TestPluginDir() / (name + ".so");
+  }
+  std::vector<std::string> Log() { return test::ReadLines(dir / "log.txt"); }
+
+  test::TempDir dir;
+  modelhost::HostSession session;
+  std::vector<std::string> reports;
+  modelhost::PluginLoader loader{session, [this](const std::string& l) { reports.push_back(l); }};
+};
+
+TEST_F(PluginLoading, AGoodPluginRegistersItsObjectsAndIsReleasedThenUnloaded) {
+  ASSERT_TRUE(loader.Load(Plugin("good_plugin")));
+  EXPECT_THAT(reports, ElementsAre("loaded good_plugin.so (interface version 10): 1 expert, "
+                                   "1 project notifier"));
+  EXPECT_EQ(session.Experts().size(), 1u);
+  EXPECT_EQ(session.Notifiers().size(), 1u);
+  loader.UnloadAll();
+  EXPECT_TRUE(session.Experts().empty());
+  // Latest registration first, then the exit function, then the library.
+  EXPECT_THAT(Log(), ElementsAre("entry", "notifier released", "expert released", "exit",
+                                 "library unloaded"));
+}
+
+TEST_F(PluginLoading, ALibraryWithoutTheExportsIsSkipped) {
+  EXPECT_FALSE(loader.Load(Plugin("no_exports_plugin")));
+  EXPECT_THAT(reports, ElementsAre("skipped no_exports_plugin.so: it does not export "
+                                   "MMExpertVersionProc, MMExpertEntryProc, MMExpertExitProc"));
+  EXPECT_TRUE(loader.Plugins().empty());
+}
+
+TEST_F(PluginLoading, ALibraryForAnotherInterfaceVersionIsNeverEntered) {
+  EXPECT_FALSE(loader.Load(Plugin("version9_plugin")));
+  EXPECT_THAT(reports, ElementsAre("skipped version9_plugin.so: it was made for interface "
+                                   "version 9, this host has version 10"));
+  EXPECT_THAT(Log(), ElementsAre("library unloaded"));
+}
+
+TEST_F(PluginLoading, ALibraryWhoseEntryFailsLosesWhatItRegistered) {
+  EXPECT_FALSE(loader.Load(Plugin("failing_entry_plugin")));
+  EXPECT_THAT(reports, ElementsAre("skipped failing_entry_plugin.so: its entry function failed: "
+                                   "the test plug-in refuses to start"));
+  EXPECT_TRUE(session.Experts().empty());
+  EXPECT_THAT(Log(), ElementsAre("entry", "expert released", "exit", "library unloaded"));
+}
+
+TEST_F(PluginLoading, AFolderIsLoadedInNameOrderAndBadLibrariesDoNotStopTheOthers) {
+  loader.LoadFolder(test::TestPluginDir());
+  ASSERT_EQ(reports.size(), 4u);
+  EXPECT_TRUE(reports[0].starts_with("skipped failing_entry_plugin.so"));
+  EXPECT_TRUE(reports[1].starts_with("loaded good_plugin.so"));
+  EXPECT_TRUE(reports[2].starts_with("skipped no_exports_plugin.so"));
+  EXPECT_TRUE(reports[3].starts_with("skipped version9_plugin.so"));
+  EXPECT_EQ(loader.Plugins().size(), 1u);
+  EXPECT_EQ(session.Experts().size(), 1u);
+}
+
+TEST_F(PluginLoading, AMissingFolderIsReportedInOneLine) {
+  loader.LoadFolder(dir / "Experts");
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_TRUE(reports[0].starts_with("no plug-ins: cannot read the folder")) << reports[0];
+}
+
+TEST_F(PluginLoading, AFileThatIsNoLibraryIsSkipped) {
+  test::WriteText(dir / "fake.so", "not a library");
+  EXPECT_FALSE(loader.Load(dir / "fake.so"));
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_TRUE(reports[0].starts_with("skipped fake.so: cannot load it:")) << reports[0];
+}
+
+TEST(PluginFolders, ExpertsLieBesideTheHostsBinFolder) {
+  EXPECT_EQ(modelhost::PluginLoader::ExpertsFolderOf("/opt/mm/bin/dravolex-host"),
+            std::filesystem::path("/opt/mm/Experts"));
+}
+
+}  // namespace

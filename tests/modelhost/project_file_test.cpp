@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "modelhost/test_support.h"
+#include "mmapi/cxx/utf.h"
+#include "project_file.h"
+
+namespace {
+
+using namespace drvx;
+using modelhost::LoadProject;
+using modelhost::ProjectFileError;
+
+TEST(ProjectFile, TheExampleProjectLoadsWithItsNavigator) {
+  auto project = LoadProject(test::ExampleProject());
+  EXPECT_EQ(project->modules.size(), 4u);
+  EXPECT_EQ(project->classes.size(), 12u);
+  EXPECT_EQ(project->diagrams.size(), 8u);
+  EXPECT_EQ(project->navigator.currentClass->name, u"TOrder");
+  EXPECT_EQ(project->navigator.currentMethod->name, u"Submit");
+  EXPECT_EQ(project->fileName, test::ExampleProject());
+  const auto& stock = *project->classes[4];
+  EXPECT_EQ(stock.name, u"TStock");
+  EXPECT_EQ(stock.members[3]->sections.size(), 2u);  // Reserve
+}
+
+TEST(ProjectFile, SavingAndLoadingGivesBackTheSameProject) {
+  test::TempDir dir;
+  auto project = LoadProject(test::ExampleProject());
+  const std::string first = modelhost::FormatProject(*project);
+  modelhost::SaveProject(*project, dir / "copy.mmproj");
+  EXPECT_EQ(project->fileName, dir / "copy.mmproj");
+  auto again = LoadProject(dir / "copy.mmproj");
+  EXPECT_EQ(modelhost::FormatProject(*again), first);
+  EXPECT_EQ(test::ReadText(dir / "copy.mmproj"), first);
+}
+
+TEST(ProjectFile, ElementsMadeThroughTheHostAreSavedToo) {
+  auto project = LoadProject(test::ExampleProject());
+  auto diagram = project->NewDiagram(6);
+  diagram->name = u"sqNew";
+  auto role = project->NewShape(u"rolesymbol");
+  role->activations = u"(35,45)";
+  role->hyperlinks.push_back(project->NewHyperlink(0, project->classes[0]->ElementId(), u"TAddress"));
+  diagram->Adopt(role);
+  project->AddDiagram(diagram);
+  auto copy = modelhost::ParseProject(modelhost::FormatProject(*project), "memory");
+  ASSERT_EQ(copy->diagrams.size(), 9u);
+  const auto& shape = *copy->diagrams.back()->shapes.at(0);
+  EXPECT_EQ(shape.activations, u"(35,45)");
+  EXPECT_EQ(shape.hyperlinks.at(0)->name, u"TAddress");
+  EXPECT_GT(diagram->ElementId(), 0);
+}
+
+struct BadFile {
+  const char* file;
+  const char* message;  // expected after "<path>: "
+  friend void PrintTo(const BadFile& f, std::ostream* os) { *os << f.file; }
+};
+
+class BadProjectFile : public ::testing::TestWithParam<BadFile> {};
+
+TEST_P(BadProjectFile, IsRefusedWithThePlaceOfTheFault) {
+  const auto path = test::Fixture(GetParam().file);
+  try {
+    LoadProject(path);
+    FAIL() << "loading " << path << " should fail";
+  } catch (const ProjectFileError& e) {
+    EXPECT_EQ(std::string(e.what()), path.string() + ": " + GetParam().message);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, BadProjectFile,
+    ::testing::Values(
+        BadFile{"syntax_error.mmproj",
+                "parse error at line 5, column 31: syntax error while parsing object key - "
+                "unexpected '}'; expected string literal"},
+        BadFile{"wrong_type.mmproj", "classes[0].members[1].sections[1]: expected a string"},
+        BadFile{"duplicate_id.mmproj", "diagrams[0].shapes[1].id: the id 2 is used twice"},
+        BadFile{"dangling_hyperlink.mmproj",
+                "diagrams[0].shapes[0].hyperlinks[1].target: no diagram has the id 77"},
+        BadFile{"unknown_visibility.mmproj",
+                "classes[0].members[0].visibility: \"scPublik\" is not one of \"scDefault\", "
+                "\"scStrictPrivate\", \"scPrivate\", \"scStrictProtected\", \"scProtected\", "
+                "\"scPublic\", \"scPublished\", \"scAutomated\""},
+        BadFile{"association_without_target.mmproj",
+                "diagrams[0].shapes[1]: an association needs both \"source\" and \"target\""},
+        BadFile{"newer_version.mmproj",
+                "version: version 2 is not supported (this host reads version 1)"},
+        BadFile{"misspelt_field.mmproj", "modules[0].nmae: unknown field"}),
+    [](const auto& info) {
+      std::string name = info.param.file;
+      return name.substr(0, name.find('.'));
+    });
+
+TEST(ProjectFile, ShapesMayOnlyReferToEarlierSymbolsOfTheirDiagram) {
+  const std::string text = R"({"format": "dravolex-project", "version": 1, "diagrams": [
+    {"id": 1, "kind": 0, "name": "a", "shapes": [{"id": 2, "class": "ClassSymbol"}]},
+    {"id": 3, "kind": 0, "name": "b", "shapes": [{"id": 4, "class": "Note", "parent": 2}]}]})";
+  EXPECT_THROW(
+      {
+        try {
+          modelhost::ParseProject(text, "two.mmproj");
+        } catch (const ProjectFileError& e) {
+          EXPECT_STREQ(e.what(), "two.mmproj: diagrams[1].shapes[0].parent: shape 2 is not a "
+                                 "symbol listed before it on this diagram");
+          throw;
+        }
+      },
+      ProjectFileError);
+}
+
+TEST(ProjectFile, NumbersOutside32BitsAndNegativeIdsAreRefused) {
+  EXPECT_THROW(modelhost::ParseProject(
+                   R"({"format":"dravolex-project","version":1,"modules":[{"id":4294967296,"name":"m"}]})",
+                   "big"),
+               ProjectFileError);
+  EXPECT_THROW(modelhost::ParseProject(
+                   R"({"format":"dravolex-project","version":1,"modules":[{"id":-3,"name":"m"}]})",
+                   "negative"),
+               ProjectFileError);
+  EXPECT_THROW(modelhost::ParseProject("[1, 2]", "array"), ProjectFileError);
+  EXPECT_THROW(modelhost::ParseProject("", "empty"), ProjectFileError);
+}
+
+TEST(ProjectFile, AMissingFileIsAProjectFileError) {
+  test::TempDir dir;
+  EXPECT_THROW(LoadProject(dir / "none.mmproj"), ProjectFileError);
+}
+
+TEST(ProjectFile, AFailedSaveKeepsTheOldFile) {
+  test::TempDir dir;
+  auto project = LoadProject(test::ExampleProject());
+  std::filesystem::create_directory(dir / "taken.mmproj");
+  EXPECT_THROW(modelhost::SaveProject(*project, dir / "taken.mmproj"), std::runtime_error);
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.mmproj"));
+  EXPECT_EQ(project->fileName, test::ExampleProject());
+}
+
+}  // namespace
