@@ -2,6 +2,9 @@
 
 #include "project.h"
 
+#include <algorithm>
+#include <new>
+
 namespace drvx::modelhost {
 
 using mmapi::MM_E_INVALIDARG;
@@ -124,8 +127,19 @@ class DiagramExplorerObject final
 
 // ---- ModelHyperlink
 
+ComPtr<ModelHyperlink> ModelHyperlink::Make(ModelProject* project, std::int32_t kind,
+                                             std::int32_t targetId, std::u16string_view name) {
+  void* memory = ::operator new(sizeof(ModelHyperlink) + name.size() * sizeof(char16_t));
+  auto* chars = reinterpret_cast<char16_t*>(static_cast<char*>(memory) + sizeof(ModelHyperlink));
+  std::copy(name.begin(), name.end(), chars);
+  return ComPtr<ModelHyperlink>::Adopt(
+      new (memory) ModelHyperlink(project, kind, targetId, {chars, name.size()}));
+}
+
 MMStatus ModelHyperlink::Name(MMStrView* out) noexcept {
-  return AnswerText("Name", out, [&]() -> const std::u16string& { return name; });
+  if (!out) return NullOut("Name");
+  *out = MMStrView{name.data(), static_cast<std::uint32_t>(name.size()), 0};
+  return mmapi::MM_OK;
 }
 
 MMStatus ModelHyperlink::Kind(std::int32_t* out) noexcept {

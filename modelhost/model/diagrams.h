@@ -12,11 +12,13 @@ namespace drvx::modelhost {
 
 class ModelDiagram;
 
+// Walks over many diagrams read every hyperlink's name, so the name is kept
+// in the same allocation as the link.
 class ModelHyperlink final : public mmapi::cxx::ComObject<mmapi::IMMHyperlink> {
  public:
-  ModelHyperlink(ModelProject* project, std::int32_t kind, std::int32_t targetId,
-                 std::u16string name)
-      : kind(kind), targetId(targetId), name(std::move(name)), project_(project) {}
+  static ComPtr<ModelHyperlink> Make(ModelProject* project, std::int32_t kind,
+                                     std::int32_t targetId, std::u16string_view name);
+  static void operator delete(void* p) { ::operator delete(p); }
 
   MMStatus MMCALL Name(MMStrView* out) noexcept override;
   MMStatus MMCALL Kind(std::int32_t* out) noexcept override;
@@ -26,9 +28,13 @@ class ModelHyperlink final : public mmapi::cxx::ComObject<mmapi::IMMHyperlink> {
 
   const std::int32_t kind;
   const std::int32_t targetId;  // unused for external links
-  const std::u16string name;
+  const std::u16string_view name;  // the characters follow the object
 
  private:
+  ModelHyperlink(ModelProject* project, std::int32_t kind, std::int32_t targetId,
+                 std::u16string_view name)
+      : kind(kind), targetId(targetId), name(name), project_(project) {}
+
   ModelProject* project_;
 };
 

@@ -75,8 +75,8 @@ ComPtr<ModelShape> ModelProject::NewShape(std::u16string shapeClass, std::int32_
 }
 
 ComPtr<ModelHyperlink> ModelProject::NewHyperlink(std::int32_t kind, std::int32_t targetId,
-                                                  std::u16string name) {
-  auto link = mmapi::cxx::MakeCom<ModelHyperlink>(this, kind, targetId, std::move(name));
+                                                  std::u16string_view name) {
+  auto link = ModelHyperlink::Make(this, kind, targetId, name);
   hyperlinks_.push_back(link);
   return link;
 }

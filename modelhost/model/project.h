@@ -45,7 +45,7 @@ class ModelProject {
   ComPtr<ModelDiagram> NewDiagram(std::int32_t kind, std::int32_t id = 0);
   ComPtr<ModelShape> NewShape(std::u16string shapeClass, std::int32_t id = 0);
   ComPtr<ModelHyperlink> NewHyperlink(std::int32_t kind, std::int32_t targetId,
-                                      std::u16string name);
+                                      std::u16string_view name);
 
   void AddModule(ComPtr<ModelModule> module) { modules.push_back(std::move(module)); }
   void AddClass(ComPtr<ModelClass> cls) { classes.push_back(std::move(cls)); }

@@ -10,7 +10,7 @@ namespace {
 
 using mmapi::cxx::ToUtf8;
 
-std::string U8(const std::u16string& s) { return ToUtf8(s); }
+std::string U8(std::u16string_view s) { return ToUtf8(s); }
 
 std::string Tag(const ModelElement& e) { return "[" + std::to_string(e.ElementId()) + "]"; }
 

@@ -1,5 +1,7 @@
 #include "mmapi/cxx/utf.h"
 
+#include <type_traits>
+
 namespace mmapi::cxx {
 namespace {
 
@@ -61,11 +63,23 @@ char32_t NextUtf8(std::string_view text, std::size_t& i) {
   return c;
 }
 
+// Appends the leading ASCII characters of text in bulk (names are mostly
+// ASCII); returns how many there were.
+template <class To, class From>
+std::size_t AppendAscii(std::basic_string_view<From> text, std::basic_string<To>& out) {
+  std::size_t n = 0;
+  while (n < text.size() && static_cast<std::make_unsigned_t<From>>(text[n]) < 0x80) ++n;
+  const std::size_t start = out.size();
+  out.resize(start + n);
+  To* to = out.data() + start;
+  for (std::size_t k = 0; k < n; ++k) to[k] = static_cast<To>(text[k]);
+  return n;
+}
+
 }  // namespace
 
 void AppendUtf8(std::u16string_view text, std::string& out) {
-  out.reserve(out.size() + text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  for (std::size_t i = AppendAscii(text, out); i < text.size(); ++i) {
     char32_t c = text[i];
     if (c < 0x80) {
       out.push_back(char(c));
@@ -82,8 +96,7 @@ void AppendUtf8(std::u16string_view text, std::string& out) {
 }
 
 void AppendUtf16(std::string_view text, std::u16string& out) {
-  out.reserve(out.size() + text.size());
-  for (std::size_t i = 0; i < text.size();) {
+  for (std::size_t i = AppendAscii(text, out); i < text.size();) {
     if (static_cast<unsigned char>(text[i]) < 0x80) {
       out.push_back(char16_t(text[i++]));
       continue;

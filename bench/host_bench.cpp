@@ -1,0 +1,164 @@
+// What the boundary costs: loading a large project, and walking every diagram,
+// symbol and hyperlink through the plug-in's wrappers compared with the same
+// walk over plain structs, both measured in the same run.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "drvx/platform/files.h"
+#include "host_api.h"
+#include "host_session.h"
+#include "mmapi/cxx/utf.h"
+#include "project_file.h"
+#include "synthetic_project.h"
+
+namespace {
+
+using namespace drvx;
+
+// ---- the plain walk: the same model as 8-bit structs
+
+struct PlainLink {
+  std::string name;
+  int kind;
+  int target;
+};
+struct PlainShape {
+  std::string name;
+  std::vector<PlainLink> links;
+};
+struct PlainDiagram {
+  std::string name;
+  std::vector<PlainShape> shapes;
+};
+
+std::vector<PlainDiagram> ToPlain(const modelhost::ModelProject& project) {
+  std::vector<PlainDiagram> plain;
+  for (const auto& d : project.diagrams) {
+    PlainDiagram& pd = plain.emplace_back(PlainDiagram{mmapi::cxx::ToUtf8(d->name), {}});
+    for (const auto& s : d->shapes) {
+      PlainShape& ps = pd.shapes.emplace_back(PlainShape{mmapi::cxx::ToUtf8(s->name), {}});
+      for (const auto& l : s->hyperlinks)
+        ps.links.push_back({mmapi::cxx::ToUtf8(l->name), l->kind, l->targetId});
+    }
+  }
+  return plain;
+}
+
+// Counts the hyperlinks named like the key, as a reference search does.
+std::size_t PlainWalk(const std::vector<PlainDiagram>& diagrams, const std::string& key,
+                      std::size_t& links) {
+  std::size_t found = 0;
+  for (const auto& d : diagrams)
+    for (const auto& s : d.shapes)
+      for (const auto& l : s.links) {
+        ++links;
+        found += l.name == key;
+      }
+  return found;
+}
+
+std::size_t WrapperWalk(const host::Services& services, const std::string& key,
+                        std::size_t& links) {
+  std::size_t found = 0;
+  std::string name;
+  auto manager = services.Diagrams();
+  const int diagrams = manager.DiagramCount();
+  for (int d = 0; d < diagrams; ++d) {
+    auto explorer = manager.Diagrams(d).Explorer();
+    const int shapes = explorer.ShapeCount();
+    for (int s = 0; s < shapes; ++s) {
+      auto shape = explorer.Shapes(s);
+      const int count = shape.HyperlinkCount();
+      for (int h = 0; h < count; ++h) {
+        ++links;
+        shape.Hyperlinks(h).ReadName(name);
+        found += name == key;
+      }
+    }
+  }
+  return found;
+}
+
+// ---- shared fixture: one large project per process
+
+struct Large {
+  Large() {
+    session.ReplaceProject(bench::MakeSyntheticProject({}));
+    plain = ToPlain(session.Project());
+    host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
+  }
+  modelhost::HostSession session;
+  std::vector<PlainDiagram> plain;
+  const std::string key = "csSyntheticDiagram17";
+};
+
+Large& Shared() {
+  static Large large;
+  return large;
+}
+
+void BM_PlainWalk(benchmark::State& state) {
+  auto& large = Shared();
+  std::size_t links = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(PlainWalk(large.plain, large.key, links));
+  state.SetItemsProcessed(std::int64_t(links));
+}
+BENCHMARK(BM_PlainWalk)->Unit(benchmark::kMillisecond);
+
+void BM_WrapperWalk(benchmark::State& state) {
+  auto& large = Shared();
+  host::Services services;
+  std::size_t links = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(WrapperWalk(services, large.key, links));
+  state.SetItemsProcessed(std::int64_t(links));
+}
+BENCHMARK(BM_WrapperWalk)->Unit(benchmark::kMillisecond);
+
+// Both walks in each iteration, alternating; reports nanoseconds per hyperlink
+// for each and their ratio.
+void BM_WrapperToPlainRatio(benchmark::State& state) {
+  using Clock = std::chrono::steady_clock;
+  auto& large = Shared();
+  host::Services services;
+  Clock::duration plain{}, wrapped{};
+  std::size_t plainLinks = 0, wrappedLinks = 0;
+  for (auto _ : state) {
+    auto t0 = Clock::now();
+    benchmark::DoNotOptimize(PlainWalk(large.plain, large.key, plainLinks));
+    auto t1 = Clock::now();
+    benchmark::DoNotOptimize(WrapperWalk(services, large.key, wrappedLinks));
+    auto t2 = Clock::now();
+    plain += t1 - t0;
+    wrapped += t2 - t1;
+  }
+  const double plainNs = std::chrono::duration<double, std::nano>(plain).count() / double(plainLinks);
+  const double wrappedNs =
+      std::chrono::duration<double, std::nano>(wrapped).count() / double(wrappedLinks);
+  state.counters["plain_ns_per_link"] = plainNs;
+  state.counters["wrapper_ns_per_link"] = wrappedNs;
+  state.counters["ratio"] = wrappedNs / plainNs;
+}
+BENCHMARK(BM_WrapperToPlainRatio)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_LoadLargeProject(benchmark::State& state) {
+  const auto path = std::filesystem::temp_directory_path() / "drvx-bench-large.mmproj";
+  platform::WriteFileAtomically(path, modelhost::FormatProject(Shared().session.Project()));
+  for (auto _ : state) {
+    auto project = modelhost::LoadProject(path);
+    benchmark::DoNotOptimize(project.get());
+    state.PauseTiming();  // closing the project is not part of loading it
+    project.reset();
+    state.ResumeTiming();
+  }
+  state.counters["file_MB"] = double(std::filesystem::file_size(path)) / 1e6;
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_LoadLargeProject)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();

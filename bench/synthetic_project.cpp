@@ -1,0 +1,60 @@
+#include "synthetic_project.h"
+
+#include <string>
+
+#include "mmapi/cxx/utf.h"
+
+namespace drvx::bench {
+
+using mmapi::cxx::ToUtf16;
+
+std::unique_ptr<modelhost::ModelProject> MakeSyntheticProject(const ProjectSize& size) {
+  auto project = std::make_unique<modelhost::ModelProject>();
+  auto module = project->NewModule();
+  module->name = u"uSynthetic";
+  project->AddModule(module);
+  for (int c = 0; c < size.classes; ++c) {
+    auto cls = project->NewClass();
+    cls->name = ToUtf16("TSyntheticClass" + std::to_string(c));
+    cls->module = module;
+    for (int m = 0; m < size.membersPerClass; ++m) {
+      const bool method = m % 2 == 1;
+      auto member = project->NewMember(method ? mmapi::mcMethod : mmapi::mcField);
+      member->name = ToUtf16((method ? "Operation" : "FValue") + std::to_string(m));
+      member->typeName = method ? u"" : u"Integer";
+      if (method)
+        member->sections.push_back(u"begin\r\n  FValue0 := FValue0 + " +
+                                   ToUtf16(std::to_string(m)) + u";\r\nend;\r\n");
+      cls->Adopt(member);
+    }
+    project->AddClass(cls);
+  }
+  for (int d = 0; d < size.diagrams; ++d) {
+    auto diagram = project->NewDiagram(d % 13);
+    diagram->name = ToUtf16("csSyntheticDiagram" + std::to_string(d));
+    project->AddDiagram(diagram);
+  }
+  for (int d = 0; d < size.diagrams; ++d) {
+    auto& diagram = *project->diagrams[std::size_t(d)];
+    for (int s = 0; s < size.symbolsPerDiagram; ++s) {
+      const auto& cls = *project->classes[std::size_t((d * size.symbolsPerDiagram + s) % size.classes)];
+      auto shape = project->NewShape(u"ClassSymbol");
+      shape->name = cls.name;
+      shape->x = 20 + (s % 10) * 120;
+      shape->y = 20 + (s / 10) * 80;
+      for (int h = 0; h < size.hyperlinksPerSymbol; ++h) {
+        if (h % 2 == 0) {
+          shape->hyperlinks.push_back(project->NewHyperlink(mmapi::hkClass, cls.ElementId(), cls.name));
+        } else {
+          const auto& other = *project->diagrams[std::size_t((d + s + 1) % size.diagrams)];
+          shape->hyperlinks.push_back(
+              project->NewHyperlink(mmapi::hkDiagram, other.ElementId(), other.name));
+        }
+      }
+      diagram.Adopt(shape);
+    }
+  }
+  return project;
+}
+
+}  // namespace drvx::bench

@@ -1,0 +1,22 @@
+// A large synthetic project for the benchmarks.
+#pragma once
+
+#include <memory>
+
+#include "project.h"
+
+namespace drvx::bench {
+
+struct ProjectSize {
+  int classes = 20000;
+  int membersPerClass = 10;
+  int diagrams = 2000;
+  int symbolsPerDiagram = 100;
+  int hyperlinksPerSymbol = 2;
+};
+
+// Classes with fields and methods (with code), diagrams of every kind whose
+// symbols link to a class and to another diagram.
+std::unique_ptr<modelhost::ModelProject> MakeSyntheticProject(const ProjectSize& size);
+
+}  // namespace drvx::bench

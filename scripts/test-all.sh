@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds and runs every test twice: optimised, and with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake --workflow --preset default
+cmake --workflow --preset asan
