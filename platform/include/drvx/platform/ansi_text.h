@@ -5,12 +5,14 @@
 #include <string>
 #include <string_view>
 
+#include "drvx/platform/export.h"
+
 namespace drvx::platform {
 
 // Replaces out with the 8-bit form of text, reusing out's storage.
-void AnsiFromUtf16(std::u16string_view text, std::string& out);
+DRVX_PLATFORM_API void AnsiFromUtf16(std::u16string_view text, std::string& out);
 // Replaces out with the UTF-16 form of text, reusing out's storage.
-void Utf16FromAnsi(std::string_view text, std::u16string& out);
+DRVX_PLATFORM_API void Utf16FromAnsi(std::string_view text, std::u16string& out);
 
 inline std::string AnsiFromUtf16(std::u16string_view text) {
   std::string out;

@@ -4,12 +4,14 @@
 #include <filesystem>
 #include <string>
 
+#include "drvx/platform/export.h"
+
 namespace drvx::platform {
 
 // The file name ending of shared libraries on this platform (".so", ".dll").
-const char* SharedLibrarySuffix();
+DRVX_PLATFORM_API const char* SharedLibrarySuffix();
 
-class DynamicLibrary {
+class DRVX_PLATFORM_API DynamicLibrary {
  public:
   // Loads the library; throws std::runtime_error with the system's reason.
   explicit DynamicLibrary(const std::filesystem::path& path);

@@ -1,0 +1,109 @@
+#include "drvx/platform/forms.h"
+
+#include <algorithm>
+#include <iostream>
+
+#include "drvx/platform/ui_loop.h"
+
+namespace drvx::platform {
+namespace {
+
+std::vector<Form*>& Registry() {
+  static std::vector<Form*> forms;
+  return forms;
+}
+
+ModalDriver& Driver() {
+  static ModalDriver driver;
+  return driver;
+}
+
+std::function<void(const std::string&)>& Sink() {
+  static std::function<void(const std::string&)> sink = [](const std::string& line) {
+    std::cerr << line << '\n';
+  };
+  return sink;
+}
+
+// How long a headless modal form may wait for one of its timers.
+constexpr auto kModalTimerLimit = std::chrono::hours(1);
+
+}  // namespace
+
+const std::vector<Form*>& AllForms() { return Registry(); }
+
+Form* FindForm(std::string_view name) {
+  const auto& forms = Registry();
+  for (auto it = forms.rbegin(); it != forms.rend(); ++it)
+    if ((*it)->Name() == name) return *it;
+  return nullptr;
+}
+
+void SetModalDriver(ModalDriver driver) { Driver() = std::move(driver); }
+
+void SetLogSink(std::function<void(const std::string&)> sink) { Sink() = std::move(sink); }
+
+void LogLine(const std::string& line) {
+  if (Sink()) Sink()(line);
+}
+
+Form::Form(std::string name, std::string caption)
+    : name_(std::move(name)), caption_(std::move(caption)) {
+  Registry().push_back(this);
+}
+
+Form::~Form() { std::erase(Registry(), this); }
+
+Control* Form::Find(std::string_view name) const {
+  for (Control* c : controls_)
+    if (c->Name() == name) return c;
+  return nullptr;
+}
+
+void Form::Register(Control& control) { controls_.push_back(&control); }
+
+void Form::Unregister(Control& control) { std::erase(controls_, &control); }
+
+void Form::Activate() {
+  if (OnActivate) OnActivate();
+}
+
+void Form::Show() {
+  const bool wasVisible = visible_;
+  visible_ = true;
+  if (!wasVisible && OnShow) OnShow();
+  Activate();
+}
+
+void Form::Hide() { visible_ = false; }
+
+void Form::Minimize() { state_ = WindowState::Minimized; }
+
+void Form::Close() {
+  if (OnClose) OnClose();
+  if (modal_ && modalResult_ == 0) modalResult_ = kModalCancel;
+  visible_ = false;
+}
+
+void Form::SetModalResult(int result) {
+  modalResult_ = result;
+  if (modal_ && result != 0) visible_ = false;
+}
+
+int Form::ShowModal() {
+  modal_ = true;
+  modalResult_ = 0;
+  Show();
+  if (Driver() && visible_) Driver()(*this);
+  UiLoop::Instance().RunUntil(
+      [this] { return !visible_ || !UiLoop::Instance().HasTimers(); }, kModalTimerLimit);
+  if (visible_) {
+    LogLine("the modal window " + name_ + " had nothing to close it; it was closed with Cancel");
+    Close();
+  }
+  modal_ = false;
+  const int result = modalResult_;
+  return result;
+}
+
+}  // namespace drvx::platform
