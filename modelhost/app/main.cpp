@@ -7,7 +7,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include "drvx/platform/clock.h"
+#include "drvx/platform/console_dialogs.h"
+#include "drvx/platform/forms.h"
 #include "drvx/platform/paths.h"
+#include "drvx/platform/printer.h"
+#include "drvx/platform/scripted_dialogs.h"
+#include "drvx/platform/ui_loop.h"
 #include "host_session.h"
 #include "plugin_loader.h"
 #include "script_runner.h"
@@ -15,6 +21,7 @@
 namespace {
 
 using namespace drvx::modelhost;
+namespace platform = drvx::platform;
 
 struct Options {
   std::string project;
@@ -23,18 +30,59 @@ struct Options {
   bool interactive = false;
   bool keepGoing = false;
   bool noPlugins = false;
+  bool instantTimers = false;
   std::string experts;
+  std::string clock;
+  std::string printDir;
+};
+
+// The headless window system of this process: dialogs answered by the script
+// (or at the console when there is one), notes on standard error.
+class HeadlessUi {
+ public:
+  explicit HeadlessUi(const Options& options) : console_(std::cin, std::cout) {
+    platform::UiLoop::Instance().AttachToThisThread();
+    platform::UiLoop::Instance().SetInstantTimers(options.instantTimers);
+    const bool terminal = ::isatty(STDIN_FILENO);
+    if (terminal && (options.interactive || (options.scripts.empty() && options.commands.empty())))
+      dialogs_.SetFallback(&console_);
+    dialogs_.SetLog([](const std::string& line) { std::cerr << "note: " << line << '\n'; });
+    platform::SetLogSink([](const std::string& line) { std::cerr << "note: " << line << '\n'; });
+    platform::SetDialogs(&dialogs_);
+    if (!options.printDir.empty()) printer_.SetFolder(options.printDir);
+    platform::SetPrinter(&printer_);
+  }
+  ~HeadlessUi() {
+    platform::SetDialogs(nullptr);
+    platform::SetPrinter(nullptr);
+  }
+  platform::ScriptedDialogs& Dialogs() { return dialogs_; }
+
+ private:
+  platform::ConsoleDialogs console_;
+  platform::ScriptedDialogs dialogs_;
+  platform::TextPrinter printer_;
 };
 
 int Run(const Options& options) {
+  if (!options.clock.empty()) {
+    auto moment = platform::ParseDateTime(options.clock);
+    if (!moment) {
+      std::cerr << "dravolex-host: error: --clock wants \"YYYY-MM-DD HH:MM:SS\", not \""
+                << options.clock << "\"\n";
+      return 2;
+    }
+    platform::FixClock(moment);
+  }
+  HeadlessUi ui(options);
   HostSession session;
   PluginLoader loader(session, [](const std::string& line) { std::cout << line << '\n'; });
+  ScriptRunner runner({session, loader, ui.Dialogs(), std::cout, std::cerr});
   if (!options.noPlugins) {
     loader.LoadFolder(options.experts.empty()
-                          ? PluginLoader::ExpertsFolderOf(drvx::platform::ExecutablePath())
+                          ? PluginLoader::ExpertsFolderOf(platform::ExecutablePath())
                           : std::filesystem::path(options.experts));
   }
-  ScriptRunner runner(session, loader, std::cout, std::cerr);
   if (!options.project.empty() &&
       !runner.RunLine("open \"" + options.project + "\"", "dravolex-host"))
     return 2;
@@ -81,6 +129,13 @@ int main(int argc, char** argv) {
   app.add_flag("--no-plugins", options.noPlugins, "load no plug-ins");
   app.add_option("--experts", options.experts,
                  "load the plug-ins from this folder instead of <prefix>/Experts")
+      ->check(CLI::ExistingDirectory);
+  app.add_option("--clock", options.clock,
+                 "fix the date and time the plug-ins see (\"YYYY-MM-DD HH:MM:SS\")");
+  app.add_flag("--instant-timers", options.instantTimers,
+               "let timers fire at once instead of waiting (for scripted runs)");
+  app.add_option("--print-dir", options.printDir,
+                 "write every print job to a text file in this folder")
       ->check(CLI::ExistingDirectory);
   CLI11_PARSE(app, argc, argv);
   try {

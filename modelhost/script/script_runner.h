@@ -4,21 +4,19 @@
 #pragma once
 
 #include <istream>
-#include <map>
-#include <ostream>
-#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "host_session.h"
-#include "plugin_loader.h"
+#include "command_table.h"
 
 namespace drvx::modelhost {
 
 class ScriptRunner {
  public:
-  ScriptRunner(HostSession& session, PluginLoader& loader, std::ostream& out, std::ostream& err);
+  explicit ScriptRunner(HostContext host);
+  ~ScriptRunner();
+  ScriptRunner(const ScriptRunner&) = delete;
+  ScriptRunner& operator=(const ScriptRunner&) = delete;
 
   // Runs one line. On failure writes "<where>: error: <reason>" to err and
   // returns false.
@@ -32,40 +30,13 @@ class ScriptRunner {
   bool QuitRequested() const { return quit_; }
 
  private:
-  using Args = std::span<const std::string>;
-  using Handler = void (ScriptRunner::*)(Args);
-  struct Command {
-    const char* usage;
-    const char* help;
-    Handler handler;
-    std::size_t minArgs;
-    std::size_t maxArgs;
-  };
-  static const std::map<std::string_view, Command>& Commands();
-
   void Help(Args args);
-  void Open(Args args);
-  void New(Args args);
-  void Save(Args args);
-  void Select(Args args);
-  void Clear(Args args);
-  void Print(Args args);
-  void Plugins(Args args);
-  void Verbs(Args args);
-  void Verb(Args args);
-  void Exec(Args args);
-  void Event(Args args);
-  void Echo(Args args);
-  void Quit(Args args);
+  void Run(Args args);
 
-  // Sends the event; fails when a notifier vetoes it (for before-events).
-  void Notify(int event, const std::string& fileName, bool vetoFails);
-
-  HostSession& session_;
-  PluginLoader& loader_;
-  std::ostream& out_;
-  std::ostream& err_;
+  HostContext host_;
+  CommandTable commands_;
   bool quit_ = false;
+  int depth_ = 0;  // scripts running scripts
 };
 
 }  // namespace drvx::modelhost

@@ -1,5 +1,8 @@
 #include "host_call.h"
 
+#include "guarded.h"
+#include "mmapi/cxx/utf.h"
+
 #include <cstdio>
 
 namespace drvx::host {
@@ -23,6 +26,18 @@ void ThrowHostFailure(MMStatus status) {
     text = buffer;
   }
   throw mmapi::cxx::StatusError(status, text);
+}
+
+void ReportToHost(const char* text) noexcept {
+  try {
+    if (auto& services = HostToolServices()) {
+      std::u16string message;
+      platform::Utf16FromAnsi(text, message);
+      services->SetErrorText(message.data(), static_cast<std::uint32_t>(message.size()));
+    }
+  } catch (...) {
+    // Out of memory while reporting: the status still tells the host.
+  }
 }
 
 void ThrowNone(const char* what) {

@@ -4,7 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "drvx/platform/scripted_dialogs.h"
+#include "host_session.h"
 #include "modelhost/test_support.h"
+#include "plugin_loader.h"
 #include "script_runner.h"
 #include "words.h"
 
@@ -34,9 +37,10 @@ class Script : public ::testing::Test {
   test::TempDir dir;
   modelhost::HostSession session;
   modelhost::PluginLoader loader{session, [](const std::string&) {}};
+  platform::ScriptedDialogs dialogs;
   std::ostringstream out;
   std::ostringstream err;
-  modelhost::ScriptRunner runner{session, loader, out, err};
+  modelhost::ScriptRunner runner{{session, loader, dialogs, out, err}};
 };
 
 TEST_F(Script, OpeningTellsTheNotifiersBeforeAndAfter) {

@@ -13,6 +13,11 @@ std::vector<Form*>& Registry() {
   return forms;
 }
 
+std::uint64_t& AppWindow() {
+  static std::uint64_t handle = 0;
+  return handle;
+}
+
 ModalDriver& Driver() {
   static ModalDriver driver;
   return driver;
@@ -39,6 +44,9 @@ Form* FindForm(std::string_view name) {
   return nullptr;
 }
 
+void SetApplicationWindow(std::uint64_t handle) { AppWindow() = handle; }
+std::uint64_t ApplicationWindow() { return AppWindow(); }
+
 void SetModalDriver(ModalDriver driver) { Driver() = std::move(driver); }
 
 void SetLogSink(std::function<void(const std::string&)> sink) { Sink() = std::move(sink); }
@@ -48,7 +56,7 @@ void LogLine(const std::string& line) {
 }
 
 Form::Form(std::string name, std::string caption)
-    : name_(std::move(name)), caption_(std::move(caption)) {
+    : name_(std::move(name)), caption_(std::move(caption)), ownerWindow_(AppWindow()) {
   Registry().push_back(this);
 }
 

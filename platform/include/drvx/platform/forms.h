@@ -4,6 +4,7 @@
 // User-interface thread only.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,8 @@ class DRVX_PLATFORM_API Form {
 
   const std::string& Name() const { return name_; }
   const std::string& Caption() const { return caption_; }
+  // The application window when the form was made (0: none).
+  std::uint64_t OwnerWindow() const { return ownerWindow_; }
 
   Control* Find(std::string_view name) const;
   template <class T>
@@ -70,6 +73,7 @@ class DRVX_PLATFORM_API Form {
 
   std::string name_;
   std::string caption_;
+  std::uint64_t ownerWindow_;
   std::vector<Control*> controls_;
   bool visible_ = false;
   bool modal_ = false;
@@ -80,6 +84,11 @@ class DRVX_PLATFORM_API Form {
 DRVX_PLATFORM_API const std::vector<Form*>& AllForms();
 // The form most recently made with this name, or null.
 DRVX_PLATFORM_API Form* FindForm(std::string_view name);
+
+// The window that owns every top-level window of a plug-in (the host's
+// application window; 0 for none). Forms made while it is set remember it.
+DRVX_PLATFORM_API void SetApplicationWindow(std::uint64_t handle);
+DRVX_PLATFORM_API std::uint64_t ApplicationWindow();
 
 using ModalDriver = std::function<void(Form&)>;
 DRVX_PLATFORM_API void SetModalDriver(ModalDriver driver);

@@ -1,0 +1,147 @@
+// Commands on the loaded plug-ins: plugins, verbs, verb, exec, event.
+#include <charconv>
+#include <iomanip>
+#include <optional>
+#include <stdexcept>
+
+#include "command_table.h"
+#include "plugin_calls.h"
+#include "plugin_loader.h"
+
+namespace drvx::modelhost {
+namespace {
+
+constexpr const char* kPlacementNames[] = {"ToolsMenu",   "MainMenu",    "VCSMenu",
+                                           "ClassesMenu", "MembersMenu", "ModulesMenu",
+                                           "DiagramMenu", "DiagramEditorMenu"};
+
+std::string PlacementText(std::uint8_t placement) {
+  return placement < 8 ? kPlacementNames[placement] : "placement " + std::to_string(placement);
+}
+
+std::optional<int> ParseIndex(std::string_view text) {
+  int value = 0;
+  const auto* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
+void Plugins(HostContext& host) {
+  if (host.loader.Plugins().empty()) host.out << "no plug-ins loaded\n";
+  for (const auto& plugin : host.loader.Plugins()) host.out << "  " << plugin.path.string() << '\n';
+}
+
+void Verbs(HostContext& host) {
+  const auto experts = ListExperts(host.session);
+  if (experts.empty()) host.out << "no experts registered\n";
+  for (const auto& expert : experts) {
+    host.out << "expert " << expert.registration << ": " << expert.id << '\n';
+    if (!expert.failure.empty()) host.out << "  " << expert.failure << '\n';
+    for (const auto& verb : expert.verbs) {
+      host.out << "  " << std::right << std::setw(2) << verb.index << "  " << std::left
+               << std::setw(48) << verb.caption.value_or("?");
+      if (verb.shortcut) {
+        char value[16];
+        std::snprintf(value, sizeof value, "0x%04X", *verb.shortcut);
+        host.out << std::setw(14) << ShortcutText(*verb.shortcut) << std::setw(8) << value;
+      }
+      if (verb.placement) host.out << PlacementText(*verb.placement);
+      if (!verb.failure.empty()) host.out << "  (" << verb.failure << ")";
+      host.out << '\n';
+    }
+  }
+}
+
+mmapi::IMMExpert& ExpertAt(HostContext& host, int expert) {
+  const auto& experts = host.session.Experts();
+  if (expert < 0 || std::size_t(expert) >= experts.size())
+    throw std::runtime_error("there is no expert " + std::to_string(expert));
+  return *experts[std::size_t(expert)].expert;
+}
+
+void Verb(HostContext& host, Args args) {
+  const auto expert = ParseIndex(args[0]);
+  const auto index = ParseIndex(args[1]);
+  if (!expert || !index) throw UsageError();
+  const VerbInfo verb = QueryVerb(ExpertAt(host, *expert), *index);
+  host.out << "verb " << *index << '\n'
+           << "  caption:   " << (verb.caption ? "\"" + *verb.caption + "\"" : "(failed)") << '\n'
+           << "  shortcut:  " << (verb.shortcut ? ShortcutText(*verb.shortcut) : "(failed)")
+           << '\n'
+           << "  placement: " << (verb.placement ? PlacementText(*verb.placement) : "(failed)")
+           << '\n';
+  if (!verb.failure.empty()) throw std::runtime_error(verb.failure);
+}
+
+void Exec(HostContext& host, Args args) {
+  const std::string& what = args[0];
+  int expert = -1;
+  std::optional<int> index;
+  if (auto colon = what.find(':'); colon != std::string::npos) {
+    auto e = ParseIndex(std::string_view(what).substr(0, colon));
+    index = ParseIndex(std::string_view(what).substr(colon + 1));
+    if (e && index) expert = *e;
+  } else if ((index = ParseIndex(what))) {
+    const auto count = host.session.Experts().size();
+    if (count != 1)
+      throw std::runtime_error(std::to_string(count) +
+                               " experts are registered: name one as EXPERT:INDEX");
+    expert = 0;
+  }
+  if (expert < 0) {  // by caption
+    for (const auto& info : ListExperts(host.session))
+      for (const auto& verb : info.verbs)
+        if (verb.caption == what && expert < 0) {
+          expert = info.registration;
+          index = verb.index;
+        }
+    if (expert < 0) throw std::runtime_error("no verb has the caption \"" + what + "\"");
+  }
+  const std::string failure = ExecuteVerb(ExpertAt(host, expert), *index);
+  if (!failure.empty())
+    throw std::runtime_error("verb " + std::to_string(*index) + " failed: " + failure);
+}
+
+void Event(HostContext& host, Args args) {
+  for (int e = 0; e < int(std::size(kProjectEventNames)); ++e) {
+    if (args[0] != kProjectEventNames[e]) continue;
+    const std::string file = args.size() > 1 ? args[1] : host.session.Project().fileName.string();
+    const EventResult result = SendProjectEvent(host.session, ProjectEvent(e), file);
+    for (const auto& failure : result.failures) host.out << "  " << failure << '\n';
+    const auto count = host.session.Notifiers().size();
+    host.out << "sent " << args[0] << " to " << count << (count == 1 ? " notifier" : " notifiers");
+    if (e == int(ProjectEvent::BeforeNew) || e == int(ProjectEvent::BeforeOpen) ||
+        e == int(ProjectEvent::BeforeSave))
+      host.out << ", answer " << (result.veto ? "true" : "false");
+    host.out << '\n';
+    if (!result.failures.empty()) throw std::runtime_error("a notifier failed");
+    return;
+  }
+  throw UsageError();
+}
+
+}  // namespace
+
+void AddPluginCommands(CommandTable& table, HostContext& host) {
+  table.Add("plugins", {"plugins", "list the loaded plug-in libraries",
+                        [&host](Args) { Plugins(host); }, 0, 0});
+  table.Add("verbs", {"verbs", "list the verbs of every registered expert",
+                      [&host](Args) { Verbs(host); }, 0, 0});
+  table.Add("verb", {"verb EXPERT INDEX",
+                     "ask an expert (by registration number) about one verb, even outside its "
+                     "count",
+                     [&host](Args a) { Verb(host, a); }, 2, 2});
+  table.Add("exec", {"exec INDEX|EXPERT:INDEX|CAPTION",
+                     "execute a verb: by index (of the only expert), by expert number and index, "
+                     "or by caption",
+                     [&host](Args a) { Exec(host, a); }, 1, 1});
+  table.Add("event",
+            {"event NAME [FILE]",
+             "send a project event to the notifiers: destroyed, after-new, after-open, "
+             "after-save, modified, before-new, before-open, before-save, closed, "
+             "commit-editors, settings-changed",
+             [&host](Args a) { Event(host, a); }, 1, 2});
+}
+
+}  // namespace drvx::modelhost

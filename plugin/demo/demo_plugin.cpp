@@ -1,0 +1,75 @@
+// A demonstration plug-in: registers the base expert with its eight verbs and
+// a project notifier with three observers (the second one disabled), each of
+// which announces the events it hears in a message box.
+#include <array>
+#include <string>
+
+#include "base_expert.h"
+#include "drvx/platform/dialogs.h"
+#include "drvx/platform/forms.h"
+#include "guarded.h"
+#include "host_api.h"
+#include "mmapi/exports.h"
+#include "project_notifier.h"
+
+namespace {
+
+using drvx::host::TProjectNotifierObserver;
+
+std::array<TProjectNotifierObserver, 3> observers;
+
+void Announce(int number, const char* event) {
+  drvx::platform::CurrentDialogs().ShowMessage(
+      drvx::platform::MessageKind::Plain,
+      "Observer " + std::to_string(number) + ": " + event);
+}
+
+void Subscribe(TProjectNotifierObserver& o, int number, bool enabled) {
+  auto say = [number](const char* event) {
+    return [number, event](TProjectNotifierObserver&) { Announce(number, event); };
+  };
+  o.OnAfterNew = say("AfterNew");
+  o.OnAfterOpen = say("AfterOpen");
+  o.OnAfterSave = say("AfterSave");
+  o.OnBeforeNew = say("BeforeNew");
+  o.OnBeforeOpen = say("BeforeOpen");
+  o.OnBeforeSave = say("BeforeSave");
+  o.OnCommitEditors = say("CommitEditors");
+  o.OnDestroyed = say("Destroyed");
+  o.Enabled = enabled;
+  drvx::host::ProjectNotifier->AddObserver(&o);
+}
+
+struct Unsubscribe {
+  ~Unsubscribe() {
+    if (drvx::host::ProjectNotifier)
+      for (auto& o : observers) drvx::host::ProjectNotifier->RemoveObserver(&o);
+  }
+} unsubscribeAtUnload;
+
+}  // namespace
+
+MM_EXPORT std::int32_t MMCALL MMExpertVersionProc() { return mmapi::MMExpertInterfaceVersion; }
+
+MM_EXPORT void MMCALL MMExpertEntryProc(mmapi::IMMToolServices* services) {
+  using namespace drvx::host;
+  mmapi::cxx::Guard(
+      [&] {
+        HostToolServices() = ComPtr<mmapi::IMMToolServices>::Share(services);
+        auto expert = mmapi::cxx::MakeCom<TMMBaseExpert>();
+        std::int32_t registration = 0;
+        Check(services->RegisterExpert(expert.Get(), &registration));
+        auto notifier = mmapi::cxx::MakeCom<TProjectNotifier>();
+        ProjectNotifier = notifier.Get();
+        Check(services->RegisterProjectNotifier(notifier.Get(), &registration));
+        for (int i = 0; i < 3; ++i) Subscribe(observers[std::size_t(i)], i + 1, i != 1);
+        drvx::platform::SetApplicationWindow(Services().HostWindowHandle());
+      },
+      [&](const char* text) {
+        std::u16string message;
+        drvx::platform::Utf16FromAnsi(text, message);
+        services->ReportEntryFailure(message.data(), std::uint32_t(message.size()));
+      });
+}
+
+MM_EXPORT void MMCALL MMExpertExitProc() {}

@@ -1,0 +1,75 @@
+// The project notifier the plug-in registers with the host, and the observers
+// through which parts of the plug-in hear the host's project events.
+//
+// Host's user-interface thread only; observers must not be added or removed
+// while an event is being handed out.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "mmapi/cxx/com_object.h"
+#include "mmapi/expert.h"
+
+namespace drvx::host {
+
+// Receives project events once enabled and subscribed. Handlers get the
+// observer as sender.
+class TProjectNotifierObserver {
+ public:
+  using Handler = std::function<void(TProjectNotifierObserver& sender)>;
+
+  bool Enabled = false;
+  Handler OnAfterNew;
+  Handler OnAfterOpen;
+  Handler OnAfterSave;
+  Handler OnBeforeNew;
+  Handler OnBeforeOpen;
+  Handler OnBeforeSave;
+  Handler OnCommitEditors;
+  Handler OnDestroyed;
+};
+
+// Hands each project event of the host to the subscribed observers, in
+// subscription order. The host's before-queries are always answered false.
+class TProjectNotifier final : public mmapi::cxx::ComObject<mmapi::IMMProjectNotifier> {
+ public:
+  TProjectNotifier() = default;
+
+  // Appends the observer unless it is subscribed already (not owned).
+  void AddObserver(TProjectNotifierObserver* observer);
+  // Removes it; one that is not subscribed is ignored.
+  void RemoveObserver(TProjectNotifierObserver* observer);
+
+  // IMMProjectNotifier, in the interface's order. An error in a handler ends
+  // the event there and gives 0x8000FFFF.
+  mmapi::MMStatus MMCALL Destroyed() noexcept override;
+  mmapi::MMStatus MMCALL AfterNew() noexcept override;
+  mmapi::MMStatus MMCALL AfterOpen(const char16_t* fileName, std::uint32_t length) noexcept override;
+  mmapi::MMStatus MMCALL AfterSave(const char16_t* fileName, std::uint32_t length) noexcept override;
+  mmapi::MMStatus MMCALL Modified() noexcept override;
+  mmapi::MMStatus MMCALL BeforeNew(mmapi::MMBool* answer) noexcept override;
+  mmapi::MMStatus MMCALL BeforeOpen(const char16_t* fileName, std::uint32_t length,
+                                    mmapi::MMBool* answer) noexcept override;
+  mmapi::MMStatus MMCALL BeforeSave(const char16_t* fileName, std::uint32_t length,
+                                    mmapi::MMBool* answer) noexcept override;
+  mmapi::MMStatus MMCALL Closed() noexcept override;
+  mmapi::MMStatus MMCALL CommitEditors() noexcept override;
+  mmapi::MMStatus MMCALL SettingsChanged() noexcept override;
+
+ private:
+  ~TProjectNotifier() override;
+
+  using Member = TProjectNotifierObserver::Handler TProjectNotifierObserver::*;
+  mmapi::MMStatus Broadcast(Member handler) noexcept;
+  mmapi::MMStatus Query(Member handler, mmapi::MMBool* answer) noexcept;
+
+  const bool FAnswer = false;
+  std::vector<TProjectNotifierObserver*> FObservers;
+};
+
+// The plug-in's one notifier, set at entry; its destructor clears it. Not a
+// counted reference.
+extern TProjectNotifier* ProjectNotifier;
+
+}  // namespace drvx::host
