@@ -1,0 +1,118 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "project_notifier.h"
+
+namespace {
+
+using namespace drvx::host;
+using ::testing::ElementsAre;
+
+class Notifier : public ::testing::Test {
+ protected:
+  // An observer with every handler logging "<name> <event>".
+  void Wire(TProjectNotifierObserver& o, const std::string& name, bool enabled) {
+    auto log = [this, name](const char* event) {
+      return [this, name, event](TProjectNotifierObserver&) { heard.push_back(name + " " + event); };
+    };
+    o.OnAfterNew = log("AfterNew");
+    o.OnAfterOpen = log("AfterOpen");
+    o.OnAfterSave = log("AfterSave");
+    o.OnBeforeNew = log("BeforeNew");
+    o.OnBeforeOpen = log("BeforeOpen");
+    o.OnBeforeSave = log("BeforeSave");
+    o.OnCommitEditors = log("CommitEditors");
+    o.OnDestroyed = log("Destroyed");
+    o.Enabled = enabled;
+  }
+
+  std::vector<std::string> heard;
+  mmapi::cxx::ComPtr<TProjectNotifier> notifier = mmapi::cxx::MakeCom<TProjectNotifier>();
+  TProjectNotifierObserver a, b, c;
+};
+
+TEST_F(Notifier, EnabledObserversHearEachEventInSubscriptionOrder) {
+  Wire(a, "a", true);
+  Wire(b, "b", false);
+  Wire(c, "c", true);
+  notifier->AddObserver(&c);
+  notifier->AddObserver(&b);
+  notifier->AddObserver(&a);
+  notifier->AddObserver(&c);  // once only
+  mmapi::MMBool answer = 1;
+  EXPECT_EQ(notifier->BeforeOpen(u"x.mmproj", 8, &answer), mmapi::MM_OK);
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(notifier->AfterOpen(u"x.mmproj", 8), mmapi::MM_OK);
+  EXPECT_EQ(notifier->Destroyed(), mmapi::MM_OK);
+  EXPECT_THAT(heard, ElementsAre("c BeforeOpen", "a BeforeOpen", "c AfterOpen", "a AfterOpen",
+                                 "c Destroyed", "a Destroyed"));
+}
+
+TEST_F(Notifier, EveryOperationReachesItsHandlerOrNone) {
+  Wire(a, "a", true);
+  notifier->AddObserver(&a);
+  mmapi::MMBool answer = 1;
+  notifier->AfterNew();
+  notifier->AfterSave(u"", 0);
+  notifier->Modified();
+  notifier->BeforeNew(&answer);
+  notifier->BeforeSave(u"", 0, &answer);
+  notifier->Closed();
+  notifier->CommitEditors();
+  notifier->SettingsChanged();
+  EXPECT_THAT(heard, ElementsAre("a AfterNew", "a AfterSave", "a BeforeNew", "a BeforeSave",
+                                 "a CommitEditors"));
+  EXPECT_EQ(answer, 0);
+}
+
+TEST_F(Notifier, WithoutObserversEveryOperationSucceedsAndAnswersFalse) {
+  mmapi::MMBool answer = 1;
+  EXPECT_EQ(notifier->BeforeNew(&answer), mmapi::MM_OK);
+  EXPECT_EQ(answer, 0);
+  answer = 1;
+  EXPECT_EQ(notifier->BeforeSave(u"", 0, &answer), mmapi::MM_OK);
+  EXPECT_EQ(answer, 0);
+  notifier->RemoveObserver(&a);  // never added: nothing happens
+  EXPECT_EQ(notifier->AfterNew(), mmapi::MM_OK);
+}
+
+TEST_F(Notifier, AFailingHandlerEndsTheEventWithTheFailureStatus) {
+  Wire(a, "a", true);
+  Wire(b, "b", true);
+  a.OnAfterNew = [](TProjectNotifierObserver&) { throw std::runtime_error("handler broke"); };
+  notifier->AddObserver(&a);
+  notifier->AddObserver(&b);
+  EXPECT_EQ(notifier->AfterNew(), mmapi::MM_E_UNEXPECTED);
+  EXPECT_TRUE(heard.empty());
+  EXPECT_EQ(notifier->AfterSave(u"", 0), mmapi::MM_OK);
+  EXPECT_THAT(heard, ElementsAre("a AfterSave", "b AfterSave"));
+}
+
+TEST_F(Notifier, AnObserverRemovingItselfDuringAnEventDoesNotBreakTheWalk) {
+  Wire(b, "b", true);
+  a.Enabled = true;
+  a.OnAfterNew = [this](TProjectNotifierObserver& self) { notifier->RemoveObserver(&self); };
+  notifier->AddObserver(&a);
+  notifier->AddObserver(&b);
+  EXPECT_EQ(notifier->AfterNew(), mmapi::MM_OK);
+  EXPECT_EQ(notifier->AfterNew(), mmapi::MM_OK);
+  EXPECT_THAT(heard, ElementsAre("b AfterNew"));
+}
+
+TEST(ProjectNotifierPointer, IsClearedByTheNotifiersOwnDestruction) {
+  auto notifier = mmapi::cxx::MakeCom<TProjectNotifier>();
+  ProjectNotifier = notifier.Get();
+  notifier.Reset();
+  EXPECT_EQ(ProjectNotifier, nullptr);
+  auto other = mmapi::cxx::MakeCom<TProjectNotifier>();
+  auto second = mmapi::cxx::MakeCom<TProjectNotifier>();
+  ProjectNotifier = second.Get();
+  other.Reset();  // another notifier leaves the pointer alone
+  EXPECT_EQ(ProjectNotifier, second.Get());
+  second.Reset();
+  EXPECT_EQ(ProjectNotifier, nullptr);
+}
+
+}  // namespace
