@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "drvx/platform/files.h"
+#include "drvx/platform/text.h"
 
 namespace drvx::platform {
 namespace {
@@ -14,23 +15,6 @@ Printer*& Installed() {
 }
 
 constexpr PrinterMetrics kA4At96Dpi{96, 96, 794, 1123, 12, 12};
-
-// Splits at CR LF, CR or LF; a final line break adds no line.
-std::vector<std::string> Lines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      lines.push_back(std::move(line));
-      line.clear();
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      line += text[i];
-    }
-  }
-  if (!line.empty() || text.empty()) lines.push_back(std::move(line));
-  return lines;
-}
 
 }  // namespace
 
@@ -77,7 +61,7 @@ std::vector<std::string> TextPrinter::Wrap(std::string_view text, const PrintRec
   const std::size_t columns =
       std::max<std::size_t>(1, std::size_t(std::max(0, bounds.right - bounds.left) / kCellWidth));
   std::vector<std::string> rows;
-  for (const std::string& line : Lines(text)) {
+  for (const std::string& line : SplitLines(text)) {
     std::string rest = line;
     while (rest.size() > columns) {
       // Break after the last blank that fits; a word longer than a row is cut.

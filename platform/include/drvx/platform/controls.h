@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "drvx/platform/export.h"
+#include "drvx/platform/text.h"
 
 namespace drvx::platform {
 
@@ -66,11 +67,6 @@ class DRVX_PLATFORM_API Control {
   std::map<int, Observer> observers_;
   int nextObserver_ = 1;
 };
-
-// Orders text as a sorted list does: ignoring letter case, then by bytes.
-DRVX_PLATFORM_API bool SortsBefore(std::string_view a, std::string_view b);
-// Equal ignoring the case of the letters a-z.
-DRVX_PLATFORM_API bool SameTextIgnoringCase(std::string_view a, std::string_view b);
 
 // Lines of text kept in insertion order, or sorted when Sorted is set.
 class DRVX_PLATFORM_API ItemList : public Control {
