@@ -9,6 +9,7 @@
 
 #include "drvx/platform/clock.h"
 #include "drvx/platform/console_dialogs.h"
+#include "drvx/platform/file_version.h"
 #include "drvx/platform/forms.h"
 #include "drvx/platform/paths.h"
 #include "drvx/platform/printer.h"
@@ -17,6 +18,8 @@
 #include "host_session.h"
 #include "plugin_loader.h"
 #include "script_runner.h"
+
+DRVX_FILE_VERSION_NOTE(DRVX_FILE_VERSION);
 
 namespace {
 

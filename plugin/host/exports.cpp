@@ -1,7 +1,10 @@
 // The three functions the host looks up in the plug-in library.
+#include "drvx/platform/file_version.h"
 #include "host_call.h"
 #include "mmapi/exports.h"
 #include "mmapi/cxx/utf.h"
+
+DRVX_FILE_VERSION_NOTE(DRVX_FILE_VERSION);
 
 using drvx::host::HostToolServices;
 

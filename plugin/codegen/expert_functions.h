@@ -1,0 +1,69 @@
+// TExpertFunctions: the object through which the plug-in changes and searches
+// the host's code model. It keeps the host's current class, method and module
+// as last fetched, and offers the helpers the generators share.
+//
+// The generators and helpers catch nothing: a failing host call, or nothing
+// current where something must be, ends them with an exception, and what was
+// done before stays done. User-interface thread only.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "expert_settings.h"
+#include "host_api.h"
+
+namespace drvx::codegen {
+
+class TExpertFunctions {
+ public:
+  // Keeps the settings (shared, not owned) and the host's services, then
+  // fetches the current context.
+  explicit TExpertFunctions(settings::TExpertSettings& settings);
+
+  // Fetches the current method, class and module from the navigator.
+  void RefreshContext();
+  // Adds a field to the current class: name, type, visibility index.
+  void AddField(const std::string& name, const std::string& type, int visibility);
+  // Adds a method to the current class and makes it the current method.
+  void AddMethod(const std::string& name, const std::string& parameters, int kind,
+                 int visibility, const std::string& resultType);
+  // The index of "scDefault" ... "scAutomated" (exact); any other text shows
+  // "TExpertFunctions.StrToVisability : Unknown Visability "<text>"" and
+  // gives 0.
+  static int StrToVisability(const std::string& text);
+  // Makes the host select the class of that name (ignoring the case of a-z),
+  // or else the class named by the type of a member of that name. False when
+  // nothing matched; shows nothing.
+  bool LocateClass(const std::string& name);
+
+  // The generators.
+  void GenerateHeader();
+  void AddTryExcept();
+  void CreateCopyConstructorAndClone();
+
+  const host::Class& CurrentClass() const { return FCurrentClass; }
+  const host::Method& CurrentMethod() const { return FCurrentMethod; }
+  const host::Module& CurrentModule() const { return FCurrentModule; }
+  void SetCurrentMethod(host::Method method) { FCurrentMethod = std::move(method); }
+  void SetCurrentModule(host::Module module) { FCurrentModule = std::move(module); }
+  settings::TExpertSettings& Settings() const { return FSettings; }
+  std::vector<std::string>& HeaderLines() { return FHeaderLines; }
+  const host::Services& ToolServices() const { return FToolServices; }
+
+ private:
+  bool LocateClass(const std::string& name, std::set<std::string>& resolving);
+
+  host::Class FCurrentClass;
+  settings::TExpertSettings& FSettings;
+  std::vector<std::string> FHeaderLines;
+  host::Method FCurrentMethod;
+  host::Services FToolServices;
+  host::Module FCurrentModule;
+};
+
+// The visibility names, by index.
+extern const char* const kVisibilityNames[8];
+
+}  // namespace drvx::codegen

@@ -1,0 +1,74 @@
+// A substitute host with a small code model, the settings in a temporary
+// folder, and the dialogs recorded, for the code generation tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "drvx/platform/clock.h"
+#include "drvx/platform/scripted_dialogs.h"
+#include "expert_functions.h"
+#include "host_session.h"
+#include "modelhost/test_support.h"
+
+namespace drvx::test {
+
+class CodegenTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directory(dir / "bin");
+    host::HostToolServices() =
+        host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
+    platform::SetDialogs(&dialogs);
+    platform::FixClock(platform::DateTime{2006, 4, 8, 9, 21, 0});
+    settings = std::make_unique<settings::TExpertSettings>(dir / "bin" / "dravolex-host");
+  }
+  void TearDown() override {
+    functions.reset();
+    platform::FixClock(std::nullopt);
+    platform::SetDialogs(nullptr);
+    host::HostToolServices().Reset();
+  }
+
+  modelhost::ModelProject& Project() { return session.Project(); }
+  modelhost::ModelModule& AddModule(const std::u16string& name, const std::u16string& header) {
+    auto m = Project().NewModule();
+    m->name = name;
+    m->header = header;
+    Project().AddModule(m);
+    return *m;
+  }
+  modelhost::ModelClass& AddClass(const std::u16string& name) {
+    auto c = Project().NewClass();
+    c->name = name;
+    Project().AddClass(c);
+    return *c;
+  }
+  modelhost::ModelMember& AddMember(modelhost::ModelClass& cls, int category,
+                                    const std::u16string& name, const std::u16string& type = u"") {
+    auto m = Project().NewMember(category);
+    m->name = name;
+    m->typeName = type;
+    cls.Adopt(m);
+    return *m;
+  }
+  // The functions object, made after the selection is set up.
+  codegen::TExpertFunctions& Functions() {
+    if (!functions) functions = std::make_unique<codegen::TExpertFunctions>(*settings);
+    return *functions;
+  }
+  std::vector<std::string> Messages() {
+    std::vector<std::string> m;
+    for (const auto& d : dialogs.Shown()) m.push_back(d.text);
+    return m;
+  }
+
+  TempDir dir;
+  modelhost::HostSession session;
+  platform::ScriptedDialogs dialogs;
+  std::unique_ptr<settings::TExpertSettings> settings;
+  std::unique_ptr<codegen::TExpertFunctions> functions;
+};
+
+}  // namespace drvx::test

@@ -1,0 +1,132 @@
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "drvx/platform/files.h"
+#include "drvx/platform/paths.h"
+#include "expert_settings.h"
+#include "modelhost/test_support.h"
+
+namespace {
+
+using namespace drvx;
+using settings::TExpertSettings;
+
+// A host installed in a temporary folder: <dir>/bin/dravolex-host.
+class Settings : public ::testing::Test {
+ protected:
+  void SetUp() override { std::filesystem::create_directory(dir / "bin"); }
+  std::filesystem::path Host() { return dir / "bin" / "dravolex-host"; }
+  std::filesystem::path Config() { return dir / "bin" / "Dravolex.cfg"; }
+  std::string File() { return platform::ReadWholeFile(Config()); }
+  ino_t Inode() {
+    struct stat st {};
+    ::stat(Config().c_str(), &st);
+    return st.st_ino;
+  }
+  std::int32_t IntAt(const std::string& bytes, std::size_t at) {
+    return std::int32_t(std::uint8_t(bytes[at]) | std::uint8_t(bytes[at + 1]) << 8 |
+                        std::uint8_t(bytes[at + 2]) << 16 | std::uint8_t(bytes[at + 3]) << 24);
+  }
+  test::TempDir dir;
+};
+
+TEST_F(Settings, AFreshStartWritesTheDefaultFileByteForByte) {
+  TExpertSettings s(Host());
+  EXPECT_EQ(s.ConfigFileName, Config().string());
+  const std::string bytes = File();
+  ASSERT_EQ(bytes.size(), 361u);
+  const char* prefixes[] = {"cs", "ac", "cl", "ud", "im", "mm", "rb", "sq", "st", "uc"};
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(IntAt(bytes, std::size_t(i) * 6), 2);
+    EXPECT_EQ(bytes.substr(std::size_t(i) * 6 + 4, 2), prefixes[i]);
+  }
+  EXPECT_EQ(IntAt(bytes, 60), 234);
+  EXPECT_EQ(bytes.substr(64, 234), settings::DefaultExceptionCode());
+  EXPECT_EQ(bytes[298], '\x01');
+  EXPECT_EQ(IntAt(bytes, 299), 58);
+  EXPECT_EQ(bytes.substr(303), "FDiagnose,TDiagnoseZk,scPrivate\r\nFExMsg,String,scPrivate\r\n");
+  EXPECT_TRUE(bytes.substr(64, 234).starts_with("//===\r\nEXCEPT\r\n  on E: Exception do\r\n"));
+  EXPECT_TRUE(bytes.substr(64, 234).ends_with("      ShowMessage(FExMsg);\r\n  end;\r\nEND;\r\n"));
+}
+
+TEST_F(Settings, AShortFileKeepsWhatItHasAndIsCompleted) {
+  settings::TTypeMemoryStream old;
+  old.WriteString("xx");
+  old.SaveToFile(Config());
+  TExpertSettings s(Host());
+  EXPECT_EQ(s.ClassDiagramPrefix, "xx");
+  EXPECT_EQ(s.ActivityDiagramPrefix, "ac");
+  EXPECT_TRUE(s.CreateLocalMembers);
+  EXPECT_EQ(File().size(), 361u);
+  EXPECT_EQ(File().substr(0, 6), std::string("\x02\0\0\0xx", 6));
+}
+
+TEST_F(Settings, ACompleteFileIsReadAndNotWrittenAgain) {
+  {
+    TExpertSettings s(Host());
+    s.ClassDiagramPrefix = "";  // an empty prefix is a value, not a missing one
+    s.CreateLocalMembers = false;
+    s.LocalFields = "FLog,TLog,scProtected\r\n";
+    s.SaveSettings();
+  }
+  const ino_t before = Inode();
+  const std::string bytes = File();
+  TExpertSettings s(Host());
+  EXPECT_EQ(s.ClassDiagramPrefix, "");
+  EXPECT_FALSE(s.CreateLocalMembers);
+  EXPECT_EQ(s.LocalFields, "FLog,TLog,scProtected\r\n");
+  EXPECT_EQ(Inode(), before);
+  EXPECT_EQ(File(), bytes);
+}
+
+TEST_F(Settings, ADamagedStringAndEverythingAfterItFallBackToDefaults) {
+  settings::TTypeMemoryStream old;
+  old.WriteString("c1");
+  old.WriteString("a1");
+  old.WriteInteger(1000000000);  // a length far beyond the bytes left
+  old.Write("junk", 4);
+  old.SaveToFile(Config());
+  TExpertSettings s(Host());
+  EXPECT_EQ(s.ClassDiagramPrefix, "c1");
+  EXPECT_EQ(s.ActivityDiagramPrefix, "a1");
+  EXPECT_EQ(s.CollaborationDiagramPrefix, "cl");
+  EXPECT_EQ(s.UseCaseDiagramPrefix, "uc");
+  EXPECT_EQ(s.ExceptionCode, settings::DefaultExceptionCode());
+  EXPECT_EQ(File().size(), 361u);  // "c1" and "a1" take the room of "cs" and "ac"
+}
+
+TEST_F(Settings, AFileOfTwoStrayBytesIsReplacedByTheDefaults) {
+  platform::WriteFileAtomically(Config(), "xx");
+  TExpertSettings s(Host());
+  EXPECT_EQ(s.ClassDiagramPrefix, "cs");
+  EXPECT_EQ(File().size(), 361u);
+}
+
+TEST_F(Settings, AFolderThatCannotBeWrittenReportsTheError) {
+  std::filesystem::create_directory(Config());  // the file's place is taken
+  EXPECT_THROW(TExpertSettings s(Host()), std::runtime_error);
+}
+
+TEST_F(Settings, ThePluginsVersionIsReadFromTheExpertsFolder) {
+  std::filesystem::create_directory(dir / "Experts");
+  std::filesystem::copy_file(platform::ExecutablePath(), dir / "Experts" / "libDravolex.so");
+  TExpertSettings s(Host());
+  EXPECT_EQ(s.PluginFileVersion, "3.2.1.77");  // the note the test program carries
+  EXPECT_EQ(settings::PluginLibraryPathFor("/opt/mm/bin/dravolex-host"),
+            std::filesystem::path("/opt/mm/Experts/libDravolex.so"));
+  EXPECT_EQ(settings::PluginLibraryPathFor("/opt/mm/bin/other"),
+            std::filesystem::path("/opt/mm/bin/other"));
+}
+
+TEST_F(Settings, WithoutAVersionNoteThePluginVersionStaysEmpty) {
+  TExpertSettings s(Host());
+  EXPECT_EQ(s.PluginFileVersion, "");
+  std::string version = "unchanged";
+  EXPECT_EQ(TExpertSettings::QueryFileVersion(dir / "none", version), -1);
+  EXPECT_EQ(version, "unchanged");
+  EXPECT_EQ(TExpertSettings::QueryFileVersion(platform::ExecutablePath(), version), 77);
+  EXPECT_EQ(version, "3.2.1.77");
+}
+
+}  // namespace
