@@ -7,6 +7,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "base_expert.h"
 #include "host_api.h"
 #include "mmapi/cxx/com_object.h"
 #include "mmapi/cxx/utf.h"
@@ -15,7 +16,6 @@
 namespace {
 
 using mmapi::MMStatus;
-using mmapi::MMStrView;
 
 void Log(const std::string& line) {
   if (const char* path = std::getenv("DRVX_TEST_LOG")) std::ofstream(path, std::ios::app) << line << '\n';
@@ -25,83 +25,32 @@ struct UnloadWitness {
   ~UnloadWitness() { Log("library unloaded"); }
 } witness;
 
-void ReportToHost(const char* text) {
-  if (auto& services = drvx::host::HostToolServices()) {
-    const std::u16string message = mmapi::cxx::ToUtf16(text);
-    services->SetErrorText(message.data(), std::uint32_t(message.size()));
-  }
-}
-
-template <class Body>
-MMStatus Guarded(Body&& body) {
-  return mmapi::cxx::Guard(body, ReportToHost, mmapi::MM_E_UNEXPECTED);
-}
-
-void SetView(MMStrView* out, const std::u16string& text) {
-  *out = MMStrView{text.data(), std::uint32_t(text.size()), 0};
-}
-
-const std::u16string kId = u"TestExpert";
-const std::u16string kCaptions[] = {u"Log current class", u"Fail on purpose"};
-
-class TestExpert final : public mmapi::cxx::ComObject<mmapi::IMMExpert> {
+// An expert of two verbs on the plug-in's base expert.
+class TestExpert final : public drvx::host::TMMBaseExpert {
  public:
   ~TestExpert() override { Log("expert released"); }
 
-  MMStatus MMCALL Registered() override { return mmapi::MM_OK; }
-  MMStatus MMCALL Execute(std::int32_t index) override {
-    return Guarded([&] {
-      if (index == 0) {
-        drvx::host::Services services;
-        auto cls = services.Nav().CurrentClass();
-        Log("executed 0: current class " + (cls ? cls.Name() : std::string("(none)")));
-      } else if (index == 1) {
-        throw std::runtime_error("verb 1 fails on purpose");
-      } else {
-        throw std::runtime_error("no verb " + std::to_string(index));
-      }
-    });
+ protected:
+  mmapi::TMenuPlacement GetMenuPlacement(int index) override {
+    return Verb(index) == 0 ? mmapi::ClassesMenu : mmapi::ToolsMenu;
   }
-  MMStatus MMCALL SelectionChanged(mmapi::IMMUnknown*) override { return mmapi::MM_OK; }
-  MMStatus MMCALL ExpertId(MMStrView* out) override {
-    if (!out) return mmapi::MM_E_POINTER;
-    SetView(out, kId);
-    return mmapi::MM_OK;
+  std::uint16_t GetShortCut(int index) override {
+    return std::uint16_t(mmapi::MMShortcutCtrl | mmapi::MMShortcutShift | ('T' + Verb(index)));
   }
-  MMStatus MMCALL ModelChanged(std::int32_t) override { return mmapi::MM_OK; }
-  MMStatus MMCALL MenuOpening(std::int32_t, mmapi::IMMUnknown*) override { return mmapi::MM_OK; }
-  MMStatus MMCALL HostEvent(std::int32_t, std::int32_t, std::int32_t) override { return mmapi::MM_OK; }
-  MMStatus MMCALL VerbHint(std::int32_t, MMStrView* out) override {
-    if (out) *out = MMStrView{};
-    return mmapi::MM_OK;
+  int GetVerbCount() override { return 2; }
+  std::u16string GetVerbCaption(int index) override {
+    return Verb(index) == 0 ? u"Log current class" : u"Fail on purpose";
   }
-  MMStatus MMCALL VerbImage(std::int32_t, mmapi::IMMUnknown** out) override {
-    if (out) *out = nullptr;
-    return mmapi::MM_OK;
+  void ExecuteVerb(int index) override {
+    if (Verb(index) == 1) throw std::runtime_error("verb 1 fails on purpose");
+    drvx::host::Services services;
+    auto cls = services.Nav().CurrentClass();
+    Log("executed 0: current class " + (cls ? cls.Name() : std::string("(none)")));
   }
-  MMStatus MMCALL VerbPlacement(std::int32_t index, std::uint8_t* out) override {
-    return Guarded([&] {
-      Verb(index);
-      *out = index == 0 ? mmapi::ClassesMenu : mmapi::ToolsMenu;
-    });
-  }
-  MMStatus MMCALL VerbShortcut(std::int32_t index, std::uint16_t* out) override {
-    return Guarded([&] {
-      Verb(index);
-      *out = std::uint16_t(mmapi::MMShortcutCtrl | mmapi::MMShortcutShift | ('T' + index));
-    });
-  }
-  MMStatus MMCALL VerbCount(std::int32_t* out) override {
-    *out = 2;
-    return mmapi::MM_OK;
-  }
-  MMStatus MMCALL VerbCaption(std::int32_t index, MMStrView* out) override {
-    *out = MMStrView{};
-    return Guarded([&] { SetView(out, kCaptions[Verb(index)]); });
-  }
+  std::u16string GetExpertId() override { return u"TestExpert"; }
 
  private:
-  static int Verb(std::int32_t index) {
+  static int Verb(int index) {
     if (index < 0 || index > 1) throw std::runtime_error("no verb " + std::to_string(index));
     return index;
   }
