@@ -1,10 +1,10 @@
 #include "model_lookup.h"
 
-#include <charconv>
 #include <stdexcept>
 #include <string>
 
 #include "mmapi/cxx/utf.h"
+#include "words.h"
 
 namespace drvx::modelhost {
 namespace {
@@ -13,11 +13,9 @@ namespace {
 template <class T>
 T* ById(const ModelProject& project, std::string_view text, ElementKind kind) {
   if (!text.starts_with('#')) return nullptr;
-  std::int32_t id = 0;
-  const auto* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data() + 1, end, id);
-  if (ec != std::errc() || ptr != end) return nullptr;
-  ModelElement* element = project.Find(id);
+  const auto id = ParseNumber(text.substr(1));
+  if (!id) return nullptr;
+  ModelElement* element = project.Find(*id);
   return element && element->Kind() == kind ? static_cast<T*>(element) : nullptr;
 }
 

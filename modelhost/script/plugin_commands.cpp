@@ -1,5 +1,4 @@
 // Commands on the loaded plug-ins: plugins, verbs, verb, exec, event.
-#include <charconv>
 #include <iomanip>
 #include <optional>
 #include <stdexcept>
@@ -7,6 +6,7 @@
 #include "command_table.h"
 #include "plugin_calls.h"
 #include "plugin_loader.h"
+#include "words.h"
 
 namespace drvx::modelhost {
 namespace {
@@ -17,14 +17,6 @@ constexpr const char* kPlacementNames[] = {"ToolsMenu",   "MainMenu",    "VCSMen
 
 std::string PlacementText(std::uint8_t placement) {
   return placement < 8 ? kPlacementNames[placement] : "placement " + std::to_string(placement);
-}
-
-std::optional<int> ParseIndex(std::string_view text) {
-  int value = 0;
-  const auto* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
-  return value;
 }
 
 void Plugins(HostContext& host) {
@@ -61,8 +53,8 @@ mmapi::IMMExpert& ExpertAt(HostContext& host, int expert) {
 }
 
 void Verb(HostContext& host, Args args) {
-  const auto expert = ParseIndex(args[0]);
-  const auto index = ParseIndex(args[1]);
+  const auto expert = ParseNumber(args[0]);
+  const auto index = ParseNumber(args[1]);
   if (!expert || !index) throw UsageError();
   const VerbInfo verb = QueryVerb(ExpertAt(host, *expert), *index);
   host.out << "verb " << *index << '\n'
@@ -79,10 +71,10 @@ void Exec(HostContext& host, Args args) {
   int expert = -1;
   std::optional<int> index;
   if (auto colon = what.find(':'); colon != std::string::npos) {
-    auto e = ParseIndex(std::string_view(what).substr(0, colon));
-    index = ParseIndex(std::string_view(what).substr(colon + 1));
+    auto e = ParseNumber(std::string_view(what).substr(0, colon));
+    index = ParseNumber(std::string_view(what).substr(colon + 1));
     if (e && index) expert = *e;
-  } else if ((index = ParseIndex(what))) {
+  } else if ((index = ParseNumber(what))) {
     const auto count = host.session.Experts().size();
     if (count != 1)
       throw std::runtime_error(std::to_string(count) +

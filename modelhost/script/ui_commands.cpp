@@ -1,6 +1,5 @@
 // Commands on what the plug-ins show: dialogs (answered ahead of time),
 // clipboard, printer, windows and their controls, timers and the clock.
-#include <charconv>
 #include <deque>
 #include <map>
 #include <memory>
@@ -14,22 +13,15 @@
 #include "drvx/platform/printer.h"
 #include "drvx/platform/scripted_dialogs.h"
 #include "drvx/platform/ui_loop.h"
+#include "words.h"
 
 namespace drvx::modelhost {
 namespace {
 
 using namespace drvx::platform;
 
-std::optional<int> Number(std::string_view text) {
-  int value = 0;
-  const auto* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
-  return value;
-}
-
 int RequiredNumber(std::string_view text) {
-  auto n = Number(text);
+  auto n = ParseNumber(text);
   if (!n) throw std::runtime_error("\"" + std::string(text) + "\" is not a number");
   return *n;
 }
@@ -159,7 +151,7 @@ void Type(Args args) {
 
 void Page(Args args) {
   auto& pages = ControlNamed<PageControl>(args[0], "a page control");
-  if (auto n = Number(args[1])) return pages.UserSelectPage(*n);
+  if (auto n = ParseNumber(args[1])) return pages.UserSelectPage(*n);
   for (int i = 0; i < pages.PageCount(); ++i)
     if (pages.Page(i).Name() == args[1] || pages.Page(i).Caption() == args[1])
       return pages.UserSelectPage(i);

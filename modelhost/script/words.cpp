@@ -1,5 +1,7 @@
 #include "words.h"
 
+#include <charconv>
+
 namespace drvx::modelhost {
 
 std::vector<std::string> SplitWords(std::string_view line) {
@@ -26,6 +28,14 @@ std::vector<std::string> SplitWords(std::string_view line) {
     words.push_back(std::move(word));
   }
   return words;
+}
+
+std::optional<int> ParseNumber(std::string_view word) {
+  int value = 0;
+  const auto* end = word.data() + word.size();
+  auto [ptr, ec] = std::from_chars(word.data(), end, value);
+  if (word.empty() || ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
 }
 
 }  // namespace drvx::modelhost

@@ -1,6 +1,7 @@
 // Splitting a script line into words.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,5 +14,8 @@ namespace drvx::modelhost {
 // breaks and tabs. A line whose first word starts with # is a comment and
 // gives no words. Throws std::invalid_argument for an unclosed quote.
 std::vector<std::string> SplitWords(std::string_view line);
+
+// A whole decimal number (optionally negative), or none.
+std::optional<int> ParseNumber(std::string_view word);
 
 }  // namespace drvx::modelhost
