@@ -81,6 +81,11 @@ ComPtr<ModelHyperlink> ModelProject::NewHyperlink(std::int32_t kind, std::int32_
   return link;
 }
 
+void ModelProject::Reserve(std::size_t elements, std::size_t hyperlinks) {
+  byId_.reserve(byId_.size() + elements);
+  hyperlinks_.reserve(hyperlinks_.size() + hyperlinks);
+}
+
 void ModelProject::AddDiagram(ComPtr<ModelDiagram> diagram) {
   diagramIndex_.emplace(diagram->ElementId(), static_cast<std::int32_t>(diagrams.size()));
   diagrams.push_back(std::move(diagram));

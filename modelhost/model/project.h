@@ -47,6 +47,9 @@ class ModelProject {
   ComPtr<ModelHyperlink> NewHyperlink(std::int32_t kind, std::int32_t targetId,
                                       std::u16string_view name);
 
+  // Makes room for this many elements and hyperlinks (a loader knows them).
+  void Reserve(std::size_t elements, std::size_t hyperlinks);
+
   void AddModule(ComPtr<ModelModule> module) { modules.push_back(std::move(module)); }
   void AddClass(ComPtr<ModelClass> cls) { classes.push_back(std::move(cls)); }
   void AddDiagram(ComPtr<ModelDiagram> diagram);

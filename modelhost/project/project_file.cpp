@@ -39,6 +39,7 @@ class ProjectReader {
       Fault(JsonPlace(&top, "version"), "version " + std::to_string(version) +
                                             " is not supported (this host reads version " +
                                             std::to_string(kProjectFormatVersion) + ")");
+    Reserve(file);
     ReadList(file, "modules", &ProjectReader::ReadModule);
     ReadList(file, "classes", &ProjectReader::ReadClass);
     ReadList(file, "diagrams", &ProjectReader::ReadDiagram);
@@ -56,6 +57,26 @@ class ProjectReader {
       JsonPlace place(&listPlace, i);
       (this->*each)(JsonObject(items[i], place));
     }
+  }
+
+  // Counts the elements ahead, so that the project's indexes grow once.
+  void Reserve(const JsonObject& file) {
+    std::size_t elements = file.Array("modules").size();
+    std::size_t links = 0;
+    for (const auto& c : file.Array("classes")) {
+      ++elements;
+      if (const auto it = c.find("members"); it != c.end() && it->is_array()) elements += it->size();
+    }
+    for (const auto& d : file.Array("diagrams")) {
+      ++elements;
+      const auto shapes = d.find("shapes");
+      if (shapes == d.end() || !shapes->is_array()) continue;
+      elements += shapes->size();
+      for (const auto& s : *shapes)
+        if (const auto it = s.find("hyperlinks"); it != s.end() && it->is_array()) links += it->size();
+    }
+    project_->Reserve(elements, links);
+    pending_.reserve(links);
   }
 
   // Runs make(id); a taken or invalid identifier becomes a fault at "id".
