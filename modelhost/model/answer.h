@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "mmapi/cxx/com_ptr.h"
 #include "mmapi/cxx/status_error.h"
@@ -26,9 +27,32 @@ void SetErrorRecord(std::string_view utf8);
 // Throws MM_E_BOUNDS unless 0 <= index < count; `what` names the operation.
 void CheckIndex(const char* what, std::int32_t index, std::size_t count);
 
+// Planned failures, for testing how callers cope with a failing host: the
+// next calls of an operation (by its name, "Name", "Diagrams"...) fail with the
+// given text, after `skip` calls that succeed. Host's thread only.
+struct PlannedFault {
+  std::string operation;
+  std::string text;
+  int skip = 0;   // calls that still succeed first
+  int times = 1;  // calls that fail then
+};
+void PlanFault(PlannedFault fault);
+void ClearPlannedFaults();
+const std::vector<PlannedFault>& PlannedFaults();
+namespace detail {
+inline bool faultsPlanned = false;
+void FailIfPlanned(const char* operation);
+}  // namespace detail
+
+// Runs an operation's body under the boundary's guard.
 template <class Body>
-MMStatus Do(Body&& body) noexcept {
-  return mmapi::cxx::Guard(body, [](const char* text) { SetErrorRecord(text); });
+MMStatus Do(const char* operation, Body&& body) noexcept {
+  return mmapi::cxx::Guard(
+      [&] {
+        if (detail::faultsPlanned) detail::FailIfPlanned(operation);
+        body();
+      },
+      [](const char* text) { SetErrorRecord(text); });
 }
 
 inline MMStatus NullOut(const char* what) noexcept {
@@ -41,7 +65,7 @@ template <class T, class Body>
 MMStatus AnswerValue(const char* what, T* out, Body&& body) noexcept {
   if (!out) return NullOut(what);
   *out = T{};
-  return Do([&] { *out = body(); });
+  return Do(what, [&] { *out = body(); });
 }
 
 // *out := a view of body()'s text, which must outlive the call (base.h).
@@ -49,8 +73,8 @@ template <class Body>
 MMStatus AnswerText(const char* what, MMStrView* out, Body&& body) noexcept {
   if (!out) return NullOut(what);
   *out = MMStrView{};
-  return Do([&] {
-    const std::u16string& text = body();
+  return Do(what, [&] {
+    const std::u16string_view text = body();
     *out = MMStrView{text.data(), static_cast<std::uint32_t>(text.size()), 0};
   });
 }
@@ -60,7 +84,7 @@ template <class I, class Body>
 MMStatus AnswerRef(const char* what, I** out, Body&& body) noexcept {
   if (!out) return NullOut(what);
   *out = nullptr;
-  return Do([&] {
+  return Do(what, [&] {
     I* p = body();
     if (p) p->AddRef();
     *out = p;

@@ -30,7 +30,7 @@ MMStatus ModelModule::HeaderText(MMStrView* out) noexcept {
 }
 
 MMStatus ModelModule::SetHeaderText(const char16_t* text, std::uint32_t length) noexcept {
-  return Do([&] { header = In(text, length); });
+  return Do("SetHeaderText", [&] { header = In(text, length); });
 }
 
 // ---- ModelMember
@@ -58,11 +58,11 @@ MMStatus ModelMember::TypeName(MMStrView* out) noexcept {
 }
 
 MMStatus ModelMember::SetTypeName(const char16_t* text, std::uint32_t length) noexcept {
-  return Do([&] { typeName = In(text, length); });
+  return Do("SetTypeName", [&] { typeName = In(text, length); });
 }
 
 MMStatus ModelMember::SetName(const char16_t* text, std::uint32_t length) noexcept {
-  return Do([&] { name = In(text, length); });
+  return Do("SetName", [&] { name = In(text, length); });
 }
 
 MMStatus ModelMember::Visibility(std::int32_t* out) noexcept {
@@ -70,7 +70,7 @@ MMStatus ModelMember::Visibility(std::int32_t* out) noexcept {
 }
 
 MMStatus ModelMember::SetVisibility(std::int32_t value) noexcept {
-  return Do([&] {
+  return Do("SetVisibility", [&] {
     CheckRange("SetVisibility", value, mmapi::scAutomated);
     visibility = value;
   });
@@ -81,7 +81,7 @@ MMStatus ModelMember::MethodKind(std::int32_t* out) noexcept {
 }
 
 MMStatus ModelMember::SetMethodKind(std::int32_t kind) noexcept {
-  return Do([&] {
+  return Do("SetMethodKind", [&] {
     CheckRange("SetMethodKind", kind, mmapi::mkMethod);
     methodKind = kind;
   });
@@ -92,7 +92,7 @@ MMStatus ModelMember::ParameterText(MMStrView* out) noexcept {
 }
 
 MMStatus ModelMember::SetParameterText(const char16_t* text, std::uint32_t length) noexcept {
-  return Do([&] { parameters = In(text, length); });
+  return Do("SetParameterText", [&] { parameters = In(text, length); });
 }
 
 MMStatus ModelMember::Binding(std::int32_t* out) noexcept {
@@ -100,18 +100,18 @@ MMStatus ModelMember::Binding(std::int32_t* out) noexcept {
 }
 
 MMStatus ModelMember::SetBinding(std::int32_t value) noexcept {
-  return Do([&] {
+  return Do("SetBinding", [&] {
     CheckRange("SetBinding", value, mmapi::mbAbstract);
     binding = value;
   });
 }
 
 MMStatus ModelMember::AppendToBody(const char16_t* text, std::uint32_t length) noexcept {
-  return Do([&] { sections.emplace_back(In(text, length)); });
+  return Do("AppendToBody", [&] { sections.emplace_back(In(text, length)); });
 }
 
 MMStatus ModelMember::InsertIntoBody(const char16_t* text, std::uint32_t length) noexcept {
-  return Do([&] { sections.emplace(sections.begin(), In(text, length)); });
+  return Do("InsertIntoBody", [&] { sections.emplace(sections.begin(), In(text, length)); });
 }
 
 MMStatus ModelMember::SectionCount(std::int32_t* out) noexcept {

@@ -65,7 +65,7 @@ class DiagramExplorerObject final
   }
 
   MMStatus MMCALL ApplyChanges() noexcept override {
-    return Do([&] { ++d_->appliedChanges; });
+    return Do("ApplyChanges", [&] { ++d_->appliedChanges; });
   }
 
   MMStatus MMCALL CreateSymbol(const char16_t* symbolClass, std::uint32_t length,
@@ -104,7 +104,7 @@ class DiagramExplorerObject final
   }
 
   MMStatus MMCALL SetPageFormat(std::int32_t sizeClass, mmapi::MMBool flag) noexcept override {
-    return Do([&] {
+    return Do("SetPageFormat", [&] {
       if (sizeClass < 0 || sizeClass > 4)
         Fail(MM_E_INVALIDARG,
              "SetPageFormat: size class " + std::to_string(sizeClass) + " is not one of 0..4");
@@ -137,9 +137,7 @@ ComPtr<ModelHyperlink> ModelHyperlink::Make(ModelProject* project, std::int32_t 
 }
 
 MMStatus ModelHyperlink::Name(MMStrView* out) noexcept {
-  if (!out) return NullOut("Name");
-  *out = MMStrView{name.data(), static_cast<std::uint32_t>(name.size()), 0};
-  return mmapi::MM_OK;
+  return AnswerText("Name", out, [&] { return name; });
 }
 
 MMStatus ModelHyperlink::Kind(std::int32_t* out) noexcept {
@@ -234,12 +232,12 @@ MMStatus ModelShape::Property(const char16_t* key, std::uint32_t keyLength,
 }
 
 MMStatus ModelShape::SetCaption(const char16_t* text, std::uint32_t length) noexcept {
-  return Do([&] { name = In(text, length); });
+  return Do("SetCaption", [&] { name = In(text, length); });
 }
 
 MMStatus ModelShape::SetProperty(const char16_t* key, std::uint32_t keyLength,
                                  const char16_t* value, std::uint32_t valueLength) noexcept {
-  return Do([&] {
+  return Do("SetProperty", [&] {
     const auto k = In(key, keyLength);
     if (k.empty()) Fail(MM_E_INVALIDARG, "SetProperty: the property name is empty");
     PutProperty(k, In(value, valueLength));
@@ -247,28 +245,28 @@ MMStatus ModelShape::SetProperty(const char16_t* key, std::uint32_t keyLength,
 }
 
 MMStatus ModelShape::SetPosition(std::int32_t newX, std::int32_t newY) noexcept {
-  return Do([&] {
+  return Do("SetPosition", [&] {
     x = newX - (parent ? parent->AbsoluteX() : 0);
     y = newY - (parent ? parent->AbsoluteY() : 0);
   });
 }
 
 MMStatus ModelShape::SetLocation(std::int32_t newX, std::int32_t newY) noexcept {
-  return Do([&] {
+  return Do("SetLocation", [&] {
     x = newX;
     y = newY;
   });
 }
 
 MMStatus ModelShape::SetWidth(std::int32_t value) noexcept {
-  return Do([&] {
+  return Do("SetWidth", [&] {
     if (value < 0) Fail(MM_E_INVALIDARG, "SetWidth: the width is negative");
     width = value;
   });
 }
 
 MMStatus ModelShape::SetHeight(std::int32_t value) noexcept {
-  return Do([&] {
+  return Do("SetHeight", [&] {
     if (value < 0) Fail(MM_E_INVALIDARG, "SetHeight: the height is negative");
     height = value;
   });
@@ -297,7 +295,7 @@ MMStatus ModelShape::Activations(MMStrView* out) noexcept {
 }
 
 MMStatus ModelShape::SetActivations(const char16_t* text, std::uint32_t length) noexcept {
-  return Do([&] { activations = In(text, length); });
+  return Do("SetActivations", [&] { activations = In(text, length); });
 }
 
 // ---- ModelDiagram
@@ -307,20 +305,20 @@ MMStatus ModelDiagram::Kind(std::int32_t* out) noexcept {
 }
 
 MMStatus ModelDiagram::SetName(const char16_t* text, std::uint32_t length) noexcept {
-  return Do([&] { name = In(text, length); });
+  return Do("SetName", [&] { name = In(text, length); });
 }
 
 MMStatus ModelDiagram::Explorer(mmapi::IMMShapeExplorer** out) noexcept {
   if (!out) return NullOut("Explorer");
   *out = nullptr;
-  return Do([&] {
+  return Do("Explorer", [&] {
     auto explorer = mmapi::cxx::MakeCom<DiagramExplorerObject>(ComPtr<ModelDiagram>::Share(this));
     *out = explorer.Detach();
   });
 }
 
 MMStatus ModelDiagram::Print() noexcept {
-  return Do([&] {
+  return Do("Print", [&] {
     ModelProject& project = Project();
     if (project.onPrint) project.onPrint(*this);
   });

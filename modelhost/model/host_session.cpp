@@ -41,25 +41,25 @@ class NavigatorObject final : public ComObject<mmapi::IMMNavigator> {
     });
   }
   MMStatus MMCALL NavigateToClass(mmapi::IMMClass* cls) noexcept override {
-    return Do([&] {
+    return Do("NavigateToClass", [&] {
       auto& found = Resolve<ModelClass>(cls, ElementKind::Class, "NavigateToClass");
       SelectClass(State(), found);
     });
   }
   MMStatus MMCALL ShowMember(mmapi::IMMMember* member) noexcept override {
-    return Do([&] {
+    return Do("ShowMember", [&] {
       auto& found = Resolve<ModelMember>(member, ElementKind::Member, "ShowMember");
       SelectMember(State(), found);
     });
   }
   MMStatus MMCALL ShowDiagram(mmapi::IMMDiagram* diagram) noexcept override {
-    return Do([&] {
+    return Do("ShowDiagram", [&] {
       auto& found = Resolve<ModelDiagram>(diagram, ElementKind::Diagram, "ShowDiagram");
       State().currentDiagram = ComPtr<ModelDiagram>::Share(&found);
     });
   }
   MMStatus MMCALL ShowView(std::int32_t viewCode, mmapi::MMBool) noexcept override {
-    return Do([&] { State().view = viewCode; });
+    return Do("ShowView", [&] { State().view = viewCode; });
   }
 
  private:
@@ -204,10 +204,10 @@ class ToolServicesObject final : public ComObject<mmapi::IMMToolServices> {
                       []() -> const std::u16string& { return ErrorRecord(); });
   }
   MMStatus MMCALL SetErrorText(const char16_t* text, std::uint32_t length) noexcept override {
-    return Do([&] { ErrorRecord() = In(text, length); });
+    return Do("SetErrorText", [&] { ErrorRecord() = In(text, length); });
   }
   MMStatus MMCALL ReportEntryFailure(const char16_t* text, std::uint32_t length) noexcept override {
-    return Do([&] {
+    return Do("ReportEntryFailure", [&] {
       session_.entryFailure_ = mmapi::cxx::ToUtf8(In(text, length));
       if (session_.entryFailure_.empty()) session_.entryFailure_ = "entry failed";
     });

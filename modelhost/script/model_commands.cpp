@@ -7,6 +7,7 @@
 #include "model_printer.h"
 #include "plugin_calls.h"
 #include "project_file.h"
+#include "words.h"
 
 namespace drvx::modelhost {
 namespace {
@@ -100,9 +101,37 @@ void Print(HostContext& host, Args args) {
   else throw UsageError();
 }
 
+void Fail(HostContext& host, Args args) {
+  if (args[0] == "clear" && args.size() == 1) return ClearPlannedFaults();
+  if (args[0] == "list" && args.size() == 1) {
+    if (PlannedFaults().empty()) host.out << "no failures planned\n";
+    for (const auto& f : PlannedFaults())
+      host.out << "  " << f.operation << " fails with \"" << f.text << "\" after " << f.skip
+               << " more calls, " << f.times << (f.times == 1 ? " time\n" : " times\n");
+    return;
+  }
+  if (args.size() < 2) throw UsageError();
+  PlannedFault fault{args[0], args[1], 0, 1};
+  if (args.size() > 2) {
+    const auto skip = ParseNumber(args[2]);
+    if (!skip || *skip < 0) throw UsageError();
+    fault.skip = *skip;
+  }
+  if (args.size() > 3) {
+    const auto times = ParseNumber(args[3]);
+    if (!times || *times < 1) throw UsageError();
+    fault.times = *times;
+  }
+  PlanFault(std::move(fault));
+}
+
 }  // namespace
 
 void AddModelCommands(CommandTable& table, HostContext& host) {
+  table.Add("fail", {"fail OPERATION TEXT [SKIP [TIMES]], fail list, fail clear",
+                     "make the host's next calls of an operation (Name, Diagrams, ...) fail with "
+                     "TEXT, after SKIP calls that succeed",
+                     [&host](Args a) { Fail(host, a); }, 1, 4});
   table.Add("open", {"open FILE", "open a project file (the plug-ins are told before and after)",
                      [&host](Args a) { Open(host, a); }, 1, 1});
   table.Add("new", {"new", "start a new, empty project", [&host](Args) { New(host); }, 0, 0});

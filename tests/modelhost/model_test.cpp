@@ -76,3 +76,26 @@ TEST(HostBoundary, NewElementsGetFreshIdentifiers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PlannedFaults, FailTheChosenCallWithTheChosenTextAfterTheSkippedOnes) {
+  HostSession session;
+  session.ReplaceProject(LoadProject(drvx::test::ExampleProject()));
+  ComPtr<mmapi::IMMDiagramManager> diagrams;
+  session.Services()->DiagramManager(diagrams.Put());
+  PlanFault({"Diagrams", "disk on fire", 1, 2});
+  ComPtr<mmapi::IMMDiagram> d;
+  EXPECT_EQ(diagrams->Diagrams(0, d.Put()), mmapi::MM_OK);
+  EXPECT_EQ(diagrams->Diagrams(0, d.Put()), mmapi::MM_E_UNEXPECTED);
+  EXPECT_EQ(ErrorText(*session.Services()), "disk on fire");
+  EXPECT_EQ(diagrams->Diagrams(1, d.Put()), mmapi::MM_E_UNEXPECTED);
+  EXPECT_EQ(diagrams->Diagrams(1, d.Put()), mmapi::MM_OK);
+  EXPECT_TRUE(PlannedFaults().empty());
+  PlanFault({"Name", "no name", 0, 1});
+  ClearPlannedFaults();
+  mmapi::MMStrView name{};
+  EXPECT_EQ(d->Name(&name), mmapi::MM_OK);
+}
+
+}  // namespace
