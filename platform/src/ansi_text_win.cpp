@@ -22,4 +22,6 @@ void Utf16FromAnsi(std::string_view text, std::u16string& out) {
                       reinterpret_cast<wchar_t*>(out.data()), n);
 }
 
+std::size_t AnsiCharacterCount(std::string_view text) { return text.size(); }
+
 }  // namespace drvx::platform

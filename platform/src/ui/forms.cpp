@@ -44,6 +44,14 @@ Form* FindForm(std::string_view name) {
   return nullptr;
 }
 
+namespace {
+int busyScopes = 0;
+}  // namespace
+
+BusyCursor::BusyCursor() { ++busyScopes; }
+BusyCursor::~BusyCursor() { --busyScopes; }
+bool BusyCursor::Shown() { return busyScopes > 0; }
+
 void SetApplicationWindow(std::uint64_t handle) { AppWindow() = handle; }
 std::uint64_t ApplicationWindow() { return AppWindow(); }
 

@@ -93,6 +93,16 @@ DRVX_PLATFORM_API std::uint64_t ApplicationWindow();
 using ModalDriver = std::function<void(Form&)>;
 DRVX_PLATFORM_API void SetModalDriver(ModalDriver driver);
 
+// The hourglass cursor, shown while a BusyCursor exists (scopes nest).
+class DRVX_PLATFORM_API BusyCursor {
+ public:
+  BusyCursor();
+  ~BusyCursor();
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+  static bool Shown();
+};
+
 // Where the platform says what it decided on its own (a default answer, a
 // form it closed); the initial sink writes to standard error.
 DRVX_PLATFORM_API void SetLogSink(std::function<void(const std::string&)> sink);

@@ -1,0 +1,89 @@
+#include "diagram_explorer.h"
+
+#include "drvx/platform/clock.h"
+#include "drvx/platform/dialogs.h"
+
+namespace drvx::diagrams {
+
+TMMDiagramExplorer::TMMDiagramExplorer(settings::TExpertSettings* settings)
+    : FSettings(settings) {}
+
+TMMDiagramExplorer::~TMMDiagramExplorer() = default;
+
+void TMMDiagramExplorer::Report(const char* operation, const std::exception& error) {
+  FExMsg = std::string("Exception in TMMDiagramExplorer.") + operation + ":" + error.what();
+  platform::CurrentDialogs().ShowMessage(platform::MessageKind::Plain, FExMsg);
+}
+
+std::string TMMDiagramExplorer::DateLine() const {
+  const platform::DateTime now = platform::Now();
+  return "Date :" + platform::ShortDate(now) + " " + platform::LongTime(now);
+}
+
+std::string TMMDiagramExplorer::GetCurClassName() {
+  return Guarded("GetCurClassName", std::string(), [&] {
+    const host::Class cls = FServices.Nav().CurrentClass();
+    return cls ? cls.Name() : std::string();
+  });
+}
+
+std::string TMMDiagramExplorer::GetCurDiagramName() {
+  return Guarded("GetCurDiagramName", std::string(), [&] {
+    const host::Diagram diagram = FServices.Nav().CurrentDiagram();
+    return diagram ? diagram.Name() : std::string();
+  });
+}
+
+std::string TMMDiagramExplorer::GetCurMemberName() {
+  return Guarded("GetCurMemberName", std::string(), [&] {
+    const host::Member member = FServices.Nav().CurrentMember();
+    return member ? member.Name() : std::string();
+  });
+}
+
+std::int32_t TMMDiagramExplorer::GetDiagramCount() { return FServices.Diagrams().DiagramCount(); }
+
+void TMMDiagramExplorer::GetDiagramNames(Lines& list) {
+  list.clear();
+  const host::DiagramManager manager = FServices.Diagrams();
+  const int count = manager.DiagramCount();
+  for (int i = 0; i < count; ++i) list.push_back(manager.Diagrams(i).Name());
+}
+
+host::Diagram TMMDiagramExplorer::FindDiagram(const std::string& name) {
+  const host::DiagramManager manager = FServices.Diagrams();
+  const int count = manager.DiagramCount();
+  std::string diagramName;
+  for (int i = 0; i < count; ++i) {
+    host::Diagram diagram = manager.Diagrams(i);
+    diagram.ReadName(diagramName);
+    if (diagramName == name) return diagram;
+  }
+  return {};
+}
+
+void TMMDiagramExplorer::GoToDiagramByName(const std::string& name) {
+  if (const host::Diagram diagram = FindDiagram(name)) FServices.Nav().ShowDiagram(diagram);
+}
+
+void TMMDiagramExplorer::GoToDiagram(int index) {
+  Guarded("GoToDiagram", [&] {
+    if (index < 0 || std::size_t(index) >= FDiagramSelection.size()) return;
+    const host::Navigator nav = FServices.Nav();
+    nav.ShowDiagram(FDiagramSelection[std::size_t(index)]->Diagram);
+    nav.ShowView(mmapi::MMViewDiagrams, true);
+  });
+}
+
+std::string TMMDiagramExplorer::GetDiagramName(int index) {
+  return Guarded("GetDiagramName", std::string(), [&] {
+    if (index < 0 || std::size_t(index) >= FDiagramSelection.size()) return std::string();
+    return FDiagramSelection[std::size_t(index)]->DiagramName;
+  });
+}
+
+void TMMDiagramExplorer::ClearDiagramSelection() {
+  Guarded("ClearDiagramSelection", [&] { FDiagramSelection.clear(); });
+}
+
+}  // namespace drvx::diagrams
