@@ -11,45 +11,22 @@
 #include "drvx/platform/files.h"
 #include "host_api.h"
 #include "host_session.h"
-#include "mmapi/cxx/utf.h"
 #include "project_file.h"
-#include "synthetic_project.h"
+#include "large_project.h"
 
 namespace {
 
 using namespace drvx;
 
-// ---- the plain walk: the same model as 8-bit structs
-
-struct PlainLink {
-  std::string name;
-  int kind;
-  int target;
+// The shared project and the name the walks look for.
+struct WalkData {
+  std::vector<bench::PlainDiagram>& plain = bench::Large().plain;
+  modelhost::HostSession& session = bench::Large().session;
+  const std::string key = "csSyntheticDiagram17";
 };
-struct PlainShape {
-  std::string name;
-  std::vector<PlainLink> links;
-};
-struct PlainDiagram {
-  std::string name;
-  std::vector<PlainShape> shapes;
-};
-
-std::vector<PlainDiagram> ToPlain(const modelhost::ModelProject& project) {
-  std::vector<PlainDiagram> plain;
-  for (const auto& d : project.diagrams) {
-    PlainDiagram& pd = plain.emplace_back(PlainDiagram{mmapi::cxx::ToUtf8(d->name), {}});
-    for (const auto& s : d->shapes) {
-      PlainShape& ps = pd.shapes.emplace_back(PlainShape{mmapi::cxx::ToUtf8(s->name), {}});
-      for (const auto& l : s->hyperlinks)
-        ps.links.push_back({mmapi::cxx::ToUtf8(l->name), l->kind, l->targetId});
-    }
-  }
-  return plain;
-}
 
 // Counts the hyperlinks named like the key, as a reference search does.
-std::size_t PlainWalk(const std::vector<PlainDiagram>& diagrams, const std::string& key,
+std::size_t PlainWalk(const std::vector<bench::PlainDiagram>& diagrams, const std::string& key,
                       std::size_t& links) {
   std::size_t found = 0;
   for (const auto& d : diagrams)
@@ -75,7 +52,7 @@ std::size_t WrapperWalk(const host::Services& services, const std::string& key,
       const int count = shape.HyperlinkCount();
       for (int h = 0; h < count; ++h) {
         ++links;
-        shape.Hyperlinks(h).ReadName(name);
+        shape.ReadHyperlinkName(h, name);
         found += name == key;
       }
     }
@@ -83,22 +60,9 @@ std::size_t WrapperWalk(const host::Services& services, const std::string& key,
   return found;
 }
 
-// ---- shared fixture: one large project per process
-
-struct Large {
-  Large() {
-    session.ReplaceProject(bench::MakeSyntheticProject({}));
-    plain = ToPlain(session.Project());
-    host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
-  }
-  modelhost::HostSession session;
-  std::vector<PlainDiagram> plain;
-  const std::string key = "csSyntheticDiagram17";
-};
-
-Large& Shared() {
-  static Large large;
-  return large;
+WalkData& Shared() {
+  static WalkData data;
+  return data;
 }
 
 void BM_PlainWalk(benchmark::State& state) {
@@ -161,4 +125,3 @@ BENCHMARK(BM_LoadLargeProject)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
-BENCHMARK_MAIN();

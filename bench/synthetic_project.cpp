@@ -40,18 +40,35 @@ std::unique_ptr<modelhost::ModelProject> MakeSyntheticProject(const ProjectSize&
       const auto& cls = *project->classes[std::size_t((d * size.symbolsPerDiagram + s) % size.classes)];
       auto shape = project->NewShape(u"ClassSymbol");
       shape->name = cls.name;
+      const bool documented = d < size.documentedDiagrams;
+      if (documented && s % 3 == 0) {
+        shape->documentation = u"Keeps the state of one " + cls.name + u".\r\n";
+        shape->properties[u"InstanceName"] = u"item";
+      }
+      if (documented && s % 5 == 0) shape->oneLiner = u"Part of the synthetic model";
       shape->x = 20 + (s % 10) * 120;
       shape->y = 20 + (s / 10) * 80;
       for (int h = 0; h < size.hyperlinksPerSymbol; ++h) {
         if (h % 2 == 0) {
-          shape->hyperlinks.push_back(project->NewHyperlink(mmapi::hkClass, cls.ElementId(), cls.name));
+          shape->AttachHyperlink(project->NewHyperlink(mmapi::hkClass, cls.ElementId(), cls.name));
         } else {
           const auto& other = *project->diagrams[std::size_t((d + s + 1) % size.diagrams)];
-          shape->hyperlinks.push_back(
+          shape->AttachHyperlink(
               project->NewHyperlink(mmapi::hkDiagram, other.ElementId(), other.name));
         }
       }
       diagram.Adopt(shape);
+    }
+    for (int a = 0; d < size.documentedDiagrams && a < size.associationsPerDiagram &&
+                    size.symbolsPerDiagram > 1;
+         ++a) {
+      auto association = project->NewShape(u"association");
+      association->name = u"uses";
+      association->source = diagram.shapes[std::size_t(a % size.symbolsPerDiagram)];
+      association->target = diagram.shapes[std::size_t((a + 1) % size.symbolsPerDiagram)];
+      association->properties[u"TargetRole"] = u"FTarget";
+      if (a % 2 == 0) association->documentation = u"One uses the other.";
+      diagram.Adopt(association);
     }
   }
   return project;

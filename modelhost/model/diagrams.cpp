@@ -194,6 +194,20 @@ MMStatus ModelShape::Hyperlinks(std::int32_t index, mmapi::IMMHyperlink** out) n
   });
 }
 
+void ModelShape::AttachHyperlink(ComPtr<ModelHyperlink> link) {
+  linkNames_ += link->name;
+  linkNameEnds_.push_back(static_cast<std::uint32_t>(linkNames_.size()));
+  hyperlinks.push_back(std::move(link));
+}
+
+MMStatus ModelShape::HyperlinkName(std::int32_t index, MMStrView* out) noexcept {
+  return AnswerText("HyperlinkName", out, [&] {
+    CheckIndex("HyperlinkName", index, linkNameEnds_.size());
+    const std::uint32_t begin = index == 0 ? 0 : linkNameEnds_[std::size_t(index) - 1];
+    return std::u16string_view(linkNames_).substr(begin, linkNameEnds_[std::size_t(index)] - begin);
+  });
+}
+
 MMStatus ModelShape::AddHyperlink(std::int32_t kind, std::int32_t targetId,
                                   mmapi::IMMHyperlink** out) noexcept {
   return AnswerRef("AddHyperlink", out, [&]() -> mmapi::IMMHyperlink* {
@@ -205,7 +219,7 @@ MMStatus ModelShape::AddHyperlink(std::int32_t kind, std::int32_t targetId,
     if (!element)
       Fail(mmapi::MM_E_NOTFOUND, "AddHyperlink: no element of kind " + std::to_string(kind) +
                                      " has the id " + std::to_string(targetId));
-    hyperlinks.push_back(project.NewHyperlink(kind, targetId, element->name));
+    AttachHyperlink(project.NewHyperlink(kind, targetId, element->name));
     return hyperlinks.back().Get();
   });
 }

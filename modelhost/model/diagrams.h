@@ -48,6 +48,7 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
 
   ModelShape(std::int32_t id, std::u16string shapeClass)
       : ElementObject(ElementKind::Shape, id), shapeClass(std::move(shapeClass)) {}
+  ModelShape(const ModelShape&) = delete;
 
   MMStatus MMCALL QueryInterface(const mmapi::MMGuid& iid, void** out) noexcept override;
   void Detach() override {
@@ -59,6 +60,7 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
   MMStatus MMCALL ShapeClass(MMStrView* out) noexcept override;
   MMStatus MMCALL HyperlinkCount(std::int32_t* out) noexcept override;
   MMStatus MMCALL Hyperlinks(std::int32_t index, mmapi::IMMHyperlink** out) noexcept override;
+  MMStatus MMCALL HyperlinkName(std::int32_t index, MMStrView* out) noexcept override;
   MMStatus MMCALL AddHyperlink(std::int32_t kind, std::int32_t targetId,
                                mmapi::IMMHyperlink** out) noexcept override;
   MMStatus MMCALL Caption(MMStrView* out) noexcept override;
@@ -81,6 +83,9 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
   MMStatus MMCALL Activations(MMStrView* out) noexcept override;
   MMStatus MMCALL SetActivations(const char16_t* text, std::uint32_t length) noexcept override;
 
+  // Appends a hyperlink; its name is also kept with the shape's others.
+  void AttachHyperlink(ComPtr<ModelHyperlink> link);
+
   bool IsAssociation() const { return bool(source); }
   bool IsRole() const { return shapeClass == u"rolesymbol"; }
   // Value of a named property, or null.
@@ -91,6 +96,8 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
 
   mmapi::IMMShape* AsShape() { return static_cast<mmapi::IMMAssociation*>(this); }
 
+  // The hyperlinks come first: walks over many shapes read little else.
+  std::vector<ComPtr<ModelHyperlink>> hyperlinks;  // change through AttachHyperlink
   // The caption is the element's name.
   const std::u16string shapeClass;
   std::u16string documentation;
@@ -104,8 +111,13 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
   ComPtr<ModelShape> source;  // both set for associations
   ComPtr<ModelShape> target;
   std::u16string activations;
-  std::vector<ComPtr<ModelHyperlink>> hyperlinks;
   ModelDiagram* diagram = nullptr;  // the diagram holding the shape
+
+ private:
+  // The hyperlinks' names back to back, and where each ends, so that a walk
+  // over the names stays in one block of memory.
+  std::u16string linkNames_;
+  std::vector<std::uint32_t> linkNameEnds_;
 };
 
 class ModelDiagram final : public ElementObject<mmapi::IMMDiagram> {

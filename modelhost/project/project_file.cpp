@@ -229,7 +229,7 @@ class ProjectReader {
                                                   " has the id " + std::to_string(p.target)};
         if (!p.hasName) name = target->name;
       }
-      p.shape->hyperlinks.push_back(project_->NewHyperlink(p.kind, p.target, std::move(name)));
+      p.shape->AttachHyperlink(project_->NewHyperlink(p.kind, p.target, std::move(name)));
     }
   }
 

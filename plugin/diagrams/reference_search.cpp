@@ -35,9 +35,9 @@ void TMMDiagramExplorer::LocateDiagramReferences(const std::string& aRefStr, Lin
         const host::Shape symbol = explorer.Shapes(s);
         const int links = symbol.HyperlinkCount();
         for (int h = 0; h < links && !found; ++h) {
-          const host::Hyperlink link = symbol.Hyperlinks(h);
-          link.ReadName(linkName);
+          symbol.ReadHyperlinkName(h, linkName);
           if (linkName != aRefStr) continue;
+          const host::Hyperlink link = symbol.Hyperlinks(h);
           const bool passes = kind == rkMember    ? IsMemberOfCurClass(link)
                               : kind == rkDiagram ? IsDiagramLink(link)
                                                   : IsCurClass(link);

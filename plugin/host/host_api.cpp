@@ -128,6 +128,9 @@ Hyperlink Shape::Hyperlinks(int32_t index) const {
   return Hyperlink(
       ReadRef<mmapi::IMMHyperlink>([&](auto** v) { return Must("shape")->Hyperlinks(index, v); }));
 }
+void Shape::ReadHyperlinkName(int32_t index, std::string& out) const {
+  ReadTextInto(out, [&](MMStrView* v) { return Must("shape")->HyperlinkName(index, v); });
+}
 Hyperlink Shape::AddHyperlink(int32_t kind, int32_t targetId) const {
   return Hyperlink(ReadRef<mmapi::IMMHyperlink>(
       [&](auto** v) { return Must("shape")->AddHyperlink(kind, targetId, v); }));

@@ -142,6 +142,8 @@ class Shape : public ElementHandle<mmapi::IMMShape> {
 
   std::int32_t HyperlinkCount() const;
   Hyperlink Hyperlinks(std::int32_t index) const;
+  // The name of hyperlink `index` into a caller's buffer.
+  void ReadHyperlinkName(std::int32_t index, std::string& out) const;
   Hyperlink AddHyperlink(std::int32_t kind, std::int32_t targetId) const;
   std::string Caption() const;
   std::string Documentation() const;

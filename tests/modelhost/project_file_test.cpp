@@ -40,7 +40,7 @@ TEST(ProjectFile, ElementsMadeThroughTheHostAreSavedToo) {
   diagram->name = u"sqNew";
   auto role = project->NewShape(u"rolesymbol");
   role->activations = u"(35,45)";
-  role->hyperlinks.push_back(project->NewHyperlink(0, project->classes[0]->ElementId(), u"TAddress"));
+  role->AttachHyperlink(project->NewHyperlink(0, project->classes[0]->ElementId(), u"TAddress"));
   diagram->Adopt(role);
   project->AddDiagram(diagram);
   auto copy = modelhost::ParseProject(modelhost::FormatProject(*project), "memory");

@@ -39,6 +39,9 @@ struct IMMShape : IMMElement {
   virtual MMStatus MMCALL ShapeClass(MMStrView* out) = 0;
   virtual MMStatus MMCALL HyperlinkCount(std::int32_t* out) = 0;
   virtual MMStatus MMCALL Hyperlinks(std::int32_t index, IMMHyperlink** out) = 0;
+  // The name of hyperlink `index` without handing out the link: walks over
+  // many links read their names this way.
+  virtual MMStatus MMCALL HyperlinkName(std::int32_t index, MMStrView* out) = 0;
   // Kinds hkClass, hkMember, hkModule and hkDiagram need the identifier of an
   // element of that kind (MM_E_NOTFOUND otherwise); hkExternal is refused
   // here (MM_E_INVALIDARG).
