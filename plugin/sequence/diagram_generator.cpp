@@ -1,0 +1,59 @@
+#include "diagram_generator.h"
+
+#include <algorithm>
+
+#include "drvx/platform/dialogs.h"
+
+namespace drvx::sequence {
+namespace {
+
+// The total lifeline width of each page size class.
+constexpr std::int32_t kPageWidths[] = {1200, 1600, 2400, 3000, 4000};
+
+}  // namespace
+
+std::int32_t TDiagramGenerator::GenSqDg(const std::string& name,
+                                        const std::vector<std::string>& lines) {
+  std::int32_t result = -1;
+  try {
+    FSequenceDiagram = std::make_unique<TSequenceDiagram>(name);
+    FSequenceDiagram->SetCallList(lines);
+    FRoleCount = FSequenceDiagram->CreateRoles();
+    const MessageCounts counts = FSequenceDiagram->CreateMessages();
+    FMessageCount = counts.messages;
+    FSelfMessageCount = counts.selfMessages;
+    FSizeClass = GetSizeClass();
+    FFormatFlag = true;
+    FSequenceDiagram->SetFormat(FSizeClass, FFormatFlag);
+    GetRoleDistance();
+    FSequenceDiagram->SetLayout(FRoleDistance, FMessageDistance);
+    FSequenceDiagram->DrawDiagram();
+    result = FSequenceDiagram->Diagram().Id();
+  } catch (const std::exception& error) {
+    FExMsg = std::string("Exception in TDiagramGenerator.GenSqDg:") + error.what();
+    try {
+      platform::CurrentDialogs().ShowMessage(platform::MessageKind::Plain, FExMsg);
+    } catch (...) {
+      // Reporting failed as well; the result still says -1.
+    }
+  }
+  FSequenceDiagram.reset();
+  return result;
+}
+
+std::uint8_t TDiagramGenerator::GetSizeClass() const {
+  const std::int64_t h = std::int64_t(FMessageDistance) * FMessageCount +
+                         std::int64_t(FMessageDistance) * FSelfMessageCount;
+  return h > 1800 ? 4 : h > 1400 ? 3 : h > 1040 ? 2 : h > 630 ? 1 : 0;
+}
+
+void TDiagramGenerator::GetRoleDistance() {
+  const std::int32_t width = FSizeClass < std::size(kPageWidths) ? kPageWidths[FSizeClass] : 1200;
+  FRoleDistance = FRoleCount > 0 ? width / FRoleCount : width;
+}
+
+void TDiagramGenerator::InvertCallList(std::vector<std::string>& lines) {
+  std::reverse(lines.begin(), lines.end());
+}
+
+}  // namespace drvx::sequence

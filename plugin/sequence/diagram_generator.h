@@ -1,0 +1,46 @@
+// TDiagramGenerator: draws one call-sequence list as a new sequence diagram
+// in the host. Made for one generation, then freed.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sequence_model.h"
+
+namespace drvx::sequence {
+
+class TDiagramGenerator {
+ public:
+  // Creates the diagram, draws it, returns its host identifier. Never throws:
+  // a failure shows "Exception in TDiagramGenerator.GenSqDg:<message>" and
+  // gives -1; what was drawn in the host until then stays.
+  std::int32_t GenSqDg(const std::string& name, const std::vector<std::string>& lines);
+
+  // The page size class 0..4 from the number of time steps.
+  std::uint8_t GetSizeClass() const;
+  // Spreads the lifelines over the page width of the size class.
+  void GetRoleDistance();
+  // Reverses the lines in place.
+  static void InvertCallList(std::vector<std::string>& lines);
+
+  const std::string& ExMsg() const { return FExMsg; }
+  std::int32_t RoleDistance() const { return FRoleDistance; }
+  std::int32_t MessageCount() const { return FMessageCount; }
+  std::int32_t SelfMessageCount() const { return FSelfMessageCount; }
+  std::int32_t RoleCount() const { return FRoleCount; }
+  std::uint8_t SizeClass() const { return FSizeClass; }
+
+ private:
+  std::int32_t FRoleDistance = 200;
+  std::int32_t FMessageDistance = 25;
+  std::string FExMsg;
+  std::int32_t FMessageCount = 0;
+  std::int32_t FSelfMessageCount = 0;
+  std::int32_t FRoleCount = 0;
+  std::uint8_t FSizeClass = 0;
+  bool FFormatFlag = false;
+  std::unique_ptr<TSequenceDiagram> FSequenceDiagram;
+};
+
+}  // namespace drvx::sequence
