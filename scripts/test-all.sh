@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: optimised, and with AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer; then the tests with threads under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --workflow --preset default
 cmake --workflow --preset asan
+cmake --workflow --preset tsan
