@@ -41,12 +41,17 @@ void ClearPlannedFaults();
 const std::vector<PlannedFault>& PlannedFaults();
 namespace detail {
 inline bool faultsPlanned = false;
+inline std::uint64_t callCount = 0;
 void FailIfPlanned(const char* operation);
 }  // namespace detail
+
+// How many operations the host has answered (for measurements).
+inline std::uint64_t HostCallCount() { return detail::callCount; }
 
 // Runs an operation's body under the boundary's guard.
 template <class Body>
 MMStatus Do(const char* operation, Body&& body) noexcept {
+  ++detail::callCount;
   return mmapi::cxx::Guard(
       [&] {
         if (detail::faultsPlanned) detail::FailIfPlanned(operation);
