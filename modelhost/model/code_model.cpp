@@ -126,6 +126,17 @@ MMStatus ModelMember::SectionText(std::int32_t index, MMStrView* out) noexcept {
   });
 }
 
+MMStatus ModelMember::FindInSections(const char16_t* text, std::uint32_t length,
+                                     std::int32_t* section) noexcept {
+  return AnswerValue("FindInSections", section, [&] {
+    const std::u16string_view wanted = In(text, length);
+    if (wanted.empty()) return std::int32_t{0};
+    for (std::size_t i = 0; i < sections.size(); ++i)
+      if (sections[i].find(wanted) != std::u16string::npos) return static_cast<std::int32_t>(i + 1);
+    return std::int32_t{0};
+  });
+}
+
 // ---- ModelClass
 
 MMStatus ModelClass::MemberCount(std::int32_t* out) noexcept {

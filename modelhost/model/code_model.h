@@ -51,6 +51,8 @@ class ModelMember final : public ElementObject<mmapi::IMMMethod, mmapi::IMMField
   MMStatus MMCALL InsertIntoBody(const char16_t* text, std::uint32_t length) noexcept override;
   MMStatus MMCALL SectionCount(std::int32_t* out) noexcept override;
   MMStatus MMCALL SectionText(std::int32_t index, MMStrView* out) noexcept override;
+  MMStatus MMCALL FindInSections(const char16_t* text, std::uint32_t length,
+                                 std::int32_t* section) noexcept override;
 
   std::int32_t category;
   std::u16string typeName;

@@ -38,6 +38,18 @@ class TExpertFunctions {
   // nothing matched; shows nothing.
   bool LocateClass(const std::string& name);
 
+  // Method referencing: the section number (from 1) of the first code section
+  // of the method that contains the text, 0 for none (an empty text is never
+  // found).
+  static int FindTextInSections(const host::Method& method, const std::string& text);
+  // Lines "<<Class.Method>>" and "Class.Method Section:n" for every method
+  // whose code mentions the navigator's current method.
+  void LookUpReferencingMethods(std::vector<std::string>& lines);
+  // The same for any text.
+  void FindStringInModel(std::vector<std::string>& lines, const std::string& text);
+  // Selects the class and member a result line names ("Class.Member ...").
+  void ShowReferencedMember(const std::string& line);
+
   // The generators.
   void GenerateHeader();
   void AddTryExcept();

@@ -60,6 +60,12 @@ std::string Method::SectionText(int32_t index) const {
   return ReadText([&](MMStrView* v) { return Must("method")->SectionText(index, v); });
 }
 
+int32_t Method::FindInSections(std::string_view text) const {
+  Arg16 a(text);
+  return ReadValue<int32_t>(
+      [&](int32_t* v) { return Must("method")->FindInSections(a.Data(), a.Length(), v); });
+}
+
 // ---- Module
 
 std::string Module::HeaderText() const {

@@ -95,6 +95,8 @@ class Method : public ElementHandle<mmapi::IMMMethod> {
   void InsertIntoBody(std::string_view text) const;
   std::int32_t SectionCount() const;
   std::string SectionText(std::int32_t index) const;
+  // 1-based number of the first section containing the text, 0 for none.
+  std::int32_t FindInSections(std::string_view text) const;
 };
 
 class Module : public ElementHandle<mmapi::IMMModule> {

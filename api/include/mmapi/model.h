@@ -113,6 +113,10 @@ struct IMMMethod : IMMMember {
   virtual MMStatus MMCALL InsertIntoBody(const char16_t* text, std::uint32_t length) = 0;
   virtual MMStatus MMCALL SectionCount(std::int32_t* out) = 0;
   virtual MMStatus MMCALL SectionText(std::int32_t index, MMStrView* out) = 0;
+  // The number (1-based) of the first code section that contains the text
+  // (case-sensitive), 0 when none does or the text is empty.
+  virtual MMStatus MMCALL FindInSections(const char16_t* text, std::uint32_t length,
+                                         std::int32_t* section) = 0;
 
  protected:
   ~IMMMethod() = default;
