@@ -55,6 +55,13 @@ bool BusyCursor::Shown() { return busyScopes > 0; }
 void SetApplicationWindow(std::uint64_t handle) { AppWindow() = handle; }
 std::uint64_t ApplicationWindow() { return AppWindow(); }
 
+namespace {
+int hintHidePause = 0;
+}  // namespace
+
+void SetHintHidePause(int milliseconds) { hintHidePause = milliseconds; }
+int HintHidePause() { return hintHidePause; }
+
 void SetModalDriver(ModalDriver driver) { Driver() = std::move(driver); }
 
 void SetLogSink(std::function<void(const std::string&)> sink) { Sink() = std::move(sink); }

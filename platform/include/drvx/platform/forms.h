@@ -90,6 +90,11 @@ DRVX_PLATFORM_API Form* FindForm(std::string_view name);
 DRVX_PLATFORM_API void SetApplicationWindow(std::uint64_t handle);
 DRVX_PLATFORM_API std::uint64_t ApplicationWindow();
 
+// How long a hint stays up, in milliseconds, for every window (0: the
+// window system's default).
+DRVX_PLATFORM_API void SetHintHidePause(int milliseconds);
+DRVX_PLATFORM_API int HintHidePause();
+
 using ModalDriver = std::function<void(Form&)>;
 DRVX_PLATFORM_API void SetModalDriver(ModalDriver driver);
 

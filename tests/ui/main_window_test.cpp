@@ -1,0 +1,184 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "drvx/platform/clipboard.h"
+#include "drvx/platform/scripted_dialogs.h"
+#include "host_session.h"
+#include "main_window.h"
+#include "modelhost/test_support.h"
+#include "project_file.h"
+
+namespace {
+
+using namespace drvx;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+// The main window over the example project, with settings in a temporary
+// host folder.
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directory(dir / "bin");
+    session.ReplaceProject(modelhost::LoadProject(test::ExampleProject()));
+    host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
+    platform::SetDialogs(&dialogs);
+    platform::SetClipboard(&clipboard);
+    settings = std::make_unique<settings::TExpertSettings>(dir / "bin" / "dravolex-host");
+    window = std::make_unique<ui::TFrmMain>();
+    window->SetExpertSettings(settings.get());
+  }
+  void TearDown() override {
+    window.reset();
+    platform::SetClipboard(nullptr);
+    platform::SetDialogs(nullptr);
+    host::HostToolServices().Reset();
+  }
+  modelhost::ModelProject& Project() { return session.Project(); }
+  std::vector<std::string> Messages() {
+    std::vector<std::string> m;
+    for (const auto& d : dialogs.Shown()) m.push_back(d.text);
+    return m;
+  }
+
+  test::TempDir dir;
+  modelhost::HostSession session;
+  platform::ScriptedDialogs dialogs;
+  platform::MemoryClipboard clipboard;
+  std::unique_ptr<settings::TExpertSettings> settings;
+  std::unique_ptr<ui::TFrmMain> window;
+};
+
+TEST_F(MainWindow, TheFirstShowStartsTheWorkersOnTheSettingsPage) {
+  settings->ClassDiagramPrefix = "klass";
+  settings->CreateLocalMembers = false;
+  EXPECT_EQ(window->Functions(), nullptr);
+  window->Show();
+  EXPECT_FALSE(window->FirstActivation());
+  ASSERT_NE(window->Explorer(), nullptr);
+  EXPECT_TRUE(window->GroupManager()->Initialized());
+  EXPECT_EQ(window->PgctrlMain.ActivePage(), &window->tbsSettings);
+  EXPECT_EQ(window->edClassDiagramPrefix.Text(), "klass");
+  EXPECT_EQ(window->edRobustnesDiagramPrefix.Text(), "rb");
+  EXPECT_FALSE(window->cbCreateLocalMembers.Checked());
+  EXPECT_EQ(window->memoLocalFields.Lines().size(), 2u);
+  EXPECT_FALSE(window->tbsDgGroups.TabVisible());
+}
+
+TEST_F(MainWindow, WithoutSettingsTheStartFailsAndIsTriedAgain) {
+  window->SetExpertSettings(nullptr);
+  window->Show();
+  EXPECT_TRUE(window->FirstActivation());
+  EXPECT_THAT(Messages(), ElementsAre("TFrmMain.ContextStartup : ExpertSettings are not assigned"));
+  window->SetExpertSettings(settings.get());
+  window->Show();
+  EXPECT_FALSE(window->FirstActivation());
+}
+
+TEST_F(MainWindow, PickingPagesRunsTheirWork) {
+  window->Show();
+  EXPECT_EQ(window->lbxSequencesSource.Count(), 0);
+  window->PgctrlMain.UserSelectPage(3);  // Statistik: fills the method list once
+  EXPECT_GT(window->lbxSequencesSource.Count(), 20);
+  EXPECT_TRUE(window->lbxSequencesSource.Sorted());
+  EXPECT_EQ(window->lbxSequencesSource.IndexOfIgnoringCase("TStock.OnLowStock") >= 0, true);
+  EXPECT_EQ(window->lbxSequencesSource.IndexOfIgnoringCase("TOrder.FId"), -1);
+  window->PgctrlMain.UserSelectPage(0);  // References: the current diagram's references
+  EXPECT_THAT(window->LbxReferences.Items(), ElementsAre("pkArchitecture"));
+  EXPECT_EQ(window->pnlNames.Caption(), "uOrders");
+  window->PgctrlMain.UserSelectPage(5);  // DgDoc: every diagram, the current one selected
+  EXPECT_EQ(window->lbxDiagramsAvailable.Count(), 8);
+  EXPECT_EQ(window->lbxDiagramsAvailable.SelCount(), 1);
+  EXPECT_TRUE(window->lbxDiagramsAvailable.Selected(
+      window->lbxDiagramsAvailable.IndexOfIgnoringCase("csOrders")));
+  window->PgctrlMain.UserSelectPage(1);  // the hidden DgGroups tab cannot be picked
+  EXPECT_EQ(window->PgctrlMain.ActivePage(), &window->tbsDiagramDoc);
+}
+
+TEST_F(MainWindow, ClosingHidesAndShowingBringsBackPageAndLists) {
+  window->Show();
+  window->PgctrlMain.UserSelectPage(0);
+  window->GuiHide.UserClick();
+  EXPECT_FALSE(window->Visible());
+  window->Show();
+  EXPECT_EQ(window->PgctrlMain.ActivePage(), &window->tbsReference);
+  EXPECT_EQ(window->LbxReferences.Count(), 1);
+  window->btHide.UserClick();
+  window->Show();
+  EXPECT_EQ(window->State(), platform::WindowState::Minimized);
+}
+
+TEST_F(MainWindow, TheReferencesListOpensDiagramsAndGoesToTheClipboard) {
+  window->Show();
+  modelhost::SelectClass(Project().navigator, *Project().classes[3]);  // TProduct
+  window->SpBtSearchHyperLinksCurrentClass.UserClick();
+  EXPECT_THAT(window->LbxReferences.Items(), ElementsAre("csOrders", "csInventory"));
+  window->LbxReferences.UserClick(1);
+  EXPECT_EQ(Project().navigator.currentDiagram->name, u"csInventory");
+  EXPECT_EQ(window->pnlNames.Caption(), "TProduct");
+  window->LbxReferences.SetRowHeight(13);
+  window->LbxReferences.SetTopIndex(1);  // scrolled: the row still counts from the top edge
+  window->LbxReferences.UserMouseMove(5, 14);
+  EXPECT_EQ(window->LbxReferences.Hint(), "csInventory");
+  EXPECT_TRUE(window->LbxReferences.ShowHint());
+  window->LbxReferences.UserMouseMove(5, 40);
+  EXPECT_FALSE(window->LbxReferences.ShowHint());
+  window->SpeedButton1.UserClick();
+  EXPECT_EQ(clipboard.Text(), "csOrders\r\ncsInventory\r\n");
+  window->SpBtSearchHyperLinksCurrentClass.UserMouseMove(1, 1);
+  EXPECT_EQ(window->SpBtSearchHyperLinksCurrentClass.Hint(), "Current Class: TProduct");
+  window->pnlNames.UserMouseMove(1, 1);
+  EXPECT_EQ(window->pnlNames.Hint(), "TProduct");
+}
+
+TEST_F(MainWindow, AGuardedHandlerReportsUnderItsName) {
+  window->Show();
+  window->LbxReferences.SetItems({"x"});  // a line without a search behind it
+  window->LbxReferences.UserClick(0);
+  EXPECT_THAT(window->ExMsg(), HasSubstr("Exception in TFrmMain.LbxReferencesClick:"));
+  EXPECT_EQ(Messages().back(), window->ExMsg());
+}
+
+TEST_F(MainWindow, RefreshListsTheInvalidGroupMembers) {
+  window->Show();
+  window->spbtRefreshStatistic.UserClick();
+  EXPECT_EQ(window->lbDgCount.Caption(), "8");
+  EXPECT_THAT(window->lbxInvalidDGMembers.Items(),
+              ElementsAre("Invalid DGMembers:", "=================="));
+}
+
+TEST_F(MainWindow, ValidateNamesRenamesThenReloadsTheGroups) {
+  window->Show();
+  window->ValidateNames1.UserClick();
+  EXPECT_EQ(Project().diagrams[2]->name, u"csCustomerManagement");
+  EXPECT_EQ(Project().diagrams[7]->name, u"pkArchitecture");  // packages have no prefix
+  EXPECT_TRUE(window->GroupManager()->Initialized());
+}
+
+TEST_F(MainWindow, FindStringInModelListsMethodsAndAClickSelectsOne) {
+  window->Show();
+  dialogs.Queue(platform::DialogAnswer::Text("FStock.Reserve"));
+  window->FindStringInModel1.UserClick();
+  EXPECT_THAT(window->lbxMethodRef.Items(),
+              ElementsAre("<<FStock.Reserve>>", "TOrderProcessor.Process Section:2"));
+  window->lbxMethodRef.UserClick(1);
+  EXPECT_EQ(Project().navigator.currentClass->name, u"TOrderProcessor");
+  EXPECT_EQ(Project().navigator.currentMember->name, u"Process");
+  dialogs.Queue(platform::DialogAnswer::Cancel());
+  window->FindStringInModel1.UserClick();
+  EXPECT_EQ(window->lbxMethodRef.Count(), 2);
+}
+
+TEST_F(MainWindow, SaveSettingsWritesTheControlsToTheFile) {
+  window->Show();
+  window->edClassDiagramPrefix.UserType("cls");
+  window->cbCreateLocalMembers.UserClick();
+  window->memoLocalFields.SetText("FLog,TLog,scPrivate");
+  window->btnSaveSettings.UserClick();
+  settings::TExpertSettings reread(dir / "bin" / "dravolex-host");
+  EXPECT_EQ(reread.ClassDiagramPrefix, "cls");
+  EXPECT_FALSE(reread.CreateLocalMembers);
+  EXPECT_EQ(reread.LocalFields, "FLog,TLog,scPrivate\r\n");
+}
+
+}  // namespace
