@@ -192,6 +192,16 @@ void AddUiCommands(CommandTable& table, HostContext& host,
   table.Add("windows", {"windows", "list the windows", [&host](Args) { Windows(host); }, 0, 0});
   table.Add("window", {"window NAME", "show a window's controls",
                        [&host](Args a) { Window(host, a); }, 1, 1});
+  table.Add("state", {"state WINDOW.CONTROL", "show one control's state",
+                      [&host](Args a) {
+                        const auto dot = a[0].find('.');
+                        const Form& form = FormNamed(std::string_view(a[0]).substr(0, dot));
+                        const Control* c =
+                            dot == std::string::npos ? nullptr : form.Find(a[0].substr(dot + 1));
+                        if (!c) throw std::runtime_error("there is no control " + a[0]);
+                        host.out << c->Describe() << '\n';
+                      },
+                      1, 1});
   table.Add("click", {"click WINDOW.CONTROL [INDEX]",
                       "click a button or check box, or a list box's line INDEX",
                       [](Args a) { Click(a); }, 1, 2});
