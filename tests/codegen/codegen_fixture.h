@@ -58,11 +58,7 @@ class CodegenTest : public ::testing::Test {
     if (!functions) functions = std::make_unique<codegen::TExpertFunctions>(*settings);
     return *functions;
   }
-  std::vector<std::string> Messages() {
-    std::vector<std::string> m;
-    for (const auto& d : dialogs.Shown()) m.push_back(d.text);
-    return m;
-  }
+  std::vector<std::string> Messages() { return test::DialogTexts(dialogs); }
 
   TempDir dir;
   modelhost::HostSession session;

@@ -10,6 +10,7 @@
 #include "drvx/platform/printer.h"
 #include "drvx/platform/scripted_dialogs.h"
 #include "host_session.h"
+#include "modelhost/test_support.h"
 
 namespace drvx::test {
 
@@ -75,11 +76,7 @@ class ExplorerTest : public ::testing::Test {
   void Link(modelhost::ModelShape& s, int kind, const modelhost::ModelElement& target) {
     Link(s, kind, target, target.name);
   }
-  std::vector<std::string> Messages() {
-    std::vector<std::string> m;
-    for (const auto& d : dialogs.Shown()) m.push_back(d.text);
-    return m;
-  }
+  std::vector<std::string> Messages() { return test::DialogTexts(dialogs); }
 
   modelhost::HostSession session;
   platform::ScriptedDialogs dialogs;

@@ -58,11 +58,7 @@ class Groups : public ::testing::Test {
     }
     s.SaveToFile(path);
   }
-  std::vector<std::string> Messages() {
-    std::vector<std::string> m;
-    for (const auto& d : dialogs.Shown()) m.push_back(d.text);
-    return m;
-  }
+  std::vector<std::string> Messages() { return test::DialogTexts(dialogs); }
 
   test::TempDir dir;
   modelhost::HostSession session;

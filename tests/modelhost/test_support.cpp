@@ -39,4 +39,10 @@ std::vector<std::string> ReadLines(const std::filesystem::path& path) {
   return lines;
 }
 
+std::vector<std::string> DialogTexts(const platform::ScriptedDialogs& dialogs) {
+  std::vector<std::string> texts;
+  for (const auto& d : dialogs.Shown()) texts.push_back(d.text);
+  return texts;
+}
+
 }  // namespace drvx::test

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "drvx/platform/scripted_dialogs.h"
+
 namespace drvx::test {
 
 inline std::filesystem::path SourceDir() { return DRVX_SOURCE_DIR; }
@@ -33,5 +35,8 @@ class TempDir {
 std::string ReadText(const std::filesystem::path& path);
 void WriteText(const std::filesystem::path& path, const std::string& text);
 std::vector<std::string> ReadLines(const std::filesystem::path& path);
+
+// The texts of the dialogs shown so far, in order.
+std::vector<std::string> DialogTexts(const platform::ScriptedDialogs& dialogs);
 
 }  // namespace drvx::test

@@ -5,6 +5,7 @@
 #include "drvx/platform/scripted_dialogs.h"
 #include "host_session.h"
 #include "mmapi/cxx/utf.h"
+#include "modelhost/test_support.h"
 
 namespace {
 
@@ -45,11 +46,7 @@ class Generator : public ::testing::Test {
     const auto* v = s.FindProperty(key);
     return v ? ToUtf8(*v) : "(none)";
   }
-  std::vector<std::string> Messages() {
-    std::vector<std::string> m;
-    for (const auto& d : dialogs.Shown()) m.push_back(d.text);
-    return m;
-  }
+  std::vector<std::string> Messages() { return test::DialogTexts(dialogs); }
 
   modelhost::HostSession session;
   platform::ScriptedDialogs dialogs;

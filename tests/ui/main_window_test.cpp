@@ -35,11 +35,7 @@ class MainWindow : public ::testing::Test {
     host::HostToolServices().Reset();
   }
   modelhost::ModelProject& Project() { return session.Project(); }
-  std::vector<std::string> Messages() {
-    std::vector<std::string> m;
-    for (const auto& d : dialogs.Shown()) m.push_back(d.text);
-    return m;
-  }
+  std::vector<std::string> Messages() { return test::DialogTexts(dialogs); }
 
   test::TempDir dir;
   modelhost::HostSession session;
