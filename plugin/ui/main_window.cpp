@@ -105,6 +105,7 @@ void TFrmMain::Wire() {
       ReloadAvailableDiagrams();
     });
   };
+  WirePages();
   auto groupCommand = [this](const char* name, void (groups::TDiagramGroupManager::*command)()) {
     return [this, name, command] {
       Handle(name, false, [this, command] {
@@ -189,32 +190,6 @@ void TFrmMain::About1Click() {
 }
 
 void TFrmMain::pnlNamesMouseMove() { pnlNames.SetHint(pnlNames.Caption()); }
-
-void TFrmMain::FillMethodList() {
-  const host::CodeModel model = host::Services().Model();
-  const int classes = model.ClassCount();
-  for (int c = 0; c < classes; ++c) {
-    const host::Class cls = model.Classes(c);
-    const int members = cls.MemberCount();
-    for (int m = 0; m < members; ++m) {
-      const host::Member member = cls.Members(m);
-      const int category = member.MemberCategory();
-      if (category == mmapi::mcMethod || category == mmapi::mcEvent)
-        lbxSequencesSource.Add(cls.Name() + "." + member.Name());
-    }
-  }
-}
-
-void TFrmMain::ReloadAvailableDiagrams() {
-  std::vector<std::string> names;
-  FExplorer->GetDiagramNames(names);
-  lbxDiagramsAvailable.SetItems(std::move(names));
-  const int current = lbxDiagramsAvailable.IndexOfIgnoringCase(FExplorer->GetCurDiagramName());
-  if (current >= 0)
-    lbxDiagramsAvailable.SetSelected(current, true);
-  else
-    lbxDiagramsAvailable.SelectAll();
-}
 
 // ---- References page
 

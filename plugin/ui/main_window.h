@@ -54,10 +54,22 @@ class TFrmMain : public platform::Form {
   // Method Referencing page and Tasks > Find String In Model
   void FindStringInModel1Click();
   void lbxMethodRefClick();
-  // Sequences page: the list of methods of the model
+  // Sequences page
   void FillMethodList();
-  // DgDoc page: the list of available diagrams
+  void AddAndShowMethod();
+  void btMoveMsgClick();
+  void btLoadFromFileClick();
+  void btFileSaveClick();
+  void SpeedButton3Click();
+  void Button1Click();
+  void MakeSeqenceDiagram1Click();
+  // DgDoc page
   void ReloadAvailableDiagrams();
+  void lbxDiagramsAvailableMouseUp();
+  void MoveSelected(platform::ListBox& from, platform::ListBox& to);
+  void MoveAll(platform::ListBox& from, platform::ListBox& to);
+  void rgDestinationClick();
+  void btExtractDocClick();
 
   // Runs a handler; a guarded one reports under its name, the others show
   // the error's message.
@@ -167,6 +179,10 @@ class TFrmMain : public platform::Form {
   // The References page's three searches.
   void ShowSearch(void (diagrams::TMMDiagramExplorer::*search)(diagrams::Lines&, diagrams::Lines&));
   void RefreshHint(platform::Button& button, const char* label, std::string name);
+  void WirePages();
+  // Draws the lines as a new sequence diagram and opens it (nothing is
+  // opened when the generation failed).
+  void GenerateAndOpen(const std::string& name, const std::vector<std::string>& lines);
   // The settings fields and their edits, in one table for both directions.
   struct PrefixEdit {
     platform::Edit TFrmMain::*edit;

@@ -1,49 +1,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "drvx/platform/clipboard.h"
-#include "drvx/platform/scripted_dialogs.h"
-#include "host_session.h"
-#include "main_window.h"
-#include "modelhost/test_support.h"
-#include "project_file.h"
+#include "ui/main_window_fixture.h"
 
 namespace {
 
 using namespace drvx;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-// The main window over the example project, with settings in a temporary
-// host folder.
-class MainWindow : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::filesystem::create_directory(dir / "bin");
-    session.ReplaceProject(modelhost::LoadProject(test::ExampleProject()));
-    host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
-    platform::SetDialogs(&dialogs);
-    platform::SetClipboard(&clipboard);
-    settings = std::make_unique<settings::TExpertSettings>(dir / "bin" / "dravolex-host");
-    window = std::make_unique<ui::TFrmMain>();
-    window->SetExpertSettings(settings.get());
-  }
-  void TearDown() override {
-    window.reset();
-    platform::SetClipboard(nullptr);
-    platform::SetDialogs(nullptr);
-    host::HostToolServices().Reset();
-  }
-  modelhost::ModelProject& Project() { return session.Project(); }
-  std::vector<std::string> Messages() { return test::DialogTexts(dialogs); }
-
-  test::TempDir dir;
-  modelhost::HostSession session;
-  platform::ScriptedDialogs dialogs;
-  platform::MemoryClipboard clipboard;
-  std::unique_ptr<settings::TExpertSettings> settings;
-  std::unique_ptr<ui::TFrmMain> window;
-};
+using test::MainWindow;
 
 TEST_F(MainWindow, TheFirstShowStartsTheWorkersOnTheSettingsPage) {
   settings->ClassDiagramPrefix = "klass";
