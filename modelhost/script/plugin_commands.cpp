@@ -32,7 +32,7 @@ void Verbs(HostContext& host) {
     if (!expert.failure.empty()) host.out << "  " << expert.failure << '\n';
     for (const auto& verb : expert.verbs) {
       host.out << "  " << std::right << std::setw(2) << verb.index << "  " << std::left
-               << std::setw(48) << verb.caption.value_or("?");
+               << std::setw(50) << verb.caption.value_or("?");
       if (verb.shortcut) {
         char value[16];
         std::snprintf(value, sizeof value, "0x%04X", *verb.shortcut);

@@ -1,5 +1,8 @@
 // Commands on what the plug-ins show: dialogs (answered ahead of time),
 // clipboard, printer, windows and their controls, timers and the clock.
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <deque>
 #include <map>
 #include <memory>
@@ -7,6 +10,7 @@
 #include <stdexcept>
 
 #include "command_table.h"
+#include "host_session.h"
 #include "drvx/platform/clipboard.h"
 #include "drvx/platform/clock.h"
 #include "drvx/platform/forms.h"
@@ -171,6 +175,43 @@ void Clock(HostContext& host, Args args) {
   FixClock(moment);
 }
 
+std::atomic<bool> stopServing = false;
+
+extern "C" void StopServing(int) { stopServing = true; }
+
+// Lets the plug-ins work (call stacks arrive through the message slot) until
+// the time is up or the user interrupts.
+void Serve(HostContext& host, Args args) {
+  const bool timed = !args.empty();
+  const auto parsed = timed ? ParseNumber(args[0]) : std::optional<int>(0);
+  if (!parsed || *parsed < 0) throw UsageError();
+  const int seconds = *parsed;
+  const std::size_t before = host.session.Project().diagrams.size();
+  host.out << "serving" << (timed ? " for " + args[0] + " s" : std::string()) << "; Ctrl+C stops"
+           << std::endl;
+  stopServing = false;
+  auto* oldInt = std::signal(SIGINT, StopServing);
+  auto* oldTerm = std::signal(SIGTERM, StopServing);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!stopServing && (!timed || std::chrono::steady_clock::now() < end))
+    UiLoop::Instance().RunUntil([] { return stopServing.load(); }, std::chrono::milliseconds(100));
+  std::signal(SIGINT, oldInt);
+  std::signal(SIGTERM, oldTerm);
+  host.out << "served: " << host.session.Project().diagrams.size() - before
+           << " new diagrams" << std::endl;
+}
+
+void AwaitDiagrams(HostContext& host, Args args) {
+  const auto count = ParseNumber(args[0]);
+  const auto ms = args.size() > 1 ? ParseNumber(args[1]) : std::optional<int>(10000);
+  if (!count || !ms) throw UsageError();
+  const auto& diagrams = host.session.Project().diagrams;
+  if (!UiLoop::Instance().RunUntil([&] { return int(diagrams.size()) >= *count; },
+                                   UiLoop::Duration(*ms)))
+    throw std::runtime_error("the project has " + std::to_string(diagrams.size()) +
+                             " diagrams, not " + args[0] + ", after " + std::to_string(*ms) + " ms");
+}
+
 // Commands queued for windows shown modally, by window name.
 struct ModalQueue {
   std::map<std::string, std::deque<std::string>, std::less<>> lines;
@@ -243,6 +284,13 @@ void AddUiCommands(CommandTable& table, HostContext& host,
                                                    UiLoop::Duration(RequiredNumber(a[0])));
                      },
                      1, 1});
+  table.Add("serve", {"serve [SECONDS]",
+                      "let call stacks arrive through the message slot until the time is up or "
+                      "Ctrl+C",
+                      [&host](Args a) { Serve(host, a); }, 0, 1});
+  table.Add("await", {"await COUNT [MS]",
+                      "wait until the project has COUNT diagrams (for call stacks on their way)",
+                      [&host](Args a) { AwaitDiagrams(host, a); }, 1, 2});
   table.Add("clock", {"clock [YYYY-MM-DD HH:MM:SS|real]", "show or fix the date and time",
                       [&host](Args a) { Clock(host, a); }, 0, 2});
 
