@@ -1,0 +1,184 @@
+// The plug-in library as the host loads it, through its real exports, on the
+// example project.
+#include <cstdlib>
+#include <sstream>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "drvx/platform/dynamic_library.h"
+#include "drvx/platform/message_slot.h"
+#include "drvx/platform/printer.h"
+#include "drvx/platform/scripted_dialogs.h"
+#include "drvx/platform/ui_loop.h"
+#include "host_session.h"
+#include "mmapi/cxx/utf.h"
+#include "modelhost/test_support.h"
+#include "plugin_loader.h"
+#include "script_runner.h"
+
+namespace {
+
+using namespace drvx;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using mmapi::cxx::ToUtf8;
+
+const std::filesystem::path kPlugin = std::filesystem::path(DRVX_EXPERTS_DIR) / "libDravolex.so";
+
+class Dravolex : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::UiLoop::Instance().AttachToThisThread();
+    platform::UiLoop::Instance().SetInstantTimers(true);
+    platform::SetDialogs(&dialogs);
+    platform::SetPrinter(&printer);
+  }
+  void TearDown() override {
+    loader.UnloadAll();
+    platform::UiLoop::Instance().SetInstantTimers(false);
+    platform::SetPrinter(nullptr);
+    platform::SetDialogs(nullptr);
+  }
+  void Start() {
+    ASSERT_TRUE(loader.Load(kPlugin));
+    ASSERT_TRUE(Run("open " + test::ExampleProject().string())) << err.str();
+    out.str("");
+    dialogs.ClearShown();
+  }
+  bool Run(const std::string& line) { return runner.RunLine(line, "e2e"); }
+  modelhost::ModelProject& Project() { return session.Project(); }
+  std::vector<std::string> Messages() { return test::DialogTexts(dialogs); }
+
+  modelhost::HostSession session;
+  modelhost::PluginLoader loader{session, [](const std::string&) {}};
+  platform::ScriptedDialogs dialogs;
+  platform::TextPrinter printer;
+  std::ostringstream out, err;
+  modelhost::ScriptRunner runner{{session, loader, dialogs, out, err}};
+};
+
+TEST_F(Dravolex, ListsItsElevenVerbs) {
+  Start();
+  ASSERT_TRUE(Run("verbs"));
+  const std::string text = out.str();
+  EXPECT_THAT(text, HasSubstr("expert 0: KorvantiExperts"));
+  EXPECT_THAT(text, HasSubstr("DRVX -> Generate Header"));
+  EXPECT_THAT(text, HasSubstr("Alt+D         0x8044  DiagramEditorMenu"));
+  EXPECT_THAT(text, HasSubstr("Alt+K         0x804B  ToolsMenu"));
+  out.str("");
+  ASSERT_TRUE(Run("verb 0 11"));
+  EXPECT_THAT(out.str(), HasSubstr("caption:   \"\"\n  shortcut:  none"));
+}
+
+TEST_F(Dravolex, TheDispatchShowsItsOwnMessages) {
+  Start();
+  ASSERT_TRUE(Run("exec 6"));
+  ASSERT_TRUE(Run("exec 11"));
+  ASSERT_TRUE(Run("modal ClassLocatorDlg type ClassLocatorDlg.cbxClassLocator TNothing"));
+  ASSERT_TRUE(Run("modal ClassLocatorDlg click ClassLocatorDlg.btnOk"));
+  ASSERT_TRUE(Run("exec 5"));
+  EXPECT_THAT(Messages(), ElementsAre("GenerateDefaultFolderSet is no longer supportet",
+                                      "ExecuteVerb = 11", "Class \"TNothing\" could not be found"));
+}
+
+TEST_F(Dravolex, LocateClassFollowsAMembersType) {
+  Start();
+  ASSERT_TRUE(Run("modal ClassLocatorDlg type ClassLocatorDlg.cbxClassLocator FStock"));
+  ASSERT_TRUE(Run("modal ClassLocatorDlg click ClassLocatorDlg.btnOk"));
+  ASSERT_TRUE(Run("exec \"DRVX -> Locate Class\""));
+  EXPECT_EQ(Project().navigator.currentClass->name, u"TStock");
+  ASSERT_TRUE(Run("exec 5"));  // nothing queued: the dialog is closed with Cancel
+  EXPECT_EQ(Project().navigator.currentClass->name, u"TStock");
+}
+
+TEST_F(Dravolex, TheCodeGeneratorsChangeTheModel) {
+  Start();
+  ASSERT_TRUE(Run("select class TProduct"));
+  ASSERT_TRUE(Run("exec 0"));
+  EXPECT_THAT(ToUtf8(Project().modules[2]->header), HasSubstr("// Unit last modified : Date: <!Date!>"));
+  ASSERT_TRUE(Run("exec 10"));
+  const auto& product = *Project().classes[3];
+  EXPECT_EQ(product.members.back()->name, u"Clone");
+  ASSERT_TRUE(Run("select method TProduct.Create"));
+  ASSERT_TRUE(Run("exec 1"));
+  const auto& create = *product.members[4];
+  ASSERT_EQ(create.name, u"Create");
+  ASSERT_FALSE(create.sections.empty());
+  EXPECT_EQ(create.sections.front(), u"//=== TRY\r\nTRY\r\n");
+  EXPECT_EQ(product.members.back()->name, u"FExMsg");
+}
+
+TEST_F(Dravolex, TheWindowCommandsFillTheirPages) {
+  Start();
+  ASSERT_TRUE(Run("exec 3"));  // csOrders is current
+  ASSERT_TRUE(Run("state FrmMain.LbxReferences"));
+  EXPECT_THAT(out.str(), HasSubstr("items [\"pkArchitecture\"]"));
+  ASSERT_TRUE(Run("state FrmMain.PgctrlMain"));
+  EXPECT_THAT(out.str(), HasSubstr("active tbsReference"));
+  ASSERT_TRUE(Run("select method TOrderProcessor.CheckStock"));
+  ASSERT_TRUE(Run("exec 8"));
+  ASSERT_TRUE(Run("state FrmMain.lbxMethodRef"));
+  EXPECT_THAT(out.str(), HasSubstr("\"<<TOrderProcessor.CheckStock>>\", \"TOrderProcessor.Process Section:1\""));
+  ASSERT_TRUE(Run("exec 7"));
+  ASSERT_TRUE(Run("state FrmMain.SequencesMemo"));
+  EXPECT_THAT(out.str(), HasSubstr("lines [\"TOrderProcessor.CheckStock\"]"));
+  ASSERT_TRUE(Run("exec 9"));
+  ASSERT_EQ(printer.Jobs().size(), 1u);
+}
+
+TEST_F(Dravolex, AFailingHostCallInsideAVerbIsAFailedStatusForTheHost) {
+  Start();
+  ASSERT_TRUE(Run("fail HeaderText \"the unit is read-only\""));
+  EXPECT_FALSE(Run("exec 0"));
+  EXPECT_EQ(err.str(), "e2e: error: verb 0 failed: status 0x8000FFFF (unexpected failure): the "
+                       "unit is read-only\n");
+}
+
+TEST_F(Dravolex, ACallStackFromAnotherProcessBecomesADiagram) {
+  Start();
+  const auto count = Project().diagrams.size();
+  test::TempDir dir;
+  test::WriteText(dir / "stack.txt", "Z.z\r\nY.y\r\nX.x\r\n");
+  ASSERT_EQ(std::system((std::string(DRVX_SEND_PATH) + " " + (dir / "stack.txt").string()).c_str()), 0);
+  ASSERT_TRUE(Run("await " + std::to_string(count + 1))) << err.str();
+  const auto& d = *Project().diagrams.back();
+  EXPECT_EQ(d.name, u"sqDelphiCallStack");
+  std::vector<std::string> roles;
+  for (const auto* s : d.symbols) roles.push_back(ToUtf8(s->name));
+  EXPECT_THAT(roles, ElementsAre("System", "X", "Y", "Z"));
+}
+
+TEST_F(Dravolex, AnotherHolderOfTheSlotLeavesEveryVerbWorking) {
+  auto holder = platform::MessageSlot::Create(platform::SlotPath("MbDRVX"), 100);
+  Start();
+  EXPECT_TRUE(Messages().empty());  // no message about the slot
+  ASSERT_TRUE(Run("exec 6"));
+  ASSERT_TRUE(Run("select class TOrder"));
+  ASSERT_TRUE(Run("exec 10"));
+  EXPECT_EQ(Project().classes[7]->members.back()->name, u"Clone");
+}
+
+TEST(DravolexExports, VersionAndExitMayBeCalledBeforeAndAfterEntry) {
+  platform::UiLoop::Instance().SetInstantTimers(true);
+  modelhost::HostSession session;
+  {
+    platform::DynamicLibrary library(kPlugin);
+    auto version = reinterpret_cast<mmapi::MMExpertVersionProcType>(library.Symbol("MMExpertVersionProc"));
+    auto entry = reinterpret_cast<mmapi::MMExpertEntryProcType>(library.Symbol("MMExpertEntryProc"));
+    auto exit = reinterpret_cast<mmapi::MMExpertExitProcType>(library.Symbol("MMExpertExitProc"));
+    EXPECT_EQ(version(), 10);
+    exit();
+    exit();
+    entry(session.Services());
+    EXPECT_EQ(session.TakeEntryFailure(), "");
+    EXPECT_EQ(session.Experts().size(), 1u);
+    EXPECT_EQ(session.Notifiers().size(), 1u);
+    EXPECT_EQ(version(), 10);
+    exit();
+    session.ReleaseRegistrations(-1);
+  }
+  platform::UiLoop::Instance().SetInstantTimers(false);
+}
+
+}  // namespace
