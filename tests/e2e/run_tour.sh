@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs the example tour as the README's main job does: the host with the
+# plug-in, and a call stack sent by drvx-send on the way.
+# Arguments: the build folder, the source folder.
+set -euo pipefail
+build=$1
+source=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+mkdir -p build/example-output
+(for _ in $(seq 40); do
+   sleep 0.5
+   "$build/bin/drvx-send" "$source/examples/Shop/callstack.txt" 2> /dev/null && break
+ done) &
+"$build/bin/dravolex-host" "$source/examples/Shop/Shop.mmproj" --print-dir build/example-output \
+  -s "$source/examples/Shop/tour.drvx"
+wait
+test -s build/example-output/Shop.mmproj
+test -s build/example-output/documentation.txt
+test -s build/example-output/print-1.txt
+grep -q '"csCustomerManagement"' build/example-output/Shop.mmproj
+grep -q '"sqDelphiCallStack"' build/example-output/Shop.mmproj
+echo "tour complete"
