@@ -24,6 +24,7 @@ TEST_F(MainWindow, TheFirstShowStartsTheWorkersOnTheSettingsPage) {
   EXPECT_FALSE(window->cbCreateLocalMembers.Checked());
   EXPECT_EQ(window->memoLocalFields.Lines().size(), 2u);
   EXPECT_FALSE(window->tbsDgGroups.TabVisible());
+  EXPECT_EQ(platform::HintHidePause(), 20000);  // for every window of the plug-in
 }
 
 TEST_F(MainWindow, WithoutSettingsTheStartFailsAndIsTriedAgain) {

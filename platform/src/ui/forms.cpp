@@ -71,7 +71,7 @@ void LogLine(const std::string& line) {
 }
 
 Form::Form(std::string name, std::string caption)
-    : name_(std::move(name)), caption_(std::move(caption)), ownerWindow_(AppWindow()) {
+    : name_(std::move(name)), caption_(std::move(caption)) {
   Registry().push_back(this);
 }
 

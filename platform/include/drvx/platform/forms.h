@@ -29,8 +29,6 @@ class DRVX_PLATFORM_API Form {
 
   const std::string& Name() const { return name_; }
   const std::string& Caption() const { return caption_; }
-  // The application window when the form was made (0: none).
-  std::uint64_t OwnerWindow() const { return ownerWindow_; }
 
   Control* Find(std::string_view name) const;
   template <class T>
@@ -73,7 +71,6 @@ class DRVX_PLATFORM_API Form {
 
   std::string name_;
   std::string caption_;
-  std::uint64_t ownerWindow_;
   std::vector<Control*> controls_;
   bool visible_ = false;
   bool modal_ = false;
@@ -86,7 +83,7 @@ DRVX_PLATFORM_API const std::vector<Form*>& AllForms();
 DRVX_PLATFORM_API Form* FindForm(std::string_view name);
 
 // The window that owns every top-level window of a plug-in (the host's
-// application window; 0 for none). Forms made while it is set remember it.
+// application window; 0 for none); a renderer makes it their owner.
 DRVX_PLATFORM_API void SetApplicationWindow(std::uint64_t handle);
 DRVX_PLATFORM_API std::uint64_t ApplicationWindow();
 
