@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "drvx/platform/text.h"
 #include "mmapi/cxx/utf.h"
 #include "vocabulary.h"
 
@@ -23,17 +24,7 @@ std::string KindName(std::int32_t kind) {
 
 // A multi-line text indented under its heading; line breaks CR LF, CR or LF.
 void PrintBlock(std::ostream& out, const std::string& indent, const std::u16string& text) {
-  std::string line;
-  const std::string utf8 = U8(text);
-  for (std::size_t i = 0; i <= utf8.size(); ++i) {
-    if (i == utf8.size() || utf8[i] == '\n' || utf8[i] == '\r') {
-      if (i < utf8.size() || !line.empty()) out << indent << line << '\n';
-      if (i + 1 < utf8.size() && utf8[i] == '\r' && utf8[i + 1] == '\n') ++i;
-      line.clear();
-    } else {
-      line += utf8[i];
-    }
-  }
+  for (const auto& line : platform::SplitLines(U8(text))) out << indent << line << '\n';
 }
 
 std::string MemberLine(const ModelMember& m) {

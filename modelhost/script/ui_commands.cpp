@@ -36,9 +36,8 @@ Form& FormNamed(std::string_view name) {
   return *form;
 }
 
-// "Form.Control" as a control of the wanted type.
-template <class T>
-T& ControlNamed(std::string_view path, const char* kind) {
+// The control a "Window.Control" path names.
+Control& ControlAt(std::string_view path) {
   const auto dot = path.find('.');
   if (dot == std::string_view::npos)
     throw std::runtime_error("name the control as Window.Control, not \"" + std::string(path) + "\"");
@@ -47,10 +46,17 @@ T& ControlNamed(std::string_view path, const char* kind) {
   if (!control)
     throw std::runtime_error("the window " + form.Name() + " has no control " +
                              std::string(path.substr(dot + 1)));
-  T* typed = dynamic_cast<T*>(control);
+  return *control;
+}
+
+// The control as the type a user action needs; it must be enabled.
+template <class T>
+T& ControlNamed(std::string_view path, const char* kind) {
+  Control& control = ControlAt(path);
+  T* typed = dynamic_cast<T*>(&control);
   if (!typed)
-    throw std::runtime_error(std::string(path) + " is a " + control->TypeName() + ", not " + kind);
-  if (!control->Enabled()) throw std::runtime_error(std::string(path) + " is disabled");
+    throw std::runtime_error(std::string(path) + " is a " + control.TypeName() + ", not " + kind);
+  if (!control.Enabled()) throw std::runtime_error(std::string(path) + " is disabled");
   return *typed;
 }
 
@@ -122,10 +128,8 @@ void Window(HostContext& host, Args args) {
 }
 
 void Click(Args args) {
-  const auto dot = args[0].find('.');
-  Form& form = FormNamed(std::string_view(args[0]).substr(0, dot));
-  Control* control = dot == std::string::npos ? nullptr : form.Find(args[0].substr(dot + 1));
-  if (auto* list = dynamic_cast<ListBox*>(control); list && args.size() == 2)
+  Control* control = &ControlAt(args[0]);
+  if (dynamic_cast<ListBox*>(control) && args.size() == 2)
     return ControlNamed<ListBox>(args[0], "a list").UserClick(RequiredNumber(args[1]));
   if (args.size() != 1) throw UsageError();
   if (dynamic_cast<CheckBox*>(control))
@@ -134,18 +138,13 @@ void Click(Args args) {
 }
 
 void Choose(Args args) {
-  const auto dot = args[0].find('.');
-  Form& form = FormNamed(std::string_view(args[0]).substr(0, dot));
-  Control* control = dot == std::string::npos ? nullptr : form.Find(args[0].substr(dot + 1));
-  if (dynamic_cast<RadioGroup*>(control))
+  if (dynamic_cast<RadioGroup*>(&ControlAt(args[0])))
     return ControlNamed<RadioGroup>(args[0], "a radio group").UserSelect(RequiredNumber(args[1]));
   ControlNamed<ComboBox>(args[0], "a combo box").UserSelect(RequiredNumber(args[1]));
 }
 
 void Type(Args args) {
-  const auto dot = args[0].find('.');
-  Form& form = FormNamed(std::string_view(args[0]).substr(0, dot));
-  Control* control = dot == std::string::npos ? nullptr : form.Find(args[0].substr(dot + 1));
+  Control* control = &ControlAt(args[0]);
   if (dynamic_cast<ComboBox*>(control))
     return ControlNamed<ComboBox>(args[0], "a combo box").UserType(args[1]);
   if (dynamic_cast<Memo*>(control))
@@ -234,14 +233,7 @@ void AddUiCommands(CommandTable& table, HostContext& host,
   table.Add("window", {"window NAME", "show a window's controls",
                        [&host](Args a) { Window(host, a); }, 1, 1});
   table.Add("state", {"state WINDOW.CONTROL", "show one control's state",
-                      [&host](Args a) {
-                        const auto dot = a[0].find('.');
-                        const Form& form = FormNamed(std::string_view(a[0]).substr(0, dot));
-                        const Control* c =
-                            dot == std::string::npos ? nullptr : form.Find(a[0].substr(dot + 1));
-                        if (!c) throw std::runtime_error("there is no control " + a[0]);
-                        host.out << c->Describe() << '\n';
-                      },
+                      [&host](Args a) { host.out << ControlAt(a[0]).Describe() << '\n'; },
                       1, 1});
   table.Add("click", {"click WINDOW.CONTROL [INDEX]",
                       "click a button or check box, or a list box's line INDEX",

@@ -53,23 +53,17 @@ MM_EXPORT std::int32_t MMCALL MMExpertVersionProc() { return mmapi::MMExpertInte
 
 MM_EXPORT void MMCALL MMExpertEntryProc(mmapi::IMMToolServices* services) {
   using namespace drvx::host;
-  mmapi::cxx::Guard(
-      [&] {
-        HostToolServices() = ComPtr<mmapi::IMMToolServices>::Share(services);
-        auto expert = mmapi::cxx::MakeCom<TMMBaseExpert>();
-        std::int32_t registration = 0;
-        Check(services->RegisterExpert(expert.Get(), &registration));
-        auto notifier = mmapi::cxx::MakeCom<TProjectNotifier>();
-        ProjectNotifier = notifier.Get();
-        Check(services->RegisterProjectNotifier(notifier.Get(), &registration));
-        for (int i = 0; i < 3; ++i) Subscribe(observers[std::size_t(i)], i + 1, i != 1);
-        drvx::platform::SetApplicationWindow(Services().HostWindowHandle());
-      },
-      [&](const char* text) {
-        std::u16string message;
-        drvx::platform::Utf16FromAnsi(text, message);
-        services->ReportEntryFailure(message.data(), std::uint32_t(message.size()));
-      });
+  drvx::host::GuardedEntry(services, [&] {
+    HostToolServices() = ComPtr<mmapi::IMMToolServices>::Share(services);
+    auto expert = mmapi::cxx::MakeCom<TMMBaseExpert>();
+    std::int32_t registration = 0;
+    Check(services->RegisterExpert(expert.Get(), &registration));
+    auto notifier = mmapi::cxx::MakeCom<TProjectNotifier>();
+    ProjectNotifier = notifier.Get();
+    Check(services->RegisterProjectNotifier(notifier.Get(), &registration));
+    for (int i = 0; i < 3; ++i) Subscribe(observers[std::size_t(i)], i + 1, i != 1);
+    drvx::platform::SetApplicationWindow(Services().HostWindowHandle());
+  });
 }
 
 MM_EXPORT void MMCALL MMExpertExitProc() {}

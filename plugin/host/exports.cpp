@@ -1,6 +1,7 @@
 // The three functions the host looks up in the plug-in library.
 #include "drvx/platform/file_version.h"
 #include "drvx/platform/forms.h"
+#include "guarded.h"
 #include "host_api.h"
 #include "korvanti_expert.h"
 #include "mmapi/exports.h"
@@ -15,23 +16,16 @@ MM_EXPORT std::int32_t MMCALL MMExpertVersionProc() { return mmapi::MMExpertInte
 // host; nothing escapes.
 MM_EXPORT void MMCALL MMExpertEntryProc(mmapi::IMMToolServices* services) {
   using namespace drvx;
-  mmapi::cxx::Guard(
-      [&] {
-        host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(services);
-        auto expert = mmapi::cxx::MakeCom<expert::TKorvantiExpertInterface>();
-        std::int32_t registration = 0;
-        host::Check(services->RegisterExpert(expert.Get(), &registration));
-        auto notifier = mmapi::cxx::MakeCom<host::TProjectNotifier>();
-        host::ProjectNotifier = notifier.Get();
-        host::Check(services->RegisterProjectNotifier(notifier.Get(), &registration));
-        platform::SetApplicationWindow(host::Services().HostWindowHandle());
-      },
-      [&](const char* text) {
-        if (!services) return;
-        std::u16string message;
-        platform::Utf16FromAnsi(text, message);
-        services->ReportEntryFailure(message.data(), std::uint32_t(message.size()));
-      });
+  drvx::host::GuardedEntry(services, [&] {
+    host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(services);
+    auto expert = mmapi::cxx::MakeCom<expert::TKorvantiExpertInterface>();
+    std::int32_t registration = 0;
+    host::Check(services->RegisterExpert(expert.Get(), &registration));
+    auto notifier = mmapi::cxx::MakeCom<host::TProjectNotifier>();
+    host::ProjectNotifier = notifier.Get();
+    host::Check(services->RegisterProjectNotifier(notifier.Get(), &registration));
+    platform::SetApplicationWindow(host::Services().HostWindowHandle());
+  });
 }
 
 MM_EXPORT void MMCALL MMExpertExitProc() {}

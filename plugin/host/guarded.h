@@ -15,4 +15,16 @@ MMStatus Guarded(Body&& body) noexcept {
   return mmapi::cxx::Guard(body, ReportToHost, mmapi::MM_E_UNEXPECTED);
 }
 
+// Runs a plug-in's entry under the guard: a failure is told to the host with
+// ReportEntryFailure (the entry function has no result) and goes no further.
+template <class Body>
+void GuardedEntry(mmapi::IMMToolServices* services, Body&& body) noexcept {
+  mmapi::cxx::Guard(body, [services](const char* text) {
+    if (!services) return;
+    std::u16string message;
+    platform::Utf16FromAnsi(text, message);
+    services->ReportEntryFailure(message.data(), static_cast<std::uint32_t>(message.size()));
+  });
+}
+
 }  // namespace drvx::host

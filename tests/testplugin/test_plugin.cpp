@@ -11,6 +11,7 @@
 #include "host_api.h"
 #include "mmapi/cxx/com_object.h"
 #include "mmapi/cxx/utf.h"
+#include "guarded.h"
 #include "mmapi/exports.h"
 
 namespace {
@@ -102,22 +103,17 @@ MM_EXPORT std::int32_t MMCALL MMExpertVersionProc() { return DRVX_TEST_VERSION; 
 
 MM_EXPORT void MMCALL MMExpertEntryProc(mmapi::IMMToolServices* services) {
   Log("entry");
-  mmapi::cxx::Guard(
-      [&] {
-        drvx::host::HostToolServices() = mmapi::cxx::ComPtr<mmapi::IMMToolServices>::Share(services);
-        auto expert = mmapi::cxx::MakeCom<TestExpert>();
-        std::int32_t index = 0;
-        drvx::host::Check(services->RegisterExpert(expert.Get(), &index));
+  drvx::host::GuardedEntry(services, [&] {
+    drvx::host::HostToolServices() = mmapi::cxx::ComPtr<mmapi::IMMToolServices>::Share(services);
+    auto expert = mmapi::cxx::MakeCom<TestExpert>();
+    std::int32_t index = 0;
+    drvx::host::Check(services->RegisterExpert(expert.Get(), &index));
 #ifdef DRVX_TEST_ENTRY_FAILS
-        throw std::runtime_error("the test plug-in refuses to start");
+    throw std::runtime_error("the test plug-in refuses to start");
 #endif
-        auto notifier = mmapi::cxx::MakeCom<TestNotifier>();
-        drvx::host::Check(services->RegisterProjectNotifier(notifier.Get(), &index));
-      },
-      [&](const char* text) {
-        const std::u16string message = mmapi::cxx::ToUtf16(text);
-        services->ReportEntryFailure(message.data(), std::uint32_t(message.size()));
-      });
+    auto notifier = mmapi::cxx::MakeCom<TestNotifier>();
+    drvx::host::Check(services->RegisterProjectNotifier(notifier.Get(), &index));
+  });
 }
 
 MM_EXPORT void MMCALL MMExpertExitProc() { Log("exit"); }
