@@ -18,6 +18,7 @@ using Clock = std::chrono::steady_clock;
 
 void BM_FindStringInModel(benchmark::State& state) {
   auto& large = bench::Large();
+  host::HostBinding binding(large.session.Services());
   std::string all;
   for (const auto& cls : large.session.Project().classes)
     for (const auto& m : cls->members)

@@ -89,6 +89,7 @@ void Select(modelhost::ModelProject& project) {
 
 void BM_SearchReferences(benchmark::State& state) {
   auto& large = bench::Large();
+  host::HostBinding binding(large.session.Services());
   Select(large.session.Project());
   const auto kind = static_cast<diagrams::TReferenceKind>(state.range(0));
   const std::string currentClass = "TSyntheticClass17";
@@ -118,6 +119,7 @@ BENCHMARK(BM_SearchReferences)
 
 void BM_DocumentHundredDiagrams(benchmark::State& state) {
   auto& large = bench::Large();
+  host::HostBinding binding(large.session.Services());
   diagrams::Lines names;
   for (int i = 0; i < 100; ++i) names.push_back(large.plain[std::size_t(i)].name);
   diagrams::TMMDiagramExplorer explorer(nullptr);

@@ -49,7 +49,6 @@ std::vector<PlainDiagram> ToPlain(const modelhost::ModelProject& project) {
 LargeProject::LargeProject() {
   session.ReplaceProject(MakeSyntheticProject({}));
   plain = ToPlain(session.Project());
-  host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
 }
 
 LargeProject& Large() {

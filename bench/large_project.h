@@ -37,7 +37,8 @@ struct LargeProject {
   std::vector<PlainDiagram> plain;
 };
 
-// Made at the first call; the plug-in's host services point at its session.
+// Made at the first call. A benchmark that runs plug-in code binds its
+// session with a host::HostBinding.
 LargeProject& Large();
 
 }  // namespace drvx::bench

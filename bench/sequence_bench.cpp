@@ -43,7 +43,7 @@ std::vector<std::string> CallList(const modelhost::ModelProject& project, int li
 void Generate(benchmark::State& state, modelhost::HostSession& session) {
   platform::ScriptedDialogs dialogs;
   platform::SetDialogs(&dialogs);
-  host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
+  host::HostBinding binding(session.Services());
   const auto lines = CallList(session.Project(), int(state.range(0)));
   std::uint64_t calls = 0;
   for (auto _ : state) {
@@ -62,14 +62,11 @@ void BM_GenerateIntoExample(benchmark::State& state) {
   modelhost::HostSession session;
   session.ReplaceProject(modelhost::LoadProject(test::ExampleProject()));
   Generate(state, session);
-  host::HostToolServices().Reset();
 }
 BENCHMARK(BM_GenerateIntoExample)->Arg(1000)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_GenerateIntoLargeProject(benchmark::State& state) {
   Generate(state, bench::Large().session);
-  host::HostToolServices() =
-      host::ComPtr<mmapi::IMMToolServices>::Share(bench::Large().session.Services());
 }
 BENCHMARK(BM_GenerateIntoLargeProject)
     ->Arg(1000)

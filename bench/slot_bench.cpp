@@ -179,7 +179,7 @@ void BM_CallStacksToDiagrams(benchmark::State& state) {
   platform::ScriptedDialogs dialogs;
   platform::SetDialogs(&dialogs);
   modelhost::HostSession session;
-  host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
+  host::HostBinding binding(session.Services());
   const std::string name = "DrvxBenchStacks-" + std::to_string(::getpid());
   std::string stack;
   for (int i = 9; i >= 0; --i) stack += "TRole" + std::to_string(i % 4) + ".Call" + std::to_string(i) + "\r\n";
@@ -218,7 +218,6 @@ void BM_CallStacksToDiagrams(benchmark::State& state) {
     ::close(pipeFds[1]);
   }
   state.counters["diagrams_per_s"] = double(kStacks) * double(state.iterations()) / seconds;
-  host::HostToolServices().Reset();
   platform::SetDialogs(nullptr);
 }
 BENCHMARK(BM_CallStacksToDiagrams)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();

@@ -49,13 +49,16 @@ Control& ControlAt(std::string_view path) {
   return *control;
 }
 
-// The control as the type a user action needs; it must be enabled.
+// The control as the type a user action needs; it must be enabled. A window
+// that was never shown is shown first, as a user has to open a window before
+// acting in it.
 template <class T>
 T& ControlNamed(std::string_view path, const char* kind) {
   Control& control = ControlAt(path);
   T* typed = dynamic_cast<T*>(&control);
   if (!typed)
     throw std::runtime_error(std::string(path) + " is a " + control.TypeName() + ", not " + kind);
+  if (Form* form = control.OwnerForm(); form && !form->EverShown()) form->Show();
   if (!control.Enabled()) throw std::runtime_error(std::string(path) + " is disabled");
   return *typed;
 }
@@ -254,9 +257,11 @@ void AddUiCommands(CommandTable& table, HostContext& host,
                      [](Args a) { Type(a); }, 2, 2});
   table.Add("page", {"page WINDOW.PAGES INDEX|NAME", "pick a page of a page control by its tab",
                      [](Args a) { Page(a); }, 2, 2});
-  table.Add("key", {"key WINDOW.LIST CODE", "press a key (virtual key code) in a list box",
+  table.Add("key", {"key WINDOW.CONTROL CODE",
+                    "press a key (virtual key code) in a control; Enter (13) presses the "
+                    "window's default button",
                     [](Args a) {
-                      ControlNamed<ListBox>(a[0], "a list")
+                      ControlNamed<Control>(a[0], "a control")
                           .UserKeyDown(static_cast<std::uint16_t>(RequiredNumber(a[1])));
                     },
                     2, 2});

@@ -2,6 +2,7 @@
 // a project notifier with three observers (the second one disabled), each of
 // which announces the events it hears in a message box.
 #include <array>
+#include <memory>
 #include <string>
 
 #include "base_expert.h"
@@ -15,8 +16,6 @@
 namespace {
 
 using drvx::host::TProjectNotifierObserver;
-
-std::array<TProjectNotifierObserver, 3> observers;
 
 void Announce(int number, const char* event) {
   drvx::platform::CurrentDialogs().ShowMessage(
@@ -37,15 +36,27 @@ void Subscribe(TProjectNotifierObserver& o, int number, bool enabled) {
   o.OnCommitEditors = say("CommitEditors");
   o.OnDestroyed = say("Destroyed");
   o.Enabled = enabled;
-  drvx::host::ProjectNotifier->AddObserver(&o);
 }
 
-struct Unsubscribe {
-  ~Unsubscribe() {
-    if (drvx::host::ProjectNotifier)
-      for (auto& o : observers) drvx::host::ProjectNotifier->RemoveObserver(&o);
+// What the demonstration keeps from entry to exit.
+struct DemoContext {
+  explicit DemoContext(mmapi::IMMToolServices* services) : binding(services) {
+    for (int i = 0; i < 3; ++i) {
+      Subscribe(observers[std::size_t(i)], i + 1, i != 1);
+      notifier->AddObserver(&observers[std::size_t(i)]);
+    }
   }
-} unsubscribeAtUnload;
+  ~DemoContext() {
+    for (auto& o : observers) notifier->RemoveObserver(&o);
+  }
+
+  drvx::host::HostBinding binding;
+  mmapi::cxx::ComPtr<drvx::host::TProjectNotifier> notifier =
+      mmapi::cxx::MakeCom<drvx::host::TProjectNotifier>();
+  std::array<TProjectNotifierObserver, 3> observers;
+};
+
+std::unique_ptr<DemoContext> context;
 
 }  // namespace
 
@@ -54,16 +65,13 @@ MM_EXPORT std::int32_t MMCALL MMExpertVersionProc() { return mmapi::MMExpertInte
 MM_EXPORT void MMCALL MMExpertEntryProc(mmapi::IMMToolServices* services) {
   using namespace drvx::host;
   drvx::host::GuardedEntry(services, [&] {
-    HostToolServices() = ComPtr<mmapi::IMMToolServices>::Share(services);
+    context = std::make_unique<DemoContext>(services);
     auto expert = mmapi::cxx::MakeCom<TMMBaseExpert>();
     std::int32_t registration = 0;
     Check(services->RegisterExpert(expert.Get(), &registration));
-    auto notifier = mmapi::cxx::MakeCom<TProjectNotifier>();
-    ProjectNotifier = notifier.Get();
-    Check(services->RegisterProjectNotifier(notifier.Get(), &registration));
-    for (int i = 0; i < 3; ++i) Subscribe(observers[std::size_t(i)], i + 1, i != 1);
+    Check(services->RegisterProjectNotifier(context->notifier.Get(), &registration));
     drvx::platform::SetApplicationWindow(Services().HostWindowHandle());
   });
 }
 
-MM_EXPORT void MMCALL MMExpertExitProc() {}
+MM_EXPORT void MMCALL MMExpertExitProc() { context.reset(); }

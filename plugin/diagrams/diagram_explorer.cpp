@@ -1,7 +1,7 @@
 #include "diagram_explorer.h"
 
 #include "drvx/platform/clock.h"
-#include "drvx/platform/dialogs.h"
+#include "exception_report.h"
 
 namespace drvx::diagrams {
 
@@ -11,8 +11,7 @@ TMMDiagramExplorer::TMMDiagramExplorer(settings::TExpertSettings* settings)
 TMMDiagramExplorer::~TMMDiagramExplorer() = default;
 
 void TMMDiagramExplorer::Report(const char* operation, const std::exception& error) {
-  FExMsg = std::string("Exception in TMMDiagramExplorer.") + operation + ":" + error.what();
-  platform::CurrentDialogs().ShowMessage(platform::MessageKind::Plain, FExMsg);
+  FExMsg = host::ReportException("TMMDiagramExplorer", operation, error);
 }
 
 std::string TMMDiagramExplorer::DateLine() const {

@@ -1,27 +1,22 @@
 // TKorvantiExpertInterface: the expert the plug-in registers with the host —
-// eleven commands, the objects they work with, and the mailbox that turns
-// received call stacks into sequence diagrams.
+// eleven commands, one row of the verb table each, working with the objects
+// of the plug-in's context.
 //
-// Made at entry, on the host's user-interface thread; destroyed when the host
-// releases it. Every operation the host calls answers 0x8000FFFF instead of
-// letting an error out.
+// Made by the context on the host's user-interface thread. The host holds it
+// by counted reference; when the context goes it detaches the expert, whose
+// operations then fail with a clear error. Every operation the host calls
+// answers 0x8000FFFF instead of letting an error out.
 #pragma once
 
-#include <memory>
+#include <cstdint>
 #include <string>
 
 #include "base_expert.h"
-#include "class_locator.h"
-#include "drvx/platform/paths.h"
-#include "expert_functions.h"
-#include "expert_settings.h"
-#include "mailbox.h"
-#include "main_window.h"
+#include "drvx/platform/controls.h"
 
 namespace drvx::expert {
 
-// The one class locator dialog, made and destroyed by the expert.
-extern ui::TClassLocatorDlg* ClassLocatorDlg;
+class PluginContext;
 
 // A shortcut text ("Alt+h", "Ctrl+Shift+D") as the host's 16-bit value: the
 // letter's upper-case code in the low byte, plus 0x8000 for Alt, 0x4000 for
@@ -30,13 +25,23 @@ std::uint16_t ShortcutValue(const std::string& text);
 
 class TKorvantiExpertInterface final : public host::TMMBaseExpert {
  public:
-  // `hostExecutable` places the settings (default: the running program).
-  TKorvantiExpertInterface();
-  explicit TKorvantiExpertInterface(const std::filesystem::path& hostExecutable);
-  ~TKorvantiExpertInterface() override;
+  explicit TKorvantiExpertInterface(PluginContext& context) : context_(&context) {}
 
-  ui::TFrmMain& MainWindow() const { return *FFrmMain; }
-  sequence::TZkMailBox& MailBox() const { return *FMailBox; }
+  // The context is going: every later operation fails.
+  void Detach() { context_ = nullptr; }
+
+  // The verbs, in the order the host numbers them.
+  void GenerateHeader();
+  void AddTryExcept();
+  void Show();
+  void DiagramReferences();
+  void MemberReferences();
+  void LocateClass();
+  void AddDefaultFolders();
+  void AddCurrentMethodToSequenceList();
+  void LookUpReferencingMethods();
+  void PrintDiagramWithDocumentation();
+  void CreateCopyConstructorAndClone();
 
  protected:
   mmapi::TMenuPlacement GetMenuPlacement(int index) override;
@@ -47,16 +52,10 @@ class TKorvantiExpertInterface final : public host::TMMBaseExpert {
   std::u16string GetExpertId() override;
 
  private:
-  void MailBoxError(sequence::TZkMailBox& sender, std::uint8_t code);
-  void MailBoxMessage(sequence::TZkMailBox& sender, settings::TTypeMemoryStream& stream);
+  PluginContext& Context() const;
   void ShowMainWindowOn(platform::TabSheet& page);
-  void LocateClass();
-  void AddCurrentMethodToSequenceList();
 
-  std::unique_ptr<codegen::TExpertFunctions> FFunctions;
-  std::unique_ptr<settings::TExpertSettings> FSettings;
-  std::unique_ptr<ui::TFrmMain> FFrmMain;
-  std::unique_ptr<sequence::TZkMailBox> FMailBox;
+  PluginContext* context_;
 };
 
 }  // namespace drvx::expert

@@ -20,7 +20,7 @@ void Tell(const char* text) {
 
 TDiagramGroupManager::~TDiagramGroupManager() {
   if (FObserver) {
-    if (host::ProjectNotifier) host::ProjectNotifier->RemoveObserver(FObserver.get());
+    if (FNotifier) FNotifier->RemoveObserver(FObserver.get());
     FObserver.reset();
   }
   if (!FFileName.empty()) SaveGroupFile(FFileName);
@@ -45,7 +45,7 @@ void TDiagramGroupManager::FreeGroups() {
 void TDiagramGroupManager::ConnectProject() {
   if (!FObserver) {
     FObserver = std::make_unique<host::TProjectNotifierObserver>();
-    if (host::ProjectNotifier) host::ProjectNotifier->AddObserver(FObserver.get());
+    if (FNotifier) FNotifier->AddObserver(FObserver.get());
     FObserver->OnAfterOpen = [this](host::TProjectNotifierObserver&) { ConnectProject(); };
     FObserver->OnBeforeOpen = [this](host::TProjectNotifierObserver&) { CloseProject(); };
     FObserver->Enabled = true;

@@ -20,8 +20,10 @@ class TDiagramGroupManager {
   static constexpr std::uint16_t kInsertKey = 45;
   static constexpr std::uint16_t kDeleteKey = 46;
 
-  TDiagramGroupManager() = default;
-  // Unsubscribes (while the notifier exists), saves, frees the groups.
+  // Subscribes to the notifier's project events (none: hears none); the
+  // notifier must outlive the manager.
+  explicit TDiagramGroupManager(host::TProjectNotifier* notifier) : FNotifier(notifier) {}
+  // Unsubscribes, saves, frees the groups.
   ~TDiagramGroupManager();
   TDiagramGroupManager(const TDiagramGroupManager&) = delete;
   TDiagramGroupManager& operator=(const TDiagramGroupManager&) = delete;
@@ -75,6 +77,7 @@ class TDiagramGroupManager {
   bool FInitialized = false;
   std::string FFileName;
   std::unique_ptr<host::TProjectNotifierObserver> FObserver;
+  host::TProjectNotifier* FNotifier;
 };
 
 }  // namespace drvx::groups

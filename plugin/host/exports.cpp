@@ -1,31 +1,38 @@
 // The three functions the host looks up in the plug-in library.
+#include <memory>
+
 #include "drvx/platform/file_version.h"
 #include "drvx/platform/forms.h"
+#include "drvx/platform/paths.h"
 #include "guarded.h"
-#include "host_api.h"
-#include "korvanti_expert.h"
 #include "mmapi/exports.h"
-#include "project_notifier.h"
+#include "plugin_context.h"
 
 DRVX_FILE_VERSION_NOTE(DRVX_FILE_VERSION);
+
+namespace {
+
+// The plug-in's one owner of state, from entry to exit.
+std::unique_ptr<drvx::expert::PluginContext> context;
+
+}  // namespace
 
 MM_EXPORT std::int32_t MMCALL MMExpertVersionProc() { return mmapi::MMExpertInterfaceVersion; }
 
 // Builds the plug-in and registers its expert and project notifier. A failure
-// ends entry at that step (what was made so far stays) and is told to the
-// host; nothing escapes.
+// ends entry at that step (what was made so far stays until the exit
+// procedure) and is told to the host; nothing escapes.
 MM_EXPORT void MMCALL MMExpertEntryProc(mmapi::IMMToolServices* services) {
   using namespace drvx;
-  drvx::host::GuardedEntry(services, [&] {
-    host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(services);
-    auto expert = mmapi::cxx::MakeCom<expert::TKorvantiExpertInterface>();
-    std::int32_t registration = 0;
-    host::Check(services->RegisterExpert(expert.Get(), &registration));
-    auto notifier = mmapi::cxx::MakeCom<host::TProjectNotifier>();
-    host::ProjectNotifier = notifier.Get();
-    host::Check(services->RegisterProjectNotifier(notifier.Get(), &registration));
-    platform::SetApplicationWindow(host::Services().HostWindowHandle());
+  host::GuardedEntry(services, [&] {
+    if (context) throw std::logic_error("the Dravolex plug-in has been started already");
+    if (!services) throw std::invalid_argument("the host handed the plug-in no services");
+    context = std::make_unique<expert::PluginContext>(services, platform::ExecutablePath());
+    context->Register();
+    platform::SetApplicationWindow(context->Services().HostWindowHandle());
   });
 }
 
-MM_EXPORT void MMCALL MMExpertExitProc() {}
+// Tears the plug-in down (see PluginContext for the order); afterwards no code
+// of this library is registered with the host or the platform.
+MM_EXPORT void MMCALL MMExpertExitProc() { context.reset(); }

@@ -254,7 +254,7 @@ class ProjectManager : public Handle<mmapi::IMMProjectManager> {
 // The root services. Default-constructed, it uses HostToolServices().
 class Services : public Handle<mmapi::IMMToolServices> {
  public:
-  Services() : Handle(HostToolServices()) {}
+  Services() : Handle(ComPtr<mmapi::IMMToolServices>::Share(HostToolServices())) {}
   using Handle::Handle;
 
   CodeModel Model() const;

@@ -7,14 +7,25 @@
 
 namespace drvx::host {
 
-ComPtr<mmapi::IMMToolServices>& HostToolServices() {
-  static ComPtr<mmapi::IMMToolServices> services;
-  return services;
+namespace {
+
+// A plain pointer: nothing of it runs when the library is unloaded.
+mmapi::IMMToolServices* bound = nullptr;
+
+}  // namespace
+
+mmapi::IMMToolServices* HostToolServices() { return bound; }
+
+HostBinding::HostBinding(mmapi::IMMToolServices* services)
+    : services_(ComPtr<mmapi::IMMToolServices>::Share(services)), previous_(bound) {
+  bound = services;
 }
+
+HostBinding::~HostBinding() { bound = previous_; }
 
 void ThrowHostFailure(MMStatus status) {
   std::string text;
-  if (auto& services = HostToolServices()) {
+  if (auto* services = HostToolServices()) {
     MMStrView view{};
     if (!mmapi::MMFailed(services->GetErrorText(&view)))
       platform::AnsiFromUtf16(ViewOf(view), text);
@@ -30,7 +41,7 @@ void ThrowHostFailure(MMStatus status) {
 
 void ReportToHost(const char* text) noexcept {
   try {
-    if (auto& services = HostToolServices()) {
+    if (auto* services = HostToolServices()) {
       std::u16string message;
       platform::Utf16FromAnsi(text, message);
       services->SetErrorText(message.data(), static_cast<std::uint32_t>(message.size()));

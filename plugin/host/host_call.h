@@ -17,9 +17,25 @@ using mmapi::MMStatus;
 using mmapi::MMStrView;
 using mmapi::cxx::ComPtr;
 
-// The host's services, held from entry until the library is unloaded. The
-// error texts of failed host calls are read through it.
-ComPtr<mmapi::IMMToolServices>& HostToolServices();
+// The host's services this library calls, or null: the ones of the newest
+// living HostBinding. The error texts of failed host calls are read through
+// them, and a default-made Services uses them.
+mmapi::IMMToolServices* HostToolServices();
+
+// Binds the host's services to this library for as long as it lives, holding
+// a counted reference; the binding it replaced comes back when it goes.
+// Made and destroyed on the user-interface thread, in nested order.
+class HostBinding {
+ public:
+  explicit HostBinding(mmapi::IMMToolServices* services);
+  ~HostBinding();
+  HostBinding(const HostBinding&) = delete;
+  HostBinding& operator=(const HostBinding&) = delete;
+
+ private:
+  ComPtr<mmapi::IMMToolServices> services_;
+  mmapi::IMMToolServices* previous_;
+};
 
 // Throws the StatusError for a failed host call: the host's error text, or a
 // text naming the status when the host left none.

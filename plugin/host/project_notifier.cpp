@@ -6,12 +6,6 @@
 
 namespace drvx::host {
 
-TProjectNotifier* ProjectNotifier = nullptr;
-
-TProjectNotifier::~TProjectNotifier() {
-  if (ProjectNotifier == this) ProjectNotifier = nullptr;
-}
-
 void TProjectNotifier::AddObserver(TProjectNotifierObserver* observer) {
   if (std::find(FObservers.begin(), FObservers.end(), observer) == FObservers.end())
     FObservers.push_back(observer);

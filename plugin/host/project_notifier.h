@@ -58,7 +58,7 @@ class TProjectNotifier final : public mmapi::cxx::ComObject<mmapi::IMMProjectNot
   mmapi::MMStatus MMCALL SettingsChanged() noexcept override;
 
  private:
-  ~TProjectNotifier() override;
+  ~TProjectNotifier() override = default;
 
   using Member = TProjectNotifierObserver::Handler TProjectNotifierObserver::*;
   mmapi::MMStatus Broadcast(Member handler) noexcept;
@@ -67,9 +67,5 @@ class TProjectNotifier final : public mmapi::cxx::ComObject<mmapi::IMMProjectNot
   const bool FAnswer = false;
   std::vector<TProjectNotifierObserver*> FObservers;
 };
-
-// The plug-in's one notifier, set at entry; its destructor clears it. Not a
-// counted reference.
-extern TProjectNotifier* ProjectNotifier;
 
 }  // namespace drvx::host

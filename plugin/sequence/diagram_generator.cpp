@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "drvx/platform/dialogs.h"
+#include "exception_report.h"
 
 namespace drvx::sequence {
 namespace {
@@ -30,12 +30,7 @@ std::int32_t TDiagramGenerator::GenSqDg(const std::string& name,
     FSequenceDiagram->DrawDiagram();
     result = FSequenceDiagram->Diagram().Id();
   } catch (const std::exception& error) {
-    FExMsg = std::string("Exception in TDiagramGenerator.GenSqDg:") + error.what();
-    try {
-      platform::CurrentDialogs().ShowMessage(platform::MessageKind::Plain, FExMsg);
-    } catch (...) {
-      // Reporting failed as well; the result still says -1.
-    }
+    FExMsg = host::ReportException("TDiagramGenerator", "GenSqDg", error);
   }
   FSequenceDiagram.reset();
   return result;

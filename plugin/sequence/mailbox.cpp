@@ -3,7 +3,7 @@
 #include <chrono>
 #include <stdexcept>
 
-#include "drvx/platform/dialogs.h"
+#include "exception_report.h"
 #include "drvx/platform/forms.h"
 #include "drvx/platform/ui_loop.h"
 
@@ -90,8 +90,8 @@ void TZkMailBox::SetActive(bool active) {
     else
       Close();
   } catch (const std::exception& error) {
-    FLastError = std::string("Exception: Exception in TZkMailBox.SetActive:") + error.what();
-    platform::CurrentDialogs().ShowMessage(platform::MessageKind::Plain, FLastError);
+    FLastError = "Exception: " + host::ExceptionText("TZkMailBox", "SetActive", error);
+    host::ShowReport(FLastError);
   }
 }
 

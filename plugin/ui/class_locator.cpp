@@ -5,6 +5,7 @@ namespace drvx::ui {
 TClassLocatorDlg::TClassLocatorDlg() : Form("ClassLocatorDlg", "Class Locator") {
   cbxClassLocator.SetSorted(true);
   btnOk.SetModalResult(platform::kModalOk);
+  SetDefaultButton(btnOk);  // Enter presses OK
   btnCancle.SetModalResult(platform::kModalCancel);
   OnShow = [this] { FResult = platform::kModalCancel; };
   btnOk.OnClick = [this] { FResult = platform::kModalOk; };

@@ -21,9 +21,6 @@ class TClassLocatorDlg : public platform::Form {
   platform::Button btnOk{this, "btnOk", "OK"};
   platform::Button btnCancle{this, "btnCancle", "Cancel"};
 
-  // Enter presses the default button, "OK".
-  void PressEnter() { btnOk.UserClick(); }
-
  private:
   void AutoComplete();
 };

@@ -3,6 +3,7 @@
 #include "drvx/platform/clipboard.h"
 #include "drvx/platform/dialogs.h"
 #include "drvx/platform/text.h"
+#include "exception_report.h"
 #include "info_window.h"
 
 namespace drvx::ui {
@@ -51,77 +52,105 @@ TFrmMain::~TFrmMain() {
   FFunctions.reset();
 }
 
+namespace {
+
+// Which event of the window a handler answers.
+using EventSlot = std::function<void()>& (*)(TFrmMain&);
+using MouseSlot = std::function<void(int, int)>& (*)(TFrmMain&);
+
+struct EventWiring {
+  EventSlot event;
+  const char* handler;
+  void (TFrmMain::*method)();
+};
+
+struct MouseWiring {
+  MouseSlot event;
+  const char* handler;
+  void (TFrmMain::*method)(int x, int y);
+};
+
+#define DRVX_EVENT(event, method) \
+  {[](TFrmMain& f) -> std::function<void()>& { return f.event; }, #method, &TFrmMain::method}
+#define DRVX_CLICK(control) DRVX_EVENT(control.OnClick, control##Click)
+#define DRVX_MOUSE_MOVE(control)                                                        \
+  {[](TFrmMain& f) -> std::function<void(int, int)>& { return f.control.OnMouseMove; }, \
+   #control "MouseMove", &TFrmMain::control##MouseMove}
+
+const EventWiring kEvents[] = {
+    DRVX_EVENT(OnActivate, FormActivate),
+    DRVX_EVENT(OnClose, FormClose),
+    DRVX_EVENT(PgctrlMain.OnChange, PgctrlMainChange),
+    DRVX_CLICK(btnSaveSettings),
+    DRVX_CLICK(btHide),
+    DRVX_CLICK(GuiHide),
+    DRVX_CLICK(About1),
+    // References
+    DRVX_CLICK(SpBtSearchHyperLinksCurrentMember),
+    DRVX_CLICK(SpBtSearchHyperLinksCurrentDiagram),
+    DRVX_CLICK(SpBtSearchHyperLinksCurrentClass),
+    DRVX_CLICK(LbxReferences),
+    DRVX_CLICK(SpeedButton1),
+    DRVX_CLICK(SpeedButton2),
+    // DgGroups
+    DRVX_CLICK(spBtNewGroup),
+    DRVX_CLICK(spBtDeleteGroup),
+    DRVX_CLICK(spBtLoadGroup),
+    DRVX_CLICK(spBtSaveGroup),
+    DRVX_CLICK(spBtInsCurDg),
+    DRVX_CLICK(spBtDelCurDg),
+    // Sequences
+    DRVX_EVENT(lbxSequencesSource.OnDblClick, AddAndShowMethod),
+    DRVX_CLICK(btReload),
+    DRVX_CLICK(btMoveMsg),
+    DRVX_CLICK(btLoadFromFile),
+    DRVX_CLICK(btFileSave),
+    DRVX_CLICK(SpeedButton3),
+    DRVX_CLICK(Button1),
+    DRVX_CLICK(MakeSeqenceDiagram1),
+    // Statistik, Method Referencing, Tasks
+    DRVX_CLICK(spbtRefreshStatistic),
+    DRVX_CLICK(ValidateNames1),
+    DRVX_CLICK(FindStringInModel1),
+    DRVX_CLICK(lbxMethodRef),
+    // DgDoc
+    DRVX_CLICK(spbtReloadDiagrams),
+    DRVX_EVENT(lbxDiagramsAvailable.OnMouseUp, lbxDiagramsAvailableMouseUp),
+    DRVX_CLICK(btAddSelected),
+    DRVX_CLICK(btAddAll),
+    DRVX_CLICK(btRemoveSelected),
+    DRVX_CLICK(btRemoveAll),
+    DRVX_CLICK(rgDestination),
+    DRVX_CLICK(btExtractDoc),
+};
+
+const MouseWiring kMouseMoves[] = {
+    DRVX_MOUSE_MOVE(pnlNames),
+    DRVX_MOUSE_MOVE(SpBtSearchHyperLinksCurrentMember),
+    DRVX_MOUSE_MOVE(SpBtSearchHyperLinksCurrentDiagram),
+    DRVX_MOUSE_MOVE(SpBtSearchHyperLinksCurrentClass),
+    DRVX_MOUSE_MOVE(LbxReferences),
+};
+
+#undef DRVX_MOUSE_MOVE
+#undef DRVX_CLICK
+#undef DRVX_EVENT
+
+std::runtime_error NotStarted() {
+  return std::runtime_error("the window FrmMain has not been shown yet; show it first");
+}
+
+}  // namespace
+
+// Every handler runs under the general error display; the guarded ones catch
+// their own errors first.
 void TFrmMain::Wire() {
-  OnActivate = [this] { Handle("FormActivate", false, [this] { FormActivate(); }); };
-  PgctrlMain.OnChange = [this] { Handle("PgctrlMainChange", false, [this] { PgctrlMainChange(); }); };
-  btnSaveSettings.OnClick = [this] {
-    Handle("btnSaveSettingsClick", false, [this] { btnSaveSettingsClick(); });
-  };
-  btHide.OnClick = [this] { btHideClick(); };
-  GuiHide.OnClick = [this] { GuiHideClick(); };
-  OnClose = [this] { Hide(); };
-  About1.OnClick = [this] { Handle("About1Click", false, [this] { About1Click(); }); };
-  pnlNames.OnMouseMove = [this](int, int) { pnlNamesMouseMove(); };
-  SpBtSearchHyperLinksCurrentMember.OnClick = [this] { SpBtSearchHyperLinksCurrentMemberClick(); };
-  SpBtSearchHyperLinksCurrentDiagram.OnClick = [this] { SpBtSearchHyperLinksCurrentDiagramClick(); };
-  SpBtSearchHyperLinksCurrentClass.OnClick = [this] { SpBtSearchHyperLinksCurrentClassClick(); };
-  SpBtSearchHyperLinksCurrentMember.OnMouseMove = [this](int, int) {
-    Handle("SpBtSearchHyperLinksCurrentMemberMouseMove", false,
-           [this] { SpBtSearchHyperLinksCurrentMemberMouseMove(); });
-  };
-  SpBtSearchHyperLinksCurrentDiagram.OnMouseMove = [this](int, int) {
-    Handle("SpBtSearchHyperLinksCurrentDiagramMouseMove", false,
-           [this] { SpBtSearchHyperLinksCurrentDiagramMouseMove(); });
-  };
-  SpBtSearchHyperLinksCurrentClass.OnMouseMove = [this](int, int) {
-    Handle("SpBtSearchHyperLinksCurrentClassMouseMove", false,
-           [this] { SpBtSearchHyperLinksCurrentClassMouseMove(); });
-  };
-  LbxReferences.OnClick = [this] { LbxReferencesClick(); };
-  LbxReferences.OnMouseMove = [this](int, int y) {
-    Handle("LbxReferencesMouseMove", false, [this, y] { LbxReferencesMouseMove(y); });
-  };
-  SpeedButton1.OnClick = [this] { Handle("SpeedButton1Click", false, [this] { SpeedButton1Click(); }); };
-  SpeedButton2.OnClick = [this] { Handle("SpeedButton2Click", false, [this] { SpeedButton2Click(); }); };
-  spbtRefreshStatistic.OnClick = [this] {
-    Handle("spbtRefreshStatisticClick", false, [this] { spbtRefreshStatisticClick(); });
-  };
-  ValidateNames1.OnClick = [this] {
-    Handle("ValidateNames1Click", false, [this] { ValidateNames1Click(); });
-  };
-  FindStringInModel1.OnClick = [this] {
-    Handle("FindStringInModel1Click", false, [this] { FindStringInModel1Click(); });
-  };
-  lbxMethodRef.OnClick = [this] { Handle("lbxMethodRefClick", false, [this] { lbxMethodRefClick(); }); };
-  btReload.OnClick = [this] {
-    Handle("btReloadClick", false, [this] {
-      lbxSequencesSource.Clear();
-      FillMethodList();
-    });
-  };
-  spbtReloadDiagrams.OnClick = [this] {
-    Handle("spbtReloadDiagramsClick", false, [this] {
-      lbxDiagramsSelected.Clear();
-      ReloadAvailableDiagrams();
-    });
-  };
-  WirePages();
-  auto groupCommand = [this](const char* name, void (groups::TDiagramGroupManager::*command)()) {
-    return [this, name, command] {
-      Handle(name, false, [this, command] {
-        if (FGroupManager) (FGroupManager.get()->*command)();
-      });
+  for (const EventWiring& w : kEvents)
+    w.event(*this) = [this, &w] { Handle(w.handler, false, [this, &w] { (this->*w.method)(); }); };
+  for (const MouseWiring& w : kMouseMoves)
+    w.event(*this) = [this, &w](int x, int y) {
+      Handle(w.handler, false, [this, &w, x, y] { (this->*w.method)(x, y); });
     };
-  };
-  spBtNewGroup.OnClick = groupCommand("spBtNewGroupClick", &groups::TDiagramGroupManager::NewGroupCommand);
-  spBtDeleteGroup.OnClick =
-      groupCommand("spBtDeleteGroupClick", &groups::TDiagramGroupManager::DeleteCurrentGroup);
-  spBtLoadGroup.OnClick = groupCommand("spBtLoadGroupClick", &groups::TDiagramGroupManager::LoadCommand);
-  spBtSaveGroup.OnClick = groupCommand("spBtSaveGroupClick", &groups::TDiagramGroupManager::SaveCommand);
-  spBtInsCurDg.OnClick =
-      groupCommand("spBtInsCurDgClick", &groups::TDiagramGroupManager::InsertCurrentDiagram);
-  spBtDelCurDg.OnClick =
-      groupCommand("spBtDelCurDgClick", &groups::TDiagramGroupManager::DeleteSelectedMember);
 }
 
 void TFrmMain::Handle(const char* handler, bool guarded, const std::function<void()>& body) {
@@ -129,12 +158,26 @@ void TFrmMain::Handle(const char* handler, bool guarded, const std::function<voi
     body();
   } catch (const std::exception& error) {
     if (guarded) {
-      FExMsg = std::string("Exception in TFrmMain.") + handler + ":" + error.what();
-      platform::CurrentDialogs().ShowMessage(platform::MessageKind::Plain, FExMsg);
+      FExMsg = host::ReportException("TFrmMain", handler, error);
     } else {
       platform::CurrentDialogs().ShowMessage(platform::MessageKind::Error, error.what());
     }
   }
+}
+
+diagrams::TMMDiagramExplorer& TFrmMain::StartedExplorer() const {
+  if (!FExplorer) throw NotStarted();
+  return *FExplorer;
+}
+
+groups::TDiagramGroupManager& TFrmMain::StartedGroupManager() const {
+  if (!FGroupManager) throw NotStarted();
+  return *FGroupManager;
+}
+
+codegen::TExpertFunctions& TFrmMain::StartedFunctions() const {
+  if (!FFunctions) throw NotStarted();
+  return *FFunctions;
 }
 
 void TFrmMain::FormActivate() {
@@ -145,6 +188,8 @@ void TFrmMain::FormActivate() {
   if (!FGroupManager->Initialized()) FGroupManager->ConnectProject();
 }
 
+void TFrmMain::FormClose() { Hide(); }
+
 void TFrmMain::ContextStartup() {
   if (!FExpertSettings)
     throw std::runtime_error("TFrmMain.ContextStartup : ExpertSettings are not assigned");
@@ -152,7 +197,7 @@ void TFrmMain::ContextStartup() {
   FSymbolNames.clear();
   FExplorer = std::make_unique<diagrams::TMMDiagramExplorer>(FExpertSettings);
   FToolServices = host::Services();
-  FGroupManager = std::make_unique<groups::TDiagramGroupManager>();
+  FGroupManager = std::make_unique<groups::TDiagramGroupManager>(FProjectNotifier);
   FGroupManager->SetControls(cbxDgGroupSelect, lbxDgGroupMemberList);
   FFunctions = std::make_unique<codegen::TExpertFunctions>(*FExpertSettings);
   for (const auto& p : kPrefixEdits) (this->*p.edit).SetText(FExpertSettings->*p.field);
@@ -172,6 +217,10 @@ void TFrmMain::PgctrlMainChange() {
 }
 
 void TFrmMain::btnSaveSettingsClick() {
+  if (FFirstActivation)
+    throw std::runtime_error(
+        "the settings were not saved: the window FrmMain has not been shown yet, so it does not "
+        "hold them");
   for (const auto& p : kPrefixEdits) FExpertSettings->*p.field = (this->*p.edit).Text();
   FExpertSettings->ExceptionCode = memoExceptionCode.Text();
   FExpertSettings->LocalFields = memoLocalFields.Text();
@@ -189,14 +238,14 @@ void TFrmMain::About1Click() {
   info.ShowModal();
 }
 
-void TFrmMain::pnlNamesMouseMove() { pnlNames.SetHint(pnlNames.Caption()); }
+void TFrmMain::pnlNamesMouseMove(int, int) { pnlNames.SetHint(pnlNames.Caption()); }
 
 // ---- References page
 
 void TFrmMain::ShowSearch(void (diagrams::TMMDiagramExplorer::*search)(diagrams::Lines&,
                                                                         diagrams::Lines&)) {
   diagrams::Lines result;
-  (FExplorer.get()->*search)(result, FSymbolNames);
+  (StartedExplorer().*search)(result, FSymbolNames);
   LbxReferences.SetItems(result);
   pnlNames.SetCaption(result.empty() ? "---" : FSymbolNames.at(0));
 }
@@ -208,7 +257,7 @@ void TFrmMain::SpBtSearchHyperLinksCurrentMemberClick() {
 
 void TFrmMain::SpBtSearchHyperLinksCurrentDiagramClick() {
   Handle("SpBtSearchHyperLinksCurrentDiagramClick", true, [this] {
-    SpBtSearchHyperLinksCurrentDiagram.SetHint(FExplorer->GetCurDiagramName());
+    SpBtSearchHyperLinksCurrentDiagram.SetHint(StartedExplorer().GetCurDiagramName());
     SpBtSearchHyperLinksCurrentDiagram.SetShowHint(true);
     ShowSearch(&diagrams::TMMDiagramExplorer::GetCurrentDiagramReferences);
   });
@@ -224,30 +273,35 @@ void TFrmMain::RefreshHint(platform::Button& button, const char* label, std::str
   button.SetShowHint(true);
 }
 
-void TFrmMain::SpBtSearchHyperLinksCurrentMemberMouseMove() {
-  RefreshHint(SpBtSearchHyperLinksCurrentMember, "Current Member: ", FExplorer->GetCurMemberName());
+void TFrmMain::SpBtSearchHyperLinksCurrentMemberMouseMove(int, int) {
+  RefreshHint(SpBtSearchHyperLinksCurrentMember, "Current Member: ",
+              StartedExplorer().GetCurMemberName());
 }
 
-void TFrmMain::SpBtSearchHyperLinksCurrentDiagramMouseMove() {
+void TFrmMain::SpBtSearchHyperLinksCurrentDiagramMouseMove(int, int) {
   RefreshHint(SpBtSearchHyperLinksCurrentDiagram, "Current Diagram: ",
-              FExplorer->GetCurDiagramName());
+              StartedExplorer().GetCurDiagramName());
 }
 
-void TFrmMain::SpBtSearchHyperLinksCurrentClassMouseMove() {
-  RefreshHint(SpBtSearchHyperLinksCurrentClass, "Current Class: ", FExplorer->GetCurClassName());
+void TFrmMain::SpBtSearchHyperLinksCurrentClassMouseMove(int, int) {
+  RefreshHint(SpBtSearchHyperLinksCurrentClass, "Current Class: ",
+              StartedExplorer().GetCurClassName());
 }
 
 void TFrmMain::LbxReferencesClick() {
   Handle("LbxReferencesClick", true, [this] {
     const int i = LbxReferences.ItemIndex();
-    FExplorer->GoToDiagram(i);
-    pnlNames.SetCaption(FSymbolNames.at(std::size_t(i)));
+    if (i < 0) return;
+    StartedExplorer().GoToDiagram(i);
+    if (std::size_t(i) >= FSymbolNames.size())
+      throw std::out_of_range("List index out of bounds (" + std::to_string(i) + ")");
+    pnlNames.SetCaption(FSymbolNames[std::size_t(i)]);
   });
 }
 
-void TFrmMain::LbxReferencesMouseMove(int y) {
+void TFrmMain::LbxReferencesMouseMove(int, int y) {
   // The row counts from the list's top edge; the scroll position is not added.
-  const std::string name = FExplorer->GetDiagramName(y / LbxReferences.RowHeight());
+  const std::string name = StartedExplorer().GetDiagramName(y / LbxReferences.RowHeight());
   LbxReferences.SetHint(name);
   LbxReferences.SetShowHint(!name.empty());
 }
@@ -256,39 +310,60 @@ void TFrmMain::SpeedButton1Click() {
   platform::CurrentClipboard().SetText(platform::JoinLines(LbxReferences.Items()));
 }
 
-void TFrmMain::SpeedButton2Click() { FExplorer->AddLink(); }
+void TFrmMain::SpeedButton2Click() { StartedExplorer().AddLink(); }
+
+// ---- DgGroups page
+
+void TFrmMain::GroupCommand(void (groups::TDiagramGroupManager::*command)()) {
+  (StartedGroupManager().*command)();
+}
+
+void TFrmMain::spBtNewGroupClick() { GroupCommand(&groups::TDiagramGroupManager::NewGroupCommand); }
+void TFrmMain::spBtDeleteGroupClick() {
+  GroupCommand(&groups::TDiagramGroupManager::DeleteCurrentGroup);
+}
+void TFrmMain::spBtLoadGroupClick() { GroupCommand(&groups::TDiagramGroupManager::LoadCommand); }
+void TFrmMain::spBtSaveGroupClick() { GroupCommand(&groups::TDiagramGroupManager::SaveCommand); }
+void TFrmMain::spBtInsCurDgClick() {
+  GroupCommand(&groups::TDiagramGroupManager::InsertCurrentDiagram);
+}
+void TFrmMain::spBtDelCurDgClick() {
+  GroupCommand(&groups::TDiagramGroupManager::DeleteSelectedMember);
+}
 
 // ---- Statistik page, ValidateNames
 
 void TFrmMain::spbtRefreshStatisticClick() {
-  lbDgCount.SetCaption(std::to_string(FExplorer->GetDiagramCount()));
+  lbDgCount.SetCaption(std::to_string(StartedExplorer().GetDiagramCount()));
   std::vector<std::string> invalid;
-  FGroupManager->GetInvalidMembers(invalid);
+  StartedGroupManager().GetInvalidMembers(invalid);
   std::vector<std::string> lines{"Invalid DGMembers:", "=================="};
   lines.insert(lines.end(), invalid.begin(), invalid.end());
   lbxInvalidDGMembers.SetItems(std::move(lines));
 }
 
 void TFrmMain::ValidateNames1Click() {
-  FGroupManager->SaveCurrentGroups();
-  FExplorer->ValidateDiagramNames();
-  FGroupManager->ConnectProject();
+  groups::TDiagramGroupManager& groups = StartedGroupManager();
+  groups.SaveCurrentGroups();
+  StartedExplorer().ValidateDiagramNames();
+  groups.ConnectProject();
 }
 
 // ---- Method Referencing page
 
 void TFrmMain::FindStringInModel1Click() {
+  codegen::TExpertFunctions& functions = StartedFunctions();
   const auto text = platform::CurrentDialogs().InputBox("String Finder", "Enter String:", "");
   if (!text) return;
   std::vector<std::string> lines;
-  FFunctions->FindStringInModel(lines, *text);
+  functions.FindStringInModel(lines, *text);
   lbxMethodRef.SetItems(std::move(lines));
 }
 
 void TFrmMain::lbxMethodRefClick() {
   const int i = lbxMethodRef.ItemIndex();
   if (i < 0) return;
-  FFunctions->ShowReferencedMember(lbxMethodRef.Items()[std::size_t(i)]);
+  StartedFunctions().ShowReferencedMember(lbxMethodRef.Items()[std::size_t(i)]);
 }
 
 }  // namespace drvx::ui

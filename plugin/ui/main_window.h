@@ -3,10 +3,11 @@
 // Statistik, Method Referencing, DgDoc, Settings). It is made hidden at
 // start-up; its workers are made on its first activation.
 //
-// Handlers named as the window's events. Guarded ones report
-// "Exception in TFrmMain.<handler>:<message>"; the others' errors go to the
-// general error display (a message box with the error's text). User-interface
-// thread only.
+// Handlers named as the window's events, wired to them by one table. Guarded
+// ones report "Exception in TFrmMain.<handler>:<message>"; the others' errors
+// go to the general error display (a message box with the error's text).
+// Until the first showing has started the workers, a handler that needs them
+// fails with an error saying so. User-interface thread only.
 #pragma once
 
 #include <memory>
@@ -17,6 +18,7 @@
 #include "drvx/platform/forms.h"
 #include "expert_functions.h"
 #include "group_manager.h"
+#include "project_notifier.h"
 
 namespace drvx::ui {
 
@@ -27,27 +29,41 @@ class TFrmMain : public platform::Form {
 
   // The shared settings (not owned); set once after creation.
   void SetExpertSettings(settings::TExpertSettings* settings) { FExpertSettings = settings; }
+  // The notifier whose project events the group manager follows (not owned;
+  // none: it hears none); set before the first showing.
+  void SetProjectNotifier(host::TProjectNotifier* notifier) { FProjectNotifier = notifier; }
 
   // ---- the window's events
   void FormActivate();
+  void FormClose();
   void ContextStartup();
   void PgctrlMainChange();
+  // Saves the Settings page; refused while the page does not hold the
+  // settings (before the first showing), so nothing unloaded is written.
   void btnSaveSettingsClick();
   void btHideClick();
   void GuiHideClick();
   void About1Click();
-  void pnlNamesMouseMove();
+  void pnlNamesMouseMove(int x, int y);
   // References page
   void SpBtSearchHyperLinksCurrentMemberClick();
   void SpBtSearchHyperLinksCurrentDiagramClick();
   void SpBtSearchHyperLinksCurrentClassClick();
-  void SpBtSearchHyperLinksCurrentMemberMouseMove();
-  void SpBtSearchHyperLinksCurrentDiagramMouseMove();
-  void SpBtSearchHyperLinksCurrentClassMouseMove();
+  void SpBtSearchHyperLinksCurrentMemberMouseMove(int x, int y);
+  void SpBtSearchHyperLinksCurrentDiagramMouseMove(int x, int y);
+  void SpBtSearchHyperLinksCurrentClassMouseMove(int x, int y);
+  // A click outside the lines (none selected) does nothing.
   void LbxReferencesClick();
-  void LbxReferencesMouseMove(int y);
+  void LbxReferencesMouseMove(int x, int y);
   void SpeedButton1Click();
   void SpeedButton2Click();
+  // DgGroups page
+  void spBtNewGroupClick();
+  void spBtDeleteGroupClick();
+  void spBtLoadGroupClick();
+  void spBtSaveGroupClick();
+  void spBtInsCurDgClick();
+  void spBtDelCurDgClick();
   // Statistik page and Tasks > ValidateNames
   void spbtRefreshStatisticClick();
   void ValidateNames1Click();
@@ -57,6 +73,7 @@ class TFrmMain : public platform::Form {
   // Sequences page
   void FillMethodList();
   void AddAndShowMethod();
+  void btReloadClick();
   void btMoveMsgClick();
   void btLoadFromFileClick();
   void btFileSaveClick();
@@ -65,15 +82,20 @@ class TFrmMain : public platform::Form {
   void MakeSeqenceDiagram1Click();
   // DgDoc page
   void ReloadAvailableDiagrams();
+  void spbtReloadDiagramsClick();
   void lbxDiagramsAvailableMouseUp();
-  void MoveSelected(platform::ListBox& from, platform::ListBox& to);
-  void MoveAll(platform::ListBox& from, platform::ListBox& to);
+  void btAddSelectedClick();
+  void btAddAllClick();
+  void btRemoveSelectedClick();
+  void btRemoveAllClick();
   void rgDestinationClick();
   void btExtractDocClick();
 
   // Runs a handler; a guarded one reports under its name, the others show
   // the error's message.
   void Handle(const char* handler, bool guarded, const std::function<void()>& body);
+  // Whether the first showing has started the workers.
+  bool Started() const { return FExplorer != nullptr; }
 
   // The workers, once started.
   codegen::TExpertFunctions* Functions() const { return FFunctions.get(); }
@@ -176,10 +198,16 @@ class TFrmMain : public platform::Form {
 
  private:
   void Wire();
+  // The workers, or an error saying the window was never shown.
+  diagrams::TMMDiagramExplorer& StartedExplorer() const;
+  groups::TDiagramGroupManager& StartedGroupManager() const;
+  codegen::TExpertFunctions& StartedFunctions() const;
+  void GroupCommand(void (groups::TDiagramGroupManager::*command)());
+  static void MoveSelected(platform::ListBox& from, platform::ListBox& to);
+  static void MoveAll(platform::ListBox& from, platform::ListBox& to);
   // The References page's three searches.
   void ShowSearch(void (diagrams::TMMDiagramExplorer::*search)(diagrams::Lines&, diagrams::Lines&));
   void RefreshHint(platform::Button& button, const char* label, std::string name);
-  void WirePages();
   // Draws the lines as a new sequence diagram and opens it (nothing is
   // opened when the generation failed).
   void GenerateAndOpen(const std::string& name, const std::vector<std::string>& lines);
@@ -194,6 +222,7 @@ class TFrmMain : public platform::Form {
   std::string FExMsg;
   std::unique_ptr<codegen::TExpertFunctions> FFunctions;
   settings::TExpertSettings* FExpertSettings = nullptr;
+  host::TProjectNotifier* FProjectNotifier = nullptr;
   bool FFirstActivation = true;
   std::unique_ptr<diagrams::TMMDiagramExplorer> FExplorer;
   std::vector<std::string> FSymbolNames;

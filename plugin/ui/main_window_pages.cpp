@@ -27,31 +27,6 @@ std::string UpperAToZ(std::string text) {
 
 }  // namespace
 
-void TFrmMain::WirePages() {
-  lbxSequencesSource.OnDblClick = [this] {
-    Handle("lbxSequencesSourceDblClick", false, [this] { AddAndShowMethod(); });
-  };
-  btMoveMsg.OnClick = [this] { btMoveMsgClick(); };
-  btLoadFromFile.OnClick = [this] {
-    Handle("btLoadFromFileClick", false, [this] { btLoadFromFileClick(); });
-  };
-  btFileSave.OnClick = [this] { Handle("btFileSaveClick", false, [this] { btFileSaveClick(); }); };
-  SpeedButton3.OnClick = [this] { SpeedButton3Click(); };
-  Button1.OnClick = [this] { Handle("Button1Click", false, [this] { Button1Click(); }); };
-  MakeSeqenceDiagram1.OnClick = [this] {
-    Handle("MakeSeqenceDiagram1Click", false, [this] { MakeSeqenceDiagram1Click(); });
-  };
-  lbxDiagramsAvailable.OnMouseUp = [this] {
-    Handle("lbxDiagramsAvailableMouseUp", false, [this] { lbxDiagramsAvailableMouseUp(); });
-  };
-  btAddSelected.OnClick = [this] { MoveSelected(lbxDiagramsAvailable, lbxDiagramsSelected); };
-  btAddAll.OnClick = [this] { MoveAll(lbxDiagramsAvailable, lbxDiagramsSelected); };
-  btRemoveSelected.OnClick = [this] { MoveSelected(lbxDiagramsSelected, lbxDiagramsAvailable); };
-  btRemoveAll.OnClick = [this] { MoveAll(lbxDiagramsSelected, lbxDiagramsAvailable); };
-  rgDestination.OnClick = [this] { rgDestinationClick(); };
-  btExtractDoc.OnClick = [this] { Handle("btExtractDocClick", false, [this] { btExtractDocClick(); }); };
-}
-
 // ---- Sequences page
 
 void TFrmMain::FillMethodList() {
@@ -93,6 +68,11 @@ void TFrmMain::AddAndShowMethod() {
       }
     }
   }
+}
+
+void TFrmMain::btReloadClick() {
+  lbxSequencesSource.Clear();
+  FillMethodList();
 }
 
 void TFrmMain::btMoveMsgClick() {
@@ -138,19 +118,25 @@ void TFrmMain::MakeSeqenceDiagram1Click() {
 // ---- DgDoc page
 
 void TFrmMain::ReloadAvailableDiagrams() {
+  diagrams::TMMDiagramExplorer& explorer = StartedExplorer();
   std::vector<std::string> names;
-  FExplorer->GetDiagramNames(names);
+  explorer.GetDiagramNames(names);
   lbxDiagramsAvailable.SetItems(std::move(names));
-  const int current = lbxDiagramsAvailable.IndexOfIgnoringCase(FExplorer->GetCurDiagramName());
+  const int current = lbxDiagramsAvailable.IndexOfIgnoringCase(explorer.GetCurDiagramName());
   if (current >= 0)
     lbxDiagramsAvailable.SetSelected(current, true);
   else
     lbxDiagramsAvailable.SelectAll();
 }
 
+void TFrmMain::spbtReloadDiagramsClick() {
+  lbxDiagramsSelected.Clear();
+  ReloadAvailableDiagrams();
+}
+
 void TFrmMain::lbxDiagramsAvailableMouseUp() {
   const int focused = lbxDiagramsAvailable.ItemIndex();
-  if (focused >= 0) FExplorer->GoToDiagramByName(lbxDiagramsAvailable.Items()[std::size_t(focused)]);
+  if (focused >= 0) StartedExplorer().GoToDiagramByName(lbxDiagramsAvailable.Items()[std::size_t(focused)]);
 }
 
 void TFrmMain::MoveSelected(platform::ListBox& from, platform::ListBox& to) {
@@ -168,6 +154,11 @@ void TFrmMain::MoveAll(platform::ListBox& from, platform::ListBox& to) {
   from.Clear();
 }
 
+void TFrmMain::btAddSelectedClick() { MoveSelected(lbxDiagramsAvailable, lbxDiagramsSelected); }
+void TFrmMain::btAddAllClick() { MoveAll(lbxDiagramsAvailable, lbxDiagramsSelected); }
+void TFrmMain::btRemoveSelectedClick() { MoveSelected(lbxDiagramsSelected, lbxDiagramsAvailable); }
+void TFrmMain::btRemoveAllClick() { MoveAll(lbxDiagramsSelected, lbxDiagramsAvailable); }
+
 void TFrmMain::rgDestinationClick() {
   const bool printer = rgDestination.ItemIndex() == 2;
   if (!printer) cbWithDiagrams.SetChecked(false);
@@ -175,11 +166,12 @@ void TFrmMain::rgDestinationClick() {
 }
 
 void TFrmMain::btExtractDocClick() {
-  FExplorer->OneLiner = cbOneLiner.Checked();
-  FExplorer->IgnoreEmptySymbols = cbIgnoreEmptySymbols.Checked();
+  diagrams::TMMDiagramExplorer& explorer = StartedExplorer();
+  explorer.OneLiner = cbOneLiner.Checked();
+  explorer.IgnoreEmptySymbols = cbIgnoreEmptySymbols.Checked();
   const std::vector<std::string> names = lbxDiagramsSelected.Items();
   std::vector<std::string> lines;
-  FExplorer->ExtractDocumentation(names, lines);
+  explorer.ExtractDocumentation(names, lines);
   switch (rgDestination.ItemIndex()) {
     case 0:
       platform::CurrentClipboard().SetText(platform::JoinLines(lines));
@@ -191,7 +183,7 @@ void TFrmMain::btExtractDocClick() {
         platform::WriteFileAtomically(*file, platform::JoinLines(lines));
       break;
     case 2:
-      FExplorer->PrintDocumentation(names, cbWithDiagrams.Checked());
+      explorer.PrintDocumentation(names, cbWithDiagrams.Checked());
       break;
     default:
       break;

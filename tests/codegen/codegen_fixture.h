@@ -2,6 +2,7 @@
 // folder, and the dialogs recorded, for the code generation tests.
 #pragma once
 
+#include <optional>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -18,8 +19,7 @@ class CodegenTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::filesystem::create_directory(dir / "bin");
-    host::HostToolServices() =
-        host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
+    binding.emplace(session.Services());
     platform::SetDialogs(&dialogs);
     platform::FixClock(platform::DateTime{2006, 4, 8, 9, 21, 0});
     settings = std::make_unique<settings::TExpertSettings>(dir / "bin" / "dravolex-host");
@@ -28,7 +28,7 @@ class CodegenTest : public ::testing::Test {
     functions.reset();
     platform::FixClock(std::nullopt);
     platform::SetDialogs(nullptr);
-    host::HostToolServices().Reset();
+    binding.reset();
   }
 
   modelhost::ModelProject& Project() { return session.Project(); }
@@ -62,6 +62,7 @@ class CodegenTest : public ::testing::Test {
 
   TempDir dir;
   modelhost::HostSession session;
+  std::optional<host::HostBinding> binding;
   platform::ScriptedDialogs dialogs;
   std::unique_ptr<settings::TExpertSettings> settings;
   std::unique_ptr<codegen::TExpertFunctions> functions;

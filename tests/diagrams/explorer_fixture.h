@@ -2,6 +2,7 @@
 // the headless printer, for the diagram explorer tests.
 #pragma once
 
+#include <optional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ namespace drvx::test {
 class ExplorerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
+    binding.emplace(session.Services());
     platform::SetDialogs(&dialogs);
     platform::SetPrinter(&printer);
     platform::FixClock(platform::DateTime{2006, 4, 8, 9, 21, 0});
@@ -32,7 +33,7 @@ class ExplorerTest : public ::testing::Test {
     platform::FixClock(std::nullopt);
     platform::SetPrinter(nullptr);
     platform::SetDialogs(nullptr);
-    host::HostToolServices().Reset();
+    binding.reset();
   }
 
   modelhost::ModelProject& Project() { return session.Project(); }
@@ -79,6 +80,7 @@ class ExplorerTest : public ::testing::Test {
   std::vector<std::string> Messages() { return test::DialogTexts(dialogs); }
 
   modelhost::HostSession session;
+  std::optional<host::HostBinding> binding;
   platform::ScriptedDialogs dialogs;
   platform::TextPrinter printer;
   std::vector<std::u16string> printedDiagrams;

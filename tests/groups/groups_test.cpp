@@ -1,3 +1,4 @@
+#include <optional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -17,19 +18,17 @@ using groups::TDiagramGroupManager;
 class Groups : public ::testing::Test {
  protected:
   void SetUp() override {
-    host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
+    binding.emplace(session.Services());
     platform::SetDialogs(&dialogs);
-    host::ProjectNotifier = notifier.Get();
     Project().fileName = dir / "Shop.mmproj";
     selector.SetSorted(true);
-    manager = std::make_unique<TDiagramGroupManager>();
+    manager = std::make_unique<TDiagramGroupManager>(notifier.Get());
     manager->SetControls(selector, members);
   }
   void TearDown() override {
     manager.reset();
-    host::ProjectNotifier = nullptr;
     platform::SetDialogs(nullptr);
-    host::HostToolServices().Reset();
+    binding.reset();
   }
   modelhost::ModelProject& Project() { return session.Project(); }
   modelhost::ModelDiagram& Diagram(const std::u16string& name, std::int32_t id = 0) {
@@ -62,6 +61,7 @@ class Groups : public ::testing::Test {
 
   test::TempDir dir;
   modelhost::HostSession session;
+  std::optional<host::HostBinding> binding;
   platform::ScriptedDialogs dialogs;
   mmapi::cxx::ComPtr<host::TProjectNotifier> notifier = mmapi::cxx::MakeCom<host::TProjectNotifier>();
   platform::ComboBox selector{nullptr, "cbxDgGroupSelect"};

@@ -1,3 +1,4 @@
+#include <optional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -17,12 +18,12 @@ using ::testing::ElementsAre;
 class BaseExpert : public ::testing::Test {
  protected:
   void SetUp() override {
-    host::HostToolServices() = ComPtr<mmapi::IMMToolServices>::Share(session.Services());
+    binding.emplace(session.Services());
     platform::SetDialogs(&dialogs);
   }
   void TearDown() override {
     platform::SetDialogs(nullptr);
-    host::HostToolServices().Reset();
+    binding.reset();
   }
   std::string ErrorText() { return mmapi::cxx::ToUtf8(modelhost::ErrorRecord()); }
   std::vector<std::string> Messages() {
@@ -32,6 +33,7 @@ class BaseExpert : public ::testing::Test {
   }
 
   modelhost::HostSession session;
+  std::optional<host::HostBinding> binding;
   platform::ScriptedDialogs dialogs;
   ComPtr<mmapi::IMMExpert> expert = mmapi::cxx::MakeCom<host::TMMBaseExpert>();
 };

@@ -1,4 +1,5 @@
 // The plug-in's wrappers against the substitute host's real model.
+#include <optional>
 #include <gtest/gtest.h>
 
 #include "host_api.h"
@@ -15,9 +16,9 @@ class HostWrappers : public ::testing::Test {
  protected:
   void SetUp() override {
     session.ReplaceProject(modelhost::LoadProject(test::ExampleProject()));
-    host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
+    binding.emplace(session.Services());
   }
-  void TearDown() override { host::HostToolServices().Reset(); }
+  void TearDown() override { binding.reset(); }
 
   host::Diagram DiagramNamed(const std::string& name) {
     auto diagrams = services.Diagrams();
@@ -27,6 +28,7 @@ class HostWrappers : public ::testing::Test {
   }
 
   modelhost::HostSession session;
+  std::optional<host::HostBinding> binding;
   host::Services services{host::ComPtr<mmapi::IMMToolServices>::Share(session.Services())};
 };
 

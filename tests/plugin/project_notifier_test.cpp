@@ -101,18 +101,4 @@ TEST_F(Notifier, AnObserverRemovingItselfDuringAnEventDoesNotBreakTheWalk) {
   EXPECT_THAT(heard, ElementsAre("b AfterNew"));
 }
 
-TEST(ProjectNotifierPointer, IsClearedByTheNotifiersOwnDestruction) {
-  auto notifier = mmapi::cxx::MakeCom<TProjectNotifier>();
-  ProjectNotifier = notifier.Get();
-  notifier.Reset();
-  EXPECT_EQ(ProjectNotifier, nullptr);
-  auto other = mmapi::cxx::MakeCom<TProjectNotifier>();
-  auto second = mmapi::cxx::MakeCom<TProjectNotifier>();
-  ProjectNotifier = second.Get();
-  other.Reset();  // another notifier leaves the pointer alone
-  EXPECT_EQ(ProjectNotifier, second.Get());
-  second.Reset();
-  EXPECT_EQ(ProjectNotifier, nullptr);
-}
-
 }  // namespace

@@ -1,3 +1,4 @@
+#include <optional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -16,13 +17,13 @@ using mmapi::cxx::ToUtf8;
 class Generator : public ::testing::Test {
  protected:
   void SetUp() override {
-    host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
+    binding.emplace(session.Services());
     platform::SetDialogs(&dialogs);
   }
   void TearDown() override {
     modelhost::ClearPlannedFaults();
     platform::SetDialogs(nullptr);
-    host::HostToolServices().Reset();
+    binding.reset();
   }
   modelhost::ModelClass& Class(const std::u16string& name) {
     auto c = session.Project().NewClass();
@@ -49,6 +50,7 @@ class Generator : public ::testing::Test {
   std::vector<std::string> Messages() { return test::DialogTexts(dialogs); }
 
   modelhost::HostSession session;
+  std::optional<host::HostBinding> binding;
   platform::ScriptedDialogs dialogs;
   sequence::TDiagramGenerator generator;
 };

@@ -5,6 +5,7 @@
 // file named by the environment variable DRVX_TEST_LOG.
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 
 #include "base_expert.h"
@@ -21,6 +22,9 @@ using mmapi::MMStatus;
 void Log(const std::string& line) {
   if (const char* path = std::getenv("DRVX_TEST_LOG")) std::ofstream(path, std::ios::app) << line << '\n';
 }
+
+// The host's services, bound from entry to exit.
+std::optional<drvx::host::HostBinding> binding;
 
 struct UnloadWitness {
   ~UnloadWitness() { Log("library unloaded"); }
@@ -104,7 +108,7 @@ MM_EXPORT std::int32_t MMCALL MMExpertVersionProc() { return DRVX_TEST_VERSION; 
 MM_EXPORT void MMCALL MMExpertEntryProc(mmapi::IMMToolServices* services) {
   Log("entry");
   drvx::host::GuardedEntry(services, [&] {
-    drvx::host::HostToolServices() = mmapi::cxx::ComPtr<mmapi::IMMToolServices>::Share(services);
+    binding.emplace(services);
     auto expert = mmapi::cxx::MakeCom<TestExpert>();
     std::int32_t index = 0;
     drvx::host::Check(services->RegisterExpert(expert.Get(), &index));
@@ -116,7 +120,10 @@ MM_EXPORT void MMCALL MMExpertEntryProc(mmapi::IMMToolServices* services) {
   });
 }
 
-MM_EXPORT void MMCALL MMExpertExitProc() { Log("exit"); }
+MM_EXPORT void MMCALL MMExpertExitProc() {
+  binding.reset();
+  Log("exit");
+}
 
 #else
 MM_EXPORT int SomethingElse() { return 0; }

@@ -2,6 +2,7 @@
 // temporary host folder and the dialogs and clipboard recorded.
 #pragma once
 
+#include <optional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ class MainWindow : public ::testing::Test {
   void SetUp() override {
     std::filesystem::create_directory(dir / "bin");
     session.ReplaceProject(modelhost::LoadProject(test::ExampleProject()));
-    host::HostToolServices() = host::ComPtr<mmapi::IMMToolServices>::Share(session.Services());
+    binding.emplace(session.Services());
     platform::SetDialogs(&dialogs);
     platform::SetClipboard(&clipboard);
     platform::SetPrinter(&printer);
@@ -34,13 +35,14 @@ class MainWindow : public ::testing::Test {
     platform::SetPrinter(nullptr);
     platform::SetClipboard(nullptr);
     platform::SetDialogs(nullptr);
-    host::HostToolServices().Reset();
+    binding.reset();
   }
   modelhost::ModelProject& Project() { return session.Project(); }
   std::vector<std::string> Messages() { return test::DialogTexts(dialogs); }
 
   test::TempDir dir;
   modelhost::HostSession session;
+  std::optional<host::HostBinding> binding;
   platform::ScriptedDialogs dialogs;
   platform::MemoryClipboard clipboard;
   platform::TextPrinter printer;

@@ -51,7 +51,7 @@ TEST(ClassLocator, OkCancelAndClosingSetTheResult) {
   EXPECT_THAT(dialog.cbxClassLocator.Items(), ElementsAre("TAddress", "TOrder", "TStock"));
   platform::SetModalDriver([&](platform::Form&) {
     dialog.cbxClassLocator.UserSelect(1);
-    dialog.PressEnter();
+    dialog.cbxClassLocator.UserKeyDown(platform::kEnterKey);
   });
   EXPECT_EQ(dialog.ShowModal(), platform::kModalOk);
   EXPECT_EQ(dialog.FResult, 1);

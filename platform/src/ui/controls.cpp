@@ -33,7 +33,7 @@ std::string Control::Describe() const {
   std::string text = std::string(TypeName()) + " " + name_;
   if (!enabled_) text += " (disabled)";
   if (!visible_) text += " (hidden)";
-  if (showHint_ && !hint_.empty()) text += " hint " + Quoted(hint_);
+  if (!hint_.empty()) text += " hint " + Quoted(hint_) + (showHint_ ? "" : " (not shown)");
   return text;
 }
 
@@ -69,12 +69,19 @@ int Control::Subscribe(Observer observer) {
 void Control::Unsubscribe(int id) { observers_.erase(id); }
 
 void Control::Changed() {
+  CheckUiThread(name_);
   auto observers = observers_;  // an observer may unsubscribe
   for (auto& [id, observer] : observers) observer(*this);
 }
 
 void Control::UserMouseMove(int x, int y) {
   if (OnMouseMove) OnMouseMove(x, y);
+}
+
+void Control::UserKeyDown(std::uint16_t key) {
+  if (!enabled_) return;
+  if (OnKeyDown) OnKeyDown(key);
+  if (key == kEnterKey && form_ && form_->DefaultButton()) form_->DefaultButton()->UserClick();
 }
 
 // ---- ItemList
@@ -210,10 +217,6 @@ void ListBox::UserDblClick(int index) {
 
 void ListBox::UserToggle(int index) {
   if (Enabled()) SetSelected(index, !Selected(index));
-}
-
-void ListBox::UserKeyDown(std::uint16_t key) {
-  if (Enabled() && OnKeyDown) OnKeyDown(key);
 }
 
 // ---- ComboBox

@@ -92,17 +92,23 @@ void Form::Activate() {
 }
 
 void Form::Show() {
+  CheckUiThread(name_);
   const bool wasVisible = visible_;
   visible_ = true;
+  everShown_ = true;
   if (!wasVisible && OnShow) OnShow();
   Activate();
 }
 
-void Form::Hide() { visible_ = false; }
+void Form::Hide() {
+  CheckUiThread(name_);
+  visible_ = false;
+}
 
 void Form::Minimize() { state_ = WindowState::Minimized; }
 
 void Form::Close() {
+  CheckUiThread(name_);
   if (OnClose) OnClose();
   if (modal_ && modalResult_ == 0) modalResult_ = kModalCancel;
   visible_ = false;

@@ -1,7 +1,9 @@
 #include "drvx/platform/ui_loop.h"
 
-#include <condition_variable>
 #include <algorithm>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -13,12 +15,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// One handed-over call; `started` and `abandoned` decide, under the loop's
-// lock, whether it runs.
+// One handed-over call; `started` decides, under the loop's lock, whether
+// the caller may still take it back.
 struct Call {
   std::function<void()> fn;
   bool started = false;
-  bool abandoned = false;
   bool done = false;
 };
 
@@ -73,7 +74,11 @@ bool UiLoop::InvokeAndWait(std::function<void()> fn, const std::atomic<bool>* ab
   state_->wake.notify_all();
   while (!call->done) {
     if (abandon && abandon->load() && !call->started) {
-      call->abandoned = true;
+      // Released here, on the caller's side: the queue keeps nothing of the
+      // caller's code, which may belong to a module about to be unloaded.
+      std::erase(state_->calls, call);
+      std::function<void()> released = std::move(call->fn);
+      lock.unlock();
       return false;
     }
     state_->done.wait_for(lock, std::chrono::milliseconds(20));
@@ -109,10 +114,9 @@ int UiLoop::ProcessPending() {
   for (;;) {
     std::unique_lock lock(state_->mutex);
     std::shared_ptr<Call> call;
-    while (!state_->calls.empty() && !call) {
+    if (!state_->calls.empty()) {
       call = std::move(state_->calls.front());
       state_->calls.pop_front();
-      if (call->abandoned) call.reset();
     }
     if (call) {
       call->started = true;
@@ -122,6 +126,7 @@ int UiLoop::ProcessPending() {
       } catch (...) {
         // A handed-over call reports its own errors; the loop goes on.
       }
+      call->fn = nullptr;  // released before its caller may go on
       lock.lock();
       call->done = true;
       state_->done.notify_all();
@@ -165,6 +170,15 @@ bool UiLoop::RunUntil(const std::function<bool()>& done, Duration timeout) {
     }
     state_->wake.wait_until(lock, until - state_->skipped);
   }
+}
+
+void CheckUiThread([[maybe_unused]] std::string_view what) {
+#ifndef NDEBUG
+  if (UiLoop::Instance().OnUiThread()) return;
+  std::fprintf(stderr, "%.*s was touched outside the user-interface thread\n", int(what.size()),
+               what.data());
+  std::abort();
+#endif
 }
 
 }  // namespace drvx::platform

@@ -21,6 +21,9 @@ namespace drvx::platform {
 
 class Form;
 
+// Virtual key codes.
+inline constexpr std::uint16_t kEnterKey = 13;
+
 class DRVX_PLATFORM_API Control {
  public:
   using Observer = std::function<void(Control&)>;
@@ -43,6 +46,7 @@ class DRVX_PLATFORM_API Control {
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
   const std::string& Hint() const { return hint_; }
+  // Whether the hint pops up when the pointer rests on the control.
   bool ShowHint() const { return showHint_; }
   void SetHint(std::string_view hint);
   void SetShowHint(bool show);
@@ -53,6 +57,12 @@ class DRVX_PLATFORM_API Control {
   // The pointer moved over the control (x, y relative to its top left).
   std::function<void(int x, int y)> OnMouseMove;
   void UserMouseMove(int x, int y);
+
+  // A key (virtual key code) pressed while the control has the focus; the
+  // handler may swallow it by setting it to 0. Enter that is not swallowed
+  // presses the form's default button.
+  std::function<void(std::uint16_t& key)> OnKeyDown;
+  void UserKeyDown(std::uint16_t key);
 
  protected:
   void Changed();
@@ -114,7 +124,6 @@ class DRVX_PLATFORM_API ListBox : public ItemList {
   std::function<void()> OnClick;
   std::function<void()> OnDblClick;
   std::function<void()> OnMouseUp;
-  std::function<void(std::uint16_t& key)> OnKeyDown;
 
   // A click on item `index` selects it (alone) and fires OnClick, then
   // OnMouseUp.
@@ -122,7 +131,6 @@ class DRVX_PLATFORM_API ListBox : public ItemList {
   void UserDblClick(int index);
   // Adds item `index` to the selection (multi-select), without an event.
   void UserToggle(int index);
-  void UserKeyDown(std::uint16_t key);
 
  protected:
   void ItemsChanged() override;

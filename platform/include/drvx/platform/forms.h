@@ -58,6 +58,13 @@ class DRVX_PLATFORM_API Form {
   // A non-zero result closes a modal form.
   void SetModalResult(int result);
 
+  // Whether the form has ever been shown.
+  bool EverShown() const { return everShown_; }
+
+  // The button that Enter presses (none by default; not owned).
+  void SetDefaultButton(Button& button) { defaultButton_ = &button; }
+  Button* DefaultButton() const { return defaultButton_; }
+
   std::function<void()> OnActivate;
   std::function<void()> OnShow;
   std::function<void()> OnClose;
@@ -73,7 +80,9 @@ class DRVX_PLATFORM_API Form {
   std::string caption_;
   std::vector<Control*> controls_;
   bool visible_ = false;
+  bool everShown_ = false;
   bool modal_ = false;
+  Button* defaultButton_ = nullptr;
   WindowState state_ = WindowState::Normal;
   int modalResult_ = 0;
 };

@@ -1,7 +1,11 @@
 // A local one-way message channel with a well-known name: whole messages
 // (boundaries kept), a read with a time-out, writers from any process of the
-// same user. On Linux an abstract-namespace datagram socket named by the
-// slot's path text; on Windows a mailslot.
+// same user. On Windows a mailslot. On Linux a datagram socket file
+// "mailslot.NAME" in the user's private folder ($XDG_RUNTIME_DIR, else
+// /tmp/dravolex-<uid>, which must be the user's own with mode 0700): another
+// user can neither take the name nor receive what is sent. The receiver holds
+// the name by a lock on "mailslot.NAME.lock" and checks every sender's
+// credentials.
 #pragma once
 
 #include <cstdint>

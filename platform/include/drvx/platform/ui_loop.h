@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "drvx/platform/export.h"
 
@@ -52,5 +53,10 @@ class DRVX_PLATFORM_API UiLoop {
   UiLoop();
   std::unique_ptr<State> state_;
 };
+
+// Debug builds end the program with a message naming `what` (a window or
+// control) when it is touched from a thread other than the user-interface
+// thread; release builds check nothing.
+DRVX_PLATFORM_API void CheckUiThread(std::string_view what);
 
 }  // namespace drvx::platform

@@ -1,0 +1,57 @@
+#include "plugin_context.h"
+
+#include "diagram_generator.h"
+#include "drvx/platform/text.h"
+#include "info_window.h"
+#include "korvanti_expert.h"
+
+namespace drvx::expert {
+
+PluginContext::PluginContext(mmapi::IMMToolServices* services,
+                             const std::filesystem::path& hostExecutable)
+    : binding_(services),
+      services_(host::ComPtr<mmapi::IMMToolServices>::Share(services)),
+      settings_(hostExecutable),
+      notifier_(mmapi::cxx::MakeCom<host::TProjectNotifier>()),
+      functions_(settings_),
+      mailBox_(true),
+      expert_(mmapi::cxx::MakeCom<TKorvantiExpertInterface>(*this)) {
+  mainWindow_.SetExpertSettings(&settings_);
+  mainWindow_.SetProjectNotifier(notifier_.Get());
+  {
+    ui::TKorvantiInfoFrm info(hostExecutable);
+    info.Timer1.SetInterval(1000);
+    info.ShowModal();
+  }
+  mailBox_.SetBufferSize(0x10000);
+  mailBox_.SetSlotName("MbDRVX");
+  // Another receiver may hold the slot: the plug-in then works on without
+  // call stacks.
+  mailBox_.SetOnError([](sequence::TZkMailBox&, std::uint8_t) {});
+  mailBox_.SetOnMessage(
+      [this](sequence::TZkMailBox&, settings::TTypeMemoryStream& stream) { MailBoxMessage(stream); });
+  mailBox_.SetActive(true);
+}
+
+PluginContext::~PluginContext() {
+  expert_->Detach();
+  mailBox_.SetActive(false);
+}
+
+void PluginContext::Register() {
+  std::int32_t registration = 0;
+  host::Check(services_.Raw()->RegisterExpert(expert_.Get(), &registration));
+  host::Check(services_.Raw()->RegisterProjectNotifier(notifier_.Get(), &registration));
+}
+
+void PluginContext::MailBoxMessage(settings::TTypeMemoryStream& stream) {
+  stream.SetPosition(0);
+  std::string text(std::size_t(stream.Size()), '\0');
+  stream.Read(text.data(), stream.Size());
+  std::vector<std::string> lines = platform::SplitLines(text);
+  sequence::TDiagramGenerator::InvertCallList(lines);
+  sequence::TDiagramGenerator generator;
+  generator.GenSqDg("sqDelphiCallStack", lines);
+}
+
+}  // namespace drvx::expert
