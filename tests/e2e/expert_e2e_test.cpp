@@ -24,7 +24,7 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using mmapi::cxx::ToUtf8;
 
-const std::filesystem::path kPlugin = std::filesystem::path(DRVX_EXPERTS_DIR) / "libDravolex.so";
+const std::filesystem::path kPlugin = test::Plugin();
 
 class Dravolex : public ::testing::Test {
  protected:

@@ -17,6 +17,10 @@ inline std::filesystem::path Fixture(const std::string& name) {
   return SourceDir() / "tests" / "fixtures" / name;
 }
 inline std::filesystem::path TestPluginDir() { return DRVX_TEST_PLUGIN_DIR; }
+// The plug-in library where the build puts it, in its Experts folder.
+inline std::filesystem::path Plugin() {
+  return std::filesystem::path(DRVX_EXPERTS_DIR) / DRVX_PLUGIN_FILE;
+}
 
 // A fresh folder, removed with everything in it at the end of the test.
 class TempDir {

@@ -1,3 +1,5 @@
+#include <thread>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -8,6 +10,8 @@ namespace {
 
 using namespace drvx::platform;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 TEST(ListBox, ASortedListKeepsItselfSortedIgnoringCase) {
   Form form("F", "F");
@@ -71,6 +75,47 @@ TEST(ListBox, KeysAndRowHeightReachTheHandlers) {
   list.UserKeyDown(46);
   EXPECT_EQ(seen, 45);  // a disabled control hears nothing
 }
+
+TEST(Form, EnterPressesTheDefaultButtonUnlessAHandlerTakesTheKey) {
+  Form form("F", "F");
+  ComboBox combo(&form, "cbx");
+  Edit edit(&form, "ed");
+  Button ok(&form, "btnOk", "OK");
+  int clicks = 0;
+  ok.OnClick = [&] { ++clicks; };
+  combo.UserKeyDown(kEnterKey);
+  EXPECT_EQ(clicks, 0);  // no default button yet
+  form.SetDefaultButton(ok);
+  combo.UserKeyDown(kEnterKey);
+  edit.UserKeyDown(kEnterKey);
+  edit.UserKeyDown(45);
+  EXPECT_EQ(clicks, 2);
+  edit.OnKeyDown = [](std::uint16_t& key) { key = 0; };
+  edit.UserKeyDown(kEnterKey);
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST(Control, StateShowsTheHintAlsoWhenItDoesNotPopUp) {
+  Button button(nullptr, "btn", "Go");
+  button.SetHint("start it");
+  EXPECT_THAT(button.Describe(), HasSubstr("hint \"start it\" (not shown)"));
+  button.SetShowHint(true);
+  EXPECT_THAT(button.Describe(), HasSubstr("hint \"start it\""));
+  EXPECT_THAT(button.Describe(), Not(HasSubstr("(not shown)")));
+}
+
+#ifndef NDEBUG
+TEST(ControlDeathTest, TouchingAControlOutsideTheUiThreadStopsADebugBuild) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+      {
+        UiLoop::Instance().AttachToThisThread();
+        Edit edit(nullptr, "edName");
+        std::thread([&] { edit.SetText("x"); }).join();
+      },
+      "edName was touched outside the user-interface thread");
+}
+#endif
 
 TEST(PageControl, OnlyTheUserChangesPagesWithAnEventAndHiddenTabsCannotBePicked) {
   Form form("F", "F");

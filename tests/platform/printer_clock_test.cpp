@@ -80,4 +80,16 @@ TEST(FileVersion, AFileWithoutANoteOrNoFileGivesNone) {
   EXPECT_EQ(FileVersionText(dir / "missing.bin"), std::nullopt);
 }
 
+TEST(FileVersion, ASectionTablePointingOutsideTheFileGivesNone) {
+  drvx::test::TempDir dir;
+  std::string header(64, '\0');
+  header.replace(0, 5, "\x7f" "ELF\x02");
+  header[0x28] = '\x7f';  // section table far beyond the end
+  header[0x3a] = 64;      // section header size
+  header[0x3c] = 3;       // three sections
+  header[0x3e] = 1;       // names in the second
+  drvx::test::WriteText(dir / "bad.so", header);
+  EXPECT_EQ(FileVersionText(dir / "bad.so"), std::nullopt);
+}
+
 }  // namespace

@@ -1,4 +1,5 @@
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include <gmock/gmock.h>
@@ -43,6 +44,40 @@ TEST(UiLoop, AWaitingCallerGivesUpWhenAbandonedBeforeTheCallStarted) {
   EXPECT_FALSE(result);
   loop.ProcessPending();
   EXPECT_FALSE(ran);  // an abandoned call never runs later
+}
+
+// A caller that gives up takes its call back at once: the loop keeps nothing
+// of it (its code may belong to a library about to be unloaded).
+TEST(UiLoop, AnAbandonedCallIsReleasedBeforeTheCallerGoesOn) {
+  auto& loop = UiLoop::Instance();
+  loop.AttachToThisThread();
+  auto witness = std::make_shared<int>(0);
+  std::atomic<bool> abandon = true;
+  long usesAfterReturn = 0;
+  std::thread worker([&] {
+    loop.InvokeAndWait([witness] { ++*witness; }, &abandon);
+    usesAfterReturn = witness.use_count();
+  });
+  worker.join();
+  EXPECT_EQ(usesAfterReturn, 1);  // only the test holds it
+  EXPECT_EQ(loop.ProcessPending(), 0);
+  EXPECT_EQ(*witness, 0);
+}
+
+// A call that ran is released on the user-interface thread before its
+// caller is woken.
+TEST(UiLoop, ACallThatRanIsReleasedBeforeItsCallerGoesOn) {
+  auto& loop = UiLoop::Instance();
+  loop.AttachToThisThread();
+  auto witness = std::make_shared<int>(0);
+  std::atomic<long> usesAfterReturn = -1;
+  std::thread worker([&] {
+    loop.InvokeAndWait([witness] { ++*witness; }, nullptr);
+    usesAfterReturn = witness.use_count();
+  });
+  EXPECT_TRUE(loop.RunUntil([&] { return *witness == 1; }, 5000ms));
+  worker.join();
+  EXPECT_EQ(usesAfterReturn, 1);
 }
 
 TEST(UiLoop, OnTheUiThreadACallRunsAtOnce) {

@@ -1,13 +1,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "drvx/platform/ui_loop.h"
 #include "ui/main_window_fixture.h"
 
 namespace {
 
 using namespace drvx;
 using ::testing::ElementsAre;
+using ::testing::Contains;
+using ::testing::Each;
 using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
 using test::MainWindow;
 
 TEST_F(MainWindow, TheFirstShowStartsTheWorkersOnTheSettingsPage) {
@@ -141,6 +146,53 @@ TEST_F(MainWindow, SaveSettingsWritesTheControlsToTheFile) {
   EXPECT_EQ(reread.ClassDiagramPrefix, "cls");
   EXPECT_FALSE(reread.CreateLocalMembers);
   EXPECT_EQ(reread.LocalFields, "FLog,TLog,scPrivate\r\n");
+}
+
+// Every user action on every control, before the window was ever shown: the
+// workers are not started, so the actions that need them say so; nothing
+// crashes and the settings file is not written.
+TEST_F(MainWindow, BeforeTheFirstShowingEveryActionIsSafeAndSavesNothing) {
+  platform::UiLoop::Instance().SetInstantTimers(true);  // About's window closes at once
+  const std::string before = test::ReadText(settings->ConfigFileName);
+  for (platform::Control* c : std::vector<platform::Control*>(window->Controls())) {
+    c->UserMouseMove(1, 14);
+    c->UserKeyDown(platform::kEnterKey);
+    if (auto* button = dynamic_cast<platform::Button*>(c)) {
+      button->UserClick();
+    } else if (auto* list = dynamic_cast<platform::ListBox*>(c)) {
+      list->UserClick(-1);
+      list->UserDblClick(0);
+      list->UserToggle(0);
+      list->UserKeyDown(45);
+    } else if (auto* combo = dynamic_cast<platform::ComboBox*>(c)) {
+      combo->UserType("T");
+    } else if (auto* edit = dynamic_cast<platform::Edit*>(c)) {
+      edit->UserType("x");
+    } else if (auto* check = dynamic_cast<platform::CheckBox*>(c)) {
+      check->UserClick();
+    } else if (auto* radio = dynamic_cast<platform::RadioGroup*>(c)) {
+      radio->UserSelect(2);
+    } else if (auto* pages = dynamic_cast<platform::PageControl*>(c)) {
+      for (int i = 0; i < pages->PageCount(); ++i) pages->UserSelectPage(i);
+    }
+  }
+  platform::UiLoop::Instance().SetInstantTimers(false);
+  EXPECT_FALSE(window->Started());
+  EXPECT_EQ(test::ReadText(settings->ConfigFileName), before);
+  const auto messages = Messages();
+  EXPECT_THAT(messages, Contains(HasSubstr("the window FrmMain has not been shown yet")));
+  EXPECT_THAT(messages, Contains(StartsWith("the settings were not saved")));
+  EXPECT_THAT(messages, Each(Not(HasSubstr("_M_"))));
+}
+
+TEST_F(MainWindow, AClickOutsideTheReferencesLinesDoesNothing) {
+  window->Show();
+  window->SpBtSearchHyperLinksCurrentDiagram.UserClick();
+  dialogs.ClearShown();
+  window->LbxReferences.UserClick(-1);
+  window->LbxReferences.UserClick(7);  // below the last line
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(window->LbxReferences.ItemIndex(), -1);
 }
 
 }  // namespace
