@@ -3,8 +3,6 @@
 // no receiver holds the slot or sending failed, 2 for bad input.
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 
 #include <CLI/CLI.hpp>
 
@@ -21,16 +19,16 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   CLI11_PARSE(app, argc, argv);
 
-  std::string message;
-  if (file.empty()) {
-    message.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-  } else {
-    std::ifstream in(file, std::ios::binary);
-    message.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  // Reads one byte more than a slot takes, never without bound.
+  std::ifstream file_in;
+  if (!file.empty()) file_in.open(file, std::ios::binary);
+  std::istream& in = file.empty() ? std::cin : file_in;
+  std::string message(drvx::platform::kMaxSlotMessage + 1, '\0');
+  in.read(message.data(), std::streamsize(message.size()));
+  message.resize(std::size_t(in.gcount()));
   if (message.size() > drvx::platform::kMaxSlotMessage) {
-    std::cerr << "drvx-send: error: the message has " << message.size()
-              << " bytes; a slot takes at most " << drvx::platform::kMaxSlotMessage << '\n';
+    std::cerr << "drvx-send: error: the message has more than " << drvx::platform::kMaxSlotMessage
+              << " bytes, the most a slot takes\n";
     return 2;
   }
   try {

@@ -346,7 +346,7 @@ std::unique_ptr<ModelProject> ParseProject(std::string_view text, const std::str
 std::unique_ptr<ModelProject> LoadProject(const std::filesystem::path& path) {
   std::string text;
   try {
-    text = platform::ReadWholeFile(path);
+    text = platform::ReadWholeFile(path, platform::kMaxProjectFile);
   } catch (const std::exception& e) {
     throw ProjectFileError(e.what());
   }

@@ -296,11 +296,8 @@ void AddUiCommands(CommandTable& table, HostContext& host,
                       "queue a command to run when WINDOW is next shown modally",
                       [queue](Args a) {
                         std::string line;
-                        for (std::size_t i = 1; i < a.size(); ++i) {
-                          line += (i > 1 ? " \"" : "\"");
-                          for (char c : a[i]) line += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
-                          line += "\"";
-                        }
+                        for (std::size_t i = 1; i < a.size(); ++i)
+                          line += (i > 1 ? " " : "") + QuoteWord(a[i]);
                         queue->lines[a[0]].push_back(line);
                       },
                       2, 16});

@@ -18,8 +18,16 @@ std::vector<std::string> SplitWords(std::string_view line) {
       if (c == '"') {
         quoted = !quoted;
       } else if (quoted && c == '\\' && i < line.size()) {
-        const char e = line[i++];
-        word += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e;
+        switch (const char e = line[i++]) {
+          case 'n': word += '\n'; break;
+          case 'r': word += '\r'; break;
+          case 't': word += '\t'; break;
+          case '"':
+          case '\\': word += e; break;
+          default:  // not an escape: the backslash stands, the next character is read as usual
+            word += c;
+            --i;
+        }
       } else {
         word += c;
       }
@@ -28,6 +36,21 @@ std::vector<std::string> SplitWords(std::string_view line) {
     words.push_back(std::move(word));
   }
   return words;
+}
+
+std::string QuoteWord(std::string_view word) {
+  std::string quoted = "\"";
+  for (const char c : word) {
+    switch (c) {
+      case '"': quoted += "\\\""; break;
+      case '\\': quoted += "\\\\"; break;
+      case '\n': quoted += "\\n"; break;
+      case '\r': quoted += "\\r"; break;
+      case '\t': quoted += "\\t"; break;
+      default: quoted += c;
+    }
+  }
+  return quoted + "\"";
 }
 
 std::optional<int> ParseNumber(std::string_view word) {

@@ -11,12 +11,12 @@ void AnsiFromUtf16(std::u16string_view text, std::string& out) {
 
 void Utf16FromAnsi(std::string_view text, std::u16string& out) {
   out.clear();
-  mmapi::cxx::AppendUtf16(text, out);
+  mmapi::cxx::AppendUtf16(text, out, mmapi::cxx::InvalidUtf8::Latin1);
 }
 
 std::size_t AnsiCharacterCount(std::string_view text) {
   std::size_t count = 0;
-  for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  for (char16_t c : Utf16FromAnsi(text)) count += c < 0xDC00 || c > 0xDFFF;  // pairs count once
   return count;
 }
 

@@ -4,8 +4,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <utility>
 
@@ -46,33 +44,87 @@ void WriteAll(int fd, std::string_view content, const std::filesystem::path& pat
 
 }  // namespace
 
-std::string ReadWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) Fail("cannot open", path, errno);
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) Fail("cannot read", path, errno);
-  return std::move(content).str();
+std::string ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
+  // Non-blocking, so that opening a pipe does not wait for a writer.
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.Get() < 0) Fail("cannot open", path, errno);
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0) Fail("cannot read", path, errno);
+  if (S_ISDIR(info.st_mode))
+    throw std::runtime_error("\"" + path.string() + "\" is a folder, not a file");
+  if (!S_ISREG(info.st_mode))
+    throw std::runtime_error("\"" + path.string() +
+                             "\" is not a regular file (a device, pipe or socket); it is not read");
+  if (std::uint64_t(info.st_size) > maxBytes)
+    throw std::runtime_error("\"" + path.string() + "\" has " + std::to_string(info.st_size) +
+                             " bytes, more than the " + std::to_string(maxBytes) +
+                             " read from such a file");
+  std::string content(std::size_t(info.st_size), '\0');
+  std::size_t done = 0;
+  while (done < content.size()) {
+    const ssize_t n = ::read(fd.Get(), content.data() + done, content.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) Fail("cannot read", path, errno);
+    if (n == 0) break;  // it shrank meanwhile
+    done += std::size_t(n);
+  }
+  content.resize(done);
+  return content;
 }
+
+namespace {
+
+// An unnamed file in the folder (O_TMPFILE): a crash before it is linked in
+// leaves nothing behind. None where the file system cannot make one.
+int OpenUnnamed(const std::filesystem::path& folder) {
+  const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd >= 0) return fd;
+  if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return -1;
+  return -2;
+}
+
+// A name for linking the finished file in before it is renamed over the old
+// one; taken with an exclusive link, so two writers never share it.
+std::filesystem::path LinkUnnamed(int fd, const std::filesystem::path& folder,
+                                  const std::filesystem::path& path) {
+  const std::string source = "/proc/self/fd/" + std::to_string(fd);
+  for (unsigned attempt = 0;; ++attempt) {
+    const std::filesystem::path name =
+        folder / ("." + path.filename().string() + "." + std::to_string(::getpid()) + "." +
+                  std::to_string(attempt));
+    if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+      return name;
+    if (errno != EEXIST || attempt == 1000) Fail("cannot create a temporary file for", path, errno);
+  }
+}
+
+}  // namespace
 
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view content) {
   const std::filesystem::path folder =
       path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-  std::string tmpl = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-  Fd fd(::mkstemp(tmpl.data()));
-  if (fd.Get() < 0) Fail("cannot create a temporary file for", path, errno);
-  const std::filesystem::path tmp = tmpl;
+  std::filesystem::path tmp;
+  int unnamed = OpenUnnamed(folder);
+  if (unnamed == -2) Fail("cannot create a temporary file for", path, errno);
+  if (unnamed < 0) {  // the file system has no unnamed files: a named one, removed on failure
+    std::string tmpl = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    unnamed = ::mkstemp(tmpl.data());
+    if (unnamed < 0) Fail("cannot create a temporary file for", path, errno);
+    tmp = tmpl;
+  }
+  Fd fd(unnamed);
   try {
-    WriteAll(fd.Get(), content, tmp);
-    if (::fsync(fd.Get()) != 0) Fail("cannot flush", tmp, errno);
+    WriteAll(fd.Get(), content, path);
+    if (::fsync(fd.Get()) != 0) Fail("cannot flush", path, errno);
     // Keep the permissions a new file would get rather than mkstemp's 0600.
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd.Get(), 0666 & ~mask);
+    if (tmp.empty()) tmp = LinkUnnamed(fd.Get(), folder, path);
     if (fd.Close() != 0) Fail("cannot close", tmp, errno);
     if (::rename(tmp.c_str(), path.c_str()) != 0) Fail("cannot replace", path, errno);
   } catch (...) {
-    ::unlink(tmp.c_str());
+    if (!tmp.empty()) ::unlink(tmp.c_str());
     throw;
   }
   Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY));

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "drvx/platform/ansi_text.h"
 #include "drvx/platform/dialogs.h"
 #include "drvx/platform/text.h"
 #include "generators.h"
@@ -63,13 +64,14 @@ bool TExpertFunctions::LocateClass(const std::string& name, std::set<std::string
   std::string key = name;
   for (char& c : key) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
   if (!resolving.insert(key).second) return false;
+  const std::string wanted = platform::HostForm(name);
   const host::CodeModel model = FToolServices.Model();
   const int classes = model.ClassCount();
   std::string className;
   for (int i = 0; i < classes; ++i) {
     const host::Class cls = model.Classes(i);
     cls.ReadName(className);
-    if (platform::SameTextIgnoringCase(className, name)) {
+    if (platform::SameTextIgnoringCase(className, wanted)) {
       FToolServices.Nav().NavigateToClass(cls);
       return true;
     }
@@ -82,7 +84,7 @@ bool TExpertFunctions::LocateClass(const std::string& name, std::set<std::string
     for (int m = 0; m < members; ++m) {
       const host::Member member = cls.Members(m);
       member.ReadName(memberName);
-      if (platform::SameTextIgnoringCase(memberName, name) &&
+      if (platform::SameTextIgnoringCase(memberName, wanted) &&
           LocateClass(member.TypeName(), resolving))
         result = true;
     }

@@ -15,7 +15,7 @@ void GenerateUnitHeader(TExpertFunctions& functions) {
   const std::filesystem::path templateFile =
       std::filesystem::path(functions.Settings().ConfigFileName).parent_path() / "header.txt";
   if (std::filesystem::exists(templateFile))
-    lines = platform::SplitLines(platform::ReadWholeFile(templateFile));
+    lines = platform::SplitLines(platform::ReadWholeFile(templateFile, platform::kMaxSettingsFile));
   else
     lines.push_back("// no Headerfile found  : " + templateFile.string());
   const platform::DateTime now = platform::Now();

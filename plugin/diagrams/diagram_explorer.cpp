@@ -1,5 +1,6 @@
 #include "diagram_explorer.h"
 
+#include "drvx/platform/ansi_text.h"
 #include "drvx/platform/clock.h"
 #include "exception_report.h"
 
@@ -52,11 +53,12 @@ void TMMDiagramExplorer::GetDiagramNames(Lines& list) {
 host::Diagram TMMDiagramExplorer::FindDiagram(const std::string& name) {
   const host::DiagramManager manager = FServices.Diagrams();
   const int count = manager.DiagramCount();
+  const std::string wanted = platform::HostForm(name);
   std::string diagramName;
   for (int i = 0; i < count; ++i) {
     host::Diagram diagram = manager.Diagrams(i);
     diagram.ReadName(diagramName);
-    if (diagramName == name) return diagram;
+    if (diagramName == wanted) return diagram;
   }
   return {};
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "drvx/platform/ansi_text.h"
+
 namespace drvx::groups {
 namespace {
 
@@ -25,14 +27,15 @@ void TDGMember::ReadMember(settings::TTypeMemoryStream& stream) {
   const host::DiagramManager manager = host::Services().Diagrams();
   const int index = manager.IndexOfId(FId);
   if (index < 0) return;
-  if (manager.Diagrams(index).Name() == FName) return;
+  const std::string stored = platform::HostForm(FName);
+  if (manager.Diagrams(index).Name() == stored) return;
   // The identifier now denotes another diagram: look for the stored name.
   const int count = manager.DiagramCount();
   std::string name;
   for (int i = 0; i < count; ++i) {
     const host::Diagram diagram = manager.Diagrams(i);
     diagram.ReadName(name);
-    if (name == FName) {
+    if (name == stored) {
       FId = diagram.Id();
       return;
     }

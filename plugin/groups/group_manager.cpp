@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "drvx/platform/dialogs.h"
+#include "drvx/platform/files.h"
 
 namespace drvx::groups {
 namespace {
@@ -183,7 +184,7 @@ void TDiagramGroupManager::GetInvalidMembers(std::vector<std::string>& list) {
 
 void TDiagramGroupManager::LoadGroupFile(const std::string& path) {
   settings::TTypeMemoryStream stream;
-  stream.LoadFromFile(path);
+  stream.LoadFromFile(path, platform::kMaxListFile);
   stream.SetPosition(0);
   ReadGroups(stream);
 }

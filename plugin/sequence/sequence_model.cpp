@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "drvx/platform/ansi_text.h"
+
 namespace drvx::sequence {
 namespace {
 
@@ -26,11 +28,12 @@ void TSqDgRole::SetRoleName(const std::string& name) {
   FSymbol.SetCaption(name);
   const host::CodeModel model = FSequenceDiagram.ToolServices().Model();
   const int count = model.ClassCount();
+  const std::string wanted = platform::HostForm(name);
   std::string className;
   for (int i = 0; i < count; ++i) {
     host::Class cls = model.Classes(i);
     cls.ReadName(className);
-    if (className == name) {
+    if (className == wanted) {
       FSymbol.AddHyperlink(mmapi::hkClass, cls.Id());
       FModelClass = std::move(cls);
       SetRoleKind("rkInstance");
@@ -65,7 +68,7 @@ void TSqDgMsg::DrawMessage() {
   shape.SetProperty("EndTime", FEndTime);
   shape.SetProperty("Parameters", FParameters);
   shape.SetCaption(FName);
-  const std::string method = FName.substr(0, FName.find('('));
+  const std::string method = platform::HostForm(FName.substr(0, FName.find('(')));
   if (const host::Class& cls = FTarget.ModelClass()) {
     // Every overload of the method gets its hyperlink.
     const int members = cls.MemberCount();
@@ -98,16 +101,18 @@ std::pair<std::string, std::string> TSequenceDiagram::FirstLine() const {
 }
 
 TSqDgRole& TSequenceDiagram::FindRole(const std::string& name, bool& created) {
-  for (const auto& role : FRoles) {
-    if (role->GetRoleName() == name) {
-      created = false;
-      return *role;
-    }
+  const auto [at, isNew] = FRoleIndex.try_emplace(platform::HostForm(name), nullptr);
+  created = isNew;
+  if (!isNew) return *at->second;
+  try {
+    auto role = std::make_unique<TSqDgRole>(*this);
+    role->SetRoleName(name);
+    FRoles.push_back(std::move(role));
+  } catch (...) {
+    FRoleIndex.erase(at);
+    throw;
   }
-  auto role = std::make_unique<TSqDgRole>(*this);
-  role->SetRoleName(name);
-  FRoles.push_back(std::move(role));
-  created = true;
+  at->second = FRoles.back().get();
   return *FRoles.back();
 }
 

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -94,8 +95,10 @@ class TSequenceDiagram {
   explicit TSequenceDiagram(const std::string& name);
 
   void SetCallList(const std::vector<std::string>& lines);
-  // The role of that text (compared with the names read back from the host),
-  // made now if there is none; `created` tells which.
+  // The role of that text, made now if there is none; `created` tells which.
+  // Names compare as the host keeps them (platform::HostForm), so a role is
+  // found again whatever bytes its text has; looked up in an index, not by
+  // walking the roles.
   TSqDgRole& FindRole(const std::string& name, bool& created);
   std::int32_t CreateRoles();
   MessageCounts CreateMessages();
@@ -126,6 +129,7 @@ class TSequenceDiagram {
   TSqMsgList FMessages;
   std::string FDiagramName;
   TSqRoleList FRoles;
+  std::unordered_map<std::string, TSqDgRole*> FRoleIndex;  // by host form of the name
   std::vector<std::string> FCallList;
   host::Services FToolServices;
 };

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "drvx/platform/file_version.h"
+#include "drvx/platform/files.h"
 #include "drvx/platform/paths.h"
 #include "install_layout.h"
 
@@ -75,7 +76,7 @@ TExpertSettings::TExpertSettings() : TExpertSettings(platform::ExecutablePath())
 TExpertSettings::TExpertSettings(const std::filesystem::path& hostExecutable) {
   ConfigFileName = (hostExecutable.parent_path() / "Dravolex.cfg").string();
   QueryFileVersion(PluginLibraryPathFor(hostExecutable), PluginFileVersion);
-  if (std::filesystem::exists(ConfigFileName)) LoadFromFile(ConfigFileName);
+  if (std::filesystem::exists(ConfigFileName)) LoadFromFile(ConfigFileName, platform::kMaxSettingsFile);
   LoadSettings();
 }
 

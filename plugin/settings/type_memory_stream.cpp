@@ -13,10 +13,9 @@ void TTypeMemoryStream::SetPosition(std::int32_t position) { position_ = std::ma
 
 void TTypeMemoryStream::SetSize(std::int32_t size) { bytes_.resize(std::size_t(std::max(0, size))); }
 
-void TTypeMemoryStream::LoadFromFile(const std::filesystem::path& path) {
-  const std::string content = platform::ReadWholeFile(path);
-  if (content.size() > std::size_t(std::numeric_limits<std::int32_t>::max()))
-    throw std::runtime_error("the file \"" + path.string() + "\" is too large");
+void TTypeMemoryStream::LoadFromFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
+  const std::string content = platform::ReadWholeFile(
+      path, std::min<std::uint64_t>(maxBytes, std::numeric_limits<std::int32_t>::max()));
   bytes_.assign(content.begin(), content.end());
   position_ = 0;
 }

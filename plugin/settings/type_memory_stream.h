@@ -25,7 +25,8 @@ class TTypeMemoryStream {
 
   // Replaces the whole content with the file's bytes (the position goes to 0);
   // throws std::runtime_error naming the file when it cannot be read.
-  void LoadFromFile(const std::filesystem::path& path);
+  // A regular file of at most maxBytes (platform::ReadWholeFile).
+  void LoadFromFile(const std::filesystem::path& path, std::uint64_t maxBytes);
   // Writes the whole content, whatever the position, replacing the file
   // atomically: a crash leaves the old or the new file. Throws on failure,
   // leaving the old file.

@@ -16,7 +16,7 @@ const platform::FileDialogOptions kOpenDialogSqDg{{}, "*.txt", ""};
 const platform::FileDialogOptions kSaveDialogSqDg{{}, "", ""};
 
 std::vector<std::string> FileLines(const std::filesystem::path& path) {
-  return platform::SplitLines(platform::ReadWholeFile(path));
+  return platform::SplitLines(platform::ReadWholeFile(path, platform::kMaxListFile));
 }
 
 std::string UpperAToZ(std::string text) {

@@ -30,4 +30,22 @@ TEST(AnsiText, ReplacesTheTargetAndKeepsCrLf) {
   EXPECT_TRUE(wide.empty());
 }
 
+// The plug-in's rule for bytes that are not UTF-8: each stands for its
+// Latin-1 character, and a name's host form is stable, so names compare
+// equal however often they cross.
+TEST(AnsiText, InvalidBytesAreLatin1AndTheHostFormIsAFixedPoint) {
+  using namespace drvx::platform;
+  EXPECT_EQ(Utf16FromAnsi("T\xe4"), u"T\u00e4");
+  EXPECT_EQ(Utf16FromAnsi("\xff\xfe"), u"\u00ff\u00fe");
+  EXPECT_EQ(Utf16FromAnsi("Gr\xc3\xb6\xc3\x9f" "e"), u"Gr\u00f6\u00dfe");  // valid UTF-8 stays
+  for (const std::string text : {"T\xe4", "\xff", "a\xe2\x82", "\xc0\xaf", "Gr\xc3\xb6\xc3\x9f" "e", ""}) {
+    const std::string once = HostForm(text);
+    EXPECT_EQ(HostForm(once), once);
+    EXPECT_EQ(Utf16FromAnsi(once), Utf16FromAnsi(text));
+  }
+  EXPECT_EQ(HostForm("T\xe4"), "T\xc3\xa4");
+  EXPECT_EQ(AnsiCharacterCount("T\xe4"), 2u);
+  EXPECT_EQ(AnsiCharacterCount("T\xc3\xa4\xf0\x9d\x84\x9e"), 3u);
+}
+
 }  // namespace

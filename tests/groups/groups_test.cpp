@@ -72,7 +72,7 @@ class Groups : public ::testing::Test {
 TEST_F(Groups, TheFileFormatIsTheTypedStreamByteForByte) {
   Diagram(u"sqA", 7);
   WriteGroupFile({{"G", {{7, "sqA"}}}}, dir / "Shop.grp");
-  const std::string bytes = platform::ReadWholeFile(dir / "Shop.grp");
+  const std::string bytes = test::ReadText(dir / "Shop.grp");
   EXPECT_EQ(bytes, std::string("\x01\0\0\0\x01\0\0\0G\x01\0\0\0\x07\0\0\0\x03\0\0\0sqA\xFF\xFF\xFF\xFF", 28));
   manager->ConnectProject();
   settings::TTypeMemoryStream out;

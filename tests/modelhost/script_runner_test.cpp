@@ -158,4 +158,17 @@ TEST(Words, SplitOnBlanksWithQuotesAndEscapes) {
   EXPECT_THROW(SplitWords("echo \"open"), std::invalid_argument);
 }
 
+// Inside quotes only \" \\ \n \r \t are escapes; other backslashes stand, so a
+// quoted Windows path keeps its backslashes where they are not escapes.
+TEST(Words, QuotingGivesEveryWordBackUnchanged) {
+  using modelhost::QuoteWord;
+  using modelhost::SplitWords;
+  EXPECT_THAT(SplitWords(R"(open "C:\Models\Shop.mmproj" "back\slash")"),
+              ElementsAre("open", "C:\\Models\\Shop.mmproj", "back\\slash"));
+  for (const std::string word : {"we\\ird\"name.mmproj", "back\\slash.mmproj", "C:\\temp\\new x",
+                                 "", "a\tb\r\nc", "\\\"", "# not a comment", "\\n"}) {
+    EXPECT_THAT(SplitWords("open " + QuoteWord(word)), ElementsAre("open", word)) << word;
+  }
+}
+
 }  // namespace

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "drvx/platform/files.h"
@@ -6,6 +9,7 @@
 
 namespace {
 
+using drvx::platform::kMaxListFile;
 using drvx::platform::ReadWholeFile;
 using drvx::platform::WriteFileAtomically;
 using drvx::test::TempDir;
@@ -14,7 +18,7 @@ TEST(AtomicFile, CreatesAndReplacesAFileLeavingNoTemporaryBehind) {
   TempDir dir;
   WriteFileAtomically(dir / "a.txt", "first");
   WriteFileAtomically(dir / "a.txt", "second\r\n");
-  EXPECT_EQ(ReadWholeFile(dir / "a.txt"), "second\r\n");
+  EXPECT_EQ(ReadWholeFile(dir / "a.txt", kMaxListFile), "second\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                           std::filesystem::directory_iterator()),
             1);
@@ -31,7 +35,7 @@ TEST(AtomicFile, AFailedReplaceKeepsWhatWasThereAndNamesThePath) {
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find("a.txt"), std::string::npos) << e.what();
   }
-  EXPECT_EQ(ReadWholeFile(dir / "a.txt" / "inner"), "old");
+  EXPECT_EQ(ReadWholeFile(dir / "a.txt" / "inner", kMaxListFile), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                           std::filesystem::directory_iterator()),
             1);
@@ -46,11 +50,34 @@ TEST(AtomicFile, AMissingFolderIsReported) {
 TEST(ReadWholeFile, NamesAMissingFile) {
   TempDir dir;
   try {
-    ReadWholeFile(dir / "missing.txt");
+    ReadWholeFile(dir / "missing.txt", kMaxListFile);
     FAIL();
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find("missing.txt"), std::string::npos) << e.what();
   }
+}
+
+// Only regular files of a bounded size are read: a pipe, a device or a
+// folder gives a clear error at once instead of blocking or reading forever.
+TEST(ReadWholeFile, RefusesSpecialFilesFoldersAndOversizedFiles) {
+  using ::testing::HasSubstr;
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", dir / "zero");
+  drvx::test::WriteText(dir / "big.txt", std::string(2000, 'x'));
+  auto error = [&](const std::filesystem::path& path, std::uint64_t limit) {
+    try {
+      ReadWholeFile(path, limit);
+    } catch (const std::runtime_error& e) {
+      return std::string(e.what());
+    }
+    return std::string("(read)");
+  };
+  EXPECT_THAT(error(dir / "pipe", 100), HasSubstr("is not a regular file"));
+  EXPECT_THAT(error(dir / "zero", 100), HasSubstr("is not a regular file"));
+  EXPECT_THAT(error(dir.Path(), 100), HasSubstr("is a folder, not a file"));
+  EXPECT_THAT(error(dir / "big.txt", 1999), HasSubstr("has 2000 bytes, more than the 1999"));
+  EXPECT_EQ(ReadWholeFile(dir / "big.txt", 2000).size(), 2000u);
 }
 
 TEST(Paths, TheExecutableIsThisTestProgram) {

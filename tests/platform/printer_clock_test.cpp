@@ -40,7 +40,7 @@ TEST(TextPrinter, DrawsPagesClippedAtTheBottomAndWritesTheJob) {
   ASSERT_EQ(job.pages.size(), 2u);
   EXPECT_THAT(job.pages[0], ElementsAre("  Diagram : Main", "  &amp;"));
   EXPECT_THAT(job.pages[1], ElementsAre("", "second page"));
-  EXPECT_EQ(ReadWholeFile(dir / "print-1.txt"),
+  EXPECT_EQ(ReadWholeFile(dir / "print-1.txt", kMaxListFile),
             "--- page 1 ---\n  Diagram : Main\n  &amp;\n--- page 2 ---\n\nsecond page\n");
   EXPECT_THROW(printer.NewPage(), std::runtime_error);
 }

@@ -161,6 +161,24 @@ TEST_F(Generator, OneLineWithoutAMessageFailsAtTheActivations) {
   EXPECT_EQ(Messages().size(), 1u);
 }
 
+// A role whose text is not valid UTF-8 is found again: one lifeline for
+// "T\xe4" (Latin-1), whose calls are self-messages.
+TEST_F(Generator, ARoleOfLatin1TextIsOneLifeline) {
+  ASSERT_GT(generator.GenSqDg("sqLatin1", {"T\xe4.c", "T\xe4.b", "T\xe4.a"}), 0);
+  auto roles = Roles();
+  ASSERT_EQ(roles.size(), 2u);
+  EXPECT_EQ(roles[0]->name, u"System");
+  EXPECT_EQ(roles[1]->name, u"T\u00e4");
+  EXPECT_EQ(generator.SelfMessageCount(), 2);
+}
+
+TEST_F(Generator, ThousandsOfInvalidBytesMakeOneRole) {
+  const std::vector<std::string> lines(4096, "\xff");
+  ASSERT_GT(generator.GenSqDg("sqJunk", lines), 0);
+  EXPECT_EQ(Roles().size(), 1u);
+  EXPECT_EQ(Made().associations.size(), 4095u);
+}
+
 TEST_F(Generator, AFailingHostCallIsReported) {
   modelhost::PlanFault({"CreateAssociation", "diagram is locked", 1, 1});
   EXPECT_EQ(generator.GenSqDg("sq", {"A", "B.x", "C.y"}), -1);

@@ -18,7 +18,7 @@ class Settings : public ::testing::Test {
   void SetUp() override { std::filesystem::create_directory(dir / "bin"); }
   std::filesystem::path Host() { return dir / "bin" / "dravolex-host"; }
   std::filesystem::path Config() { return dir / "bin" / "Dravolex.cfg"; }
-  std::string File() { return platform::ReadWholeFile(Config()); }
+  std::string File() { return test::ReadText(Config()); }
   ino_t Inode() {
     struct stat st {};
     ::stat(Config().c_str(), &st);

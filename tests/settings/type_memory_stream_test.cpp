@@ -83,13 +83,13 @@ TEST(TypedStream, SavesItsWholeContentAndLoadsItBack) {
   s.SetPosition(2);
   s.SaveToFile(dir / "a.bin");
   TTypeMemoryStream t;
-  t.LoadFromFile(dir / "a.bin");
+  t.LoadFromFile(dir / "a.bin", 1024);
   EXPECT_EQ(t.Position(), 0);
   EXPECT_EQ(t.ReadString(), "hello");
   s.SetSize(0);
   s.SaveToFile(dir / "a.bin");
-  EXPECT_EQ(drvx::platform::ReadWholeFile(dir / "a.bin"), "");
-  EXPECT_THROW(t.LoadFromFile(dir / "missing.bin"), std::runtime_error);
+  EXPECT_EQ(drvx::test::ReadText(dir / "a.bin"), "");
+  EXPECT_THROW(t.LoadFromFile(dir / "missing.bin", 1024), std::runtime_error);
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST_F(DgDocPage, AReportGoesToTheClipboardAFileOrThePrinter) {
   window->rgDestination.UserSelect(1);
   dialogs.Queue(platform::DialogAnswer::File((dir / "doc.txt").string()));
   window->btExtractDoc.UserClick();
-  const std::string file = platform::ReadWholeFile(dir / "doc.txt");
+  const std::string file = test::ReadText(dir / "doc.txt");
   EXPECT_TRUE(file.starts_with("Date :08.04.2006 09:21:00\r\n\r\n\r\nDiagram : csOrders\r\n"));
   EXPECT_NE(file.find("{{ OneLiner:\r\nA customer's order\r\n}}\r\n"), std::string::npos);
   window->rgDestination.UserSelect(2);
@@ -118,7 +118,7 @@ TEST_F(SequencesPage, InvertFileOpenAndFileSave) {
   EXPECT_THAT(Memo().Lines(), ElementsAre("A.z", "B.y", "B.x", "A"));
   dialogs.Queue(platform::DialogAnswer::File((dir / "out.txt").string()));
   window->btFileSave.UserClick();
-  EXPECT_EQ(platform::ReadWholeFile(dir / "out.txt"), "A.z\r\nB.y\r\nB.x\r\nA\r\n");
+  EXPECT_EQ(test::ReadText(dir / "out.txt"), "A.z\r\nB.y\r\nB.x\r\nA\r\n");
   EXPECT_EQ(dialogs.Shown()[0].text, "in \"\" extension \"*.txt\"");
 }
 

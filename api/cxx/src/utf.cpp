@@ -35,11 +35,13 @@ void PutUtf16(char32_t c, std::u16string& out) {
   }
 }
 
-// Decodes one UTF-8 sequence at text[i], advancing i; U+FFFD for a malformed
-// one (consuming its first byte only, so the next sequence is still seen).
-char32_t NextUtf8(std::string_view text, std::size_t& i) {
+// Decodes one UTF-8 sequence at text[i], advancing i; for a malformed one
+// (consuming its first byte only, so the next sequence is still seen) U+FFFD
+// or that byte's Latin-1 character.
+char32_t NextUtf8(std::string_view text, std::size_t& i, InvalidUtf8 invalid) {
   const unsigned char b0 = static_cast<unsigned char>(text[i++]);
   if (b0 < 0x80) return b0;
+  const char32_t malformed = invalid == InvalidUtf8::Latin1 ? char32_t(b0) : kReplacement;
   int extra;
   char32_t c;
   char32_t min;
@@ -50,15 +52,15 @@ char32_t NextUtf8(std::string_view text, std::size_t& i) {
   } else if ((b0 & 0xF8) == 0xF0) {
     extra = 3, c = b0 & 0x07, min = 0x10000;
   } else {
-    return kReplacement;
+    return malformed;
   }
-  if (i + extra > text.size()) return kReplacement;
+  if (i + extra > text.size()) return malformed;
   for (int k = 0; k < extra; ++k) {
     const unsigned char b = static_cast<unsigned char>(text[i + k]);
-    if ((b & 0xC0) != 0x80) return kReplacement;
+    if ((b & 0xC0) != 0x80) return malformed;
     c = (c << 6) | (b & 0x3F);
   }
-  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return kReplacement;
+  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return malformed;
   i += extra;
   return c;
 }
@@ -95,13 +97,13 @@ void AppendUtf8(std::u16string_view text, std::string& out) {
   }
 }
 
-void AppendUtf16(std::string_view text, std::u16string& out) {
+void AppendUtf16(std::string_view text, std::u16string& out, InvalidUtf8 invalid) {
   for (std::size_t i = AppendAscii(text, out); i < text.size();) {
     if (static_cast<unsigned char>(text[i]) < 0x80) {
       out.push_back(char16_t(text[i++]));
       continue;
     }
-    PutUtf16(NextUtf8(text, i), out);
+    PutUtf16(NextUtf8(text, i, invalid), out);
   }
 }
 

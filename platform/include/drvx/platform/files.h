@@ -1,6 +1,7 @@
 // Whole-file reading and crash-safe writing.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -9,9 +10,17 @@
 
 namespace drvx::platform {
 
-// The whole content of the file; throws std::runtime_error naming the path and
-// the system's reason when it cannot be read.
-DRVX_PLATFORM_API std::string ReadWholeFile(const std::filesystem::path& path);
+// The whole content of a regular file of at most maxBytes; throws
+// std::runtime_error naming the path and the reason when it cannot be read,
+// is not a regular file (a folder, device, pipe or socket is never read, so
+// nothing blocks or reads without end) or is larger.
+DRVX_PLATFORM_API std::string ReadWholeFile(const std::filesystem::path& path,
+                                            std::uint64_t maxBytes);
+
+// Size limits of the files the plug-in and host read.
+inline constexpr std::uint64_t kMaxSettingsFile = 1 << 20;      // Dravolex.cfg, header.txt
+inline constexpr std::uint64_t kMaxListFile = 64 << 20;         // call lists, group files
+inline constexpr std::uint64_t kMaxProjectFile = 1ull << 30;    // project files
 
 // Replaces the file's content so that a crash leaves the old or the new file,
 // never a torn one: writes a temporary file in the same folder, flushes it to
