@@ -206,10 +206,11 @@ void TSequenceDiagram::DrawActivations() {
     if (!symbol) throw std::runtime_error("a role symbol has no activations");
     return symbol;
   };
+  // Each role's pairs are gathered here and written once: appending to the
+  // host's text pair by pair would copy it over and over.
+  std::unordered_map<const TSqDgRole*, std::string> texts;
   auto append = [&](const TSqDgRole& role, std::int32_t from, std::int32_t to) {
-    const host::RoleSymbol symbol = activations(role);
-    symbol.SetActivations(symbol.Activations() + "(" + std::to_string(from) + "," +
-                          std::to_string(to) + ")");
+    texts[&role] += "(" + std::to_string(from) + "," + std::to_string(to) + ")";
   };
   for (const auto& role : FRoles) activations(*role).SetActivations("");
   if (FMessages.empty()) throw std::runtime_error("List index out of bounds (0)");
@@ -222,6 +223,9 @@ void TSequenceDiagram::DrawActivations() {
   }
   const TSqDgMsg& last = *FMessages.back();
   append(last.Target(), last.GetEndTime() - 5, last.GetEndTime() + 5);
+  for (const auto& role : FRoles)
+    if (const auto text = texts.find(role.get()); text != texts.end())
+      activations(*role).SetActivations(text->second);
 }
 
 }  // namespace drvx::sequence
