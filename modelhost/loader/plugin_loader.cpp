@@ -1,6 +1,7 @@
 #include "plugin_loader.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace drvx::modelhost {
 
@@ -28,6 +29,24 @@ void PluginLoader::LoadFolder(const std::filesystem::path& folder) {
   for (const auto& path : libraries) Load(path);
 }
 
+namespace {
+
+// Runs a call into a plug-in; an exception it lets out is caught here and
+// told as a text, so no plug-in can end the host.
+template <class Call>
+std::optional<std::string> Failure(Call&& call) {
+  try {
+    call();
+    return std::nullopt;
+  } catch (const std::exception& e) {
+    return std::string("it threw: ") + e.what();
+  } catch (...) {
+    return std::string("it threw an exception");
+  }
+}
+
+}  // namespace
+
 bool PluginLoader::Load(const std::filesystem::path& path) {
   const std::string name = path.filename().string();
   std::unique_ptr<platform::DynamicLibrary> library;
@@ -37,21 +56,32 @@ bool PluginLoader::Load(const std::filesystem::path& path) {
     report_("skipped " + name + ": cannot load it: " + e.what());
     return false;
   }
-  auto version = reinterpret_cast<mmapi::MMExpertVersionProcType>(
-      library->Symbol(mmapi::MMExpertVersionProcName));
-  auto entry = reinterpret_cast<mmapi::MMExpertEntryProcType>(
-      library->Symbol(mmapi::MMExpertEntryProcName));
-  auto exit = reinterpret_cast<mmapi::MMExpertExitProcType>(
-      library->Symbol(mmapi::MMExpertExitProcName));
-  if (!version || !entry || !exit) {
-    std::string missing;
-    if (!version) missing += std::string(missing.empty() ? "" : ", ") + mmapi::MMExpertVersionProcName;
-    if (!entry) missing += std::string(missing.empty() ? "" : ", ") + mmapi::MMExpertEntryProcName;
-    if (!exit) missing += std::string(missing.empty() ? "" : ", ") + mmapi::MMExpertExitProcName;
+  const char* names[] = {mmapi::MMExpertVersionProcName, mmapi::MMExpertEntryProcName,
+                         mmapi::MMExpertExitProcName};
+  void* symbols[3];
+  std::string missing;
+  for (int i = 0; i < 3; ++i) {
+    symbols[i] = library->Symbol(names[i]);
+    if (!symbols[i]) missing += std::string(missing.empty() ? "" : ", ") + names[i];
+  }
+  if (!missing.empty()) {
     report_("skipped " + name + ": it does not export " + missing);
     return false;
   }
-  const std::int32_t answer = version();
+  for (int i = 0; i < 3; ++i) {
+    if (!platform::DynamicLibrary::IsFunction(symbols[i])) {
+      report_("skipped " + name + ": its export " + names[i] + " is not a function");
+      return false;
+    }
+  }
+  auto version = reinterpret_cast<mmapi::MMExpertVersionProcType>(symbols[0]);
+  auto entry = reinterpret_cast<mmapi::MMExpertEntryProcType>(symbols[1]);
+  auto exit = reinterpret_cast<mmapi::MMExpertExitProcType>(symbols[2]);
+  std::int32_t answer = 0;
+  if (auto failure = Failure([&] { answer = version(); })) {
+    report_("skipped " + name + ": its version function failed: " + *failure);
+    return false;
+  }
   if (answer != mmapi::MMExpertInterfaceVersion) {
     report_("skipped " + name + ": it was made for interface version " + std::to_string(answer) +
             ", this host has version " + std::to_string(mmapi::MMExpertInterfaceVersion));
@@ -59,11 +89,13 @@ bool PluginLoader::Load(const std::filesystem::path& path) {
   }
   const int index = nextIndex_++;
   session_.SetRegistrant(index);
-  entry(session_.Services());
+  const auto thrown = Failure([&] { entry(session_.Services()); });
   session_.SetRegistrant(-1);
-  if (std::string failure = session_.TakeEntryFailure(); !failure.empty()) {
+  std::string failure = session_.TakeEntryFailure();
+  if (thrown) failure = *thrown;
+  if (!failure.empty()) {
     session_.ReleaseRegistrations(index);
-    exit();
+    if (auto exitFailure = Failure(exit)) failure += "; its exit function failed too: " + *exitFailure;
     report_("skipped " + name + ": its entry function failed: " + failure);
     return false;
   }
@@ -82,7 +114,8 @@ void PluginLoader::UnloadAll() {
   while (!plugins_.empty()) {
     LoadedPlugin& plugin = plugins_.back();
     session_.ReleaseRegistrations(plugin.index);
-    plugin.exit();
+    if (auto failure = Failure(plugin.exit))
+      report_(plugin.path.filename().string() + ": its exit function failed: " + *failure);
     plugins_.pop_back();  // unloads the library
   }
 }

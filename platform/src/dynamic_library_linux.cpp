@@ -1,4 +1,5 @@
 #include <dlfcn.h>
+#include <link.h>
 
 #include <stdexcept>
 
@@ -19,5 +20,15 @@ DynamicLibrary::DynamicLibrary(const std::filesystem::path& path)
 DynamicLibrary::~DynamicLibrary() { ::dlclose(handle_); }
 
 void* DynamicLibrary::Symbol(const char* name) const { return ::dlsym(handle_, name); }
+
+bool DynamicLibrary::IsFunction(void* symbol) {
+  Dl_info info{};
+  void* entryAddress = nullptr;
+  if (!symbol || ::dladdr1(symbol, &info, &entryAddress, RTLD_DL_SYMENT) == 0 || !entryAddress)
+    return false;
+  const auto* entry = static_cast<const ElfW(Sym)*>(entryAddress);
+  const int type = ELF64_ST_TYPE(entry->st_info);
+  return type == STT_FUNC || type == STT_GNU_IFUNC;
+}
 
 }  // namespace drvx::platform

@@ -74,7 +74,9 @@ void TDiagramGroupManager::ShowFirstGroup() {
 
 void TDiagramGroupManager::FillMemberList() {
   FMemberList->Clear();
-  for (const auto& member : FCurrentGroup->FMembers) FMemberList->Add(member->GetMemberName());
+  std::vector<std::string> names;
+  for (const auto& member : FCurrentGroup->FMembers) names.push_back(member->GetMemberName());
+  FMemberList->SetItems(std::move(names));
 }
 
 void TDiagramGroupManager::CloseProject() {
@@ -192,13 +194,22 @@ void TDiagramGroupManager::LoadGroupFile(const std::string& path) {
 void TDiagramGroupManager::ReadGroups(settings::TTypeMemoryStream& stream) {
   FreeGroups();
   FGroupSelector->Clear();
-  const std::int32_t count = stream.ReadInteger();
-  for (std::int32_t i = 0; i < count && stream.Size() - stream.Position() >= kGroupBytes; ++i) {
-    auto group = std::make_unique<TDiagramGroup>();
-    group->ReadGroup(stream);
-    FGroupSelector->Add(group->FName);
-    FGroups.push_back(std::move(group));
+  // The selector takes the names in one go (it sorts them once); on a
+  // failure it still shows the groups read so far.
+  std::vector<std::string> names;
+  try {
+    const std::int32_t count = stream.ReadInteger();
+    for (std::int32_t i = 0; i < count && stream.Size() - stream.Position() >= kGroupBytes; ++i) {
+      auto group = std::make_unique<TDiagramGroup>();
+      group->ReadGroup(stream);
+      names.push_back(group->FName);
+      FGroups.push_back(std::move(group));
+    }
+  } catch (...) {
+    FGroupSelector->SetItems(std::move(names));
+    throw;
   }
+  FGroupSelector->SetItems(std::move(names));
 }
 
 void TDiagramGroupManager::SaveGroupFile(const std::string&) {}

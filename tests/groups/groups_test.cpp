@@ -80,6 +80,23 @@ TEST_F(Groups, TheFileFormatIsTheTypedStreamByteForByte) {
   EXPECT_EQ(std::string(out.Bytes().begin(), out.Bytes().end()), bytes);
 }
 
+// Many groups whose names come in reverse order: the selector lists them
+// sorted, as if added one by one, and the file order stays.
+TEST_F(Groups, ManyGroupsInReverseOrderAreListedSorted) {
+  std::vector<std::pair<std::string, std::vector<std::pair<int, std::string>>>> groups;
+  for (int i = 20000; i > 0; --i) groups.push_back({"g" + std::to_string(100000 + i), {}});
+  groups.push_back({"G100005", {}});  // equal to another but for letter case
+  WriteGroupFile(groups, dir / "Shop.grp");
+  manager->ConnectProject();
+  platform::ComboBox oneByOne{nullptr, "reference"};
+  oneByOne.SetSorted(true);
+  for (const auto& group : groups) oneByOne.Add(group.first);
+  EXPECT_EQ(selector.Items(), oneByOne.Items());
+  EXPECT_EQ(selector.Items().front(), "g100001");
+  EXPECT_EQ(selector.Items().back(), "g120000");
+  EXPECT_EQ(manager->Groups().front()->FName, "g120000");
+}
+
 TEST_F(Groups, WithoutAGroupFileThereAreNoGroups) {
   manager->ConnectProject();
   EXPECT_EQ(manager->FileName(), (dir / "Shop.grp").string());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "modelhost/test_support.h"
+#include "drvx/platform/dynamic_library.h"
 #include "plugin_loader.h"
 
 namespace {
@@ -18,7 +19,7 @@ class PluginLoading : public ::testing::Test {
   void TearDown() override { ::unsetenv("DRVX_TEST_LOG"); }
 
   std::filesystem::path Plugin(const std::string& name) {
-    return test::TestPluginDir() / (name + ".so");
+    return test::TestPluginDir() / (name + platform::SharedLibrarySuffix());
   }
   std::vector<std::string> Log() { return test::ReadLines(dir / "log.txt"); }
 
@@ -63,13 +64,33 @@ TEST_F(PluginLoading, ALibraryWhoseEntryFailsLosesWhatItRegistered) {
   EXPECT_THAT(Log(), ElementsAre("entry", "expert released", "exit", "library unloaded"));
 }
 
+// Export names that are data would be called as functions: the library is
+// skipped without calling anything.
+TEST_F(PluginLoading, ALibraryWhoseExportsAreDataIsNeverCalled) {
+  EXPECT_FALSE(loader.Load(Plugin("data_exports_plugin")));
+  EXPECT_THAT(reports, ElementsAre("skipped data_exports_plugin.so: its export "
+                                   "MMExpertVersionProc is not a function"));
+  EXPECT_TRUE(loader.Plugins().empty());
+}
+
+// An entry function that throws at the host is caught; the host goes on.
+TEST_F(PluginLoading, AnEntryThatThrowsIsSkippedAndExited) {
+  EXPECT_FALSE(loader.Load(Plugin("throwing_entry_plugin")));
+  EXPECT_THAT(reports, ElementsAre("skipped throwing_entry_plugin.so: its entry function failed: "
+                                   "it threw: entry throws"));
+  EXPECT_TRUE(session.Experts().empty());
+  EXPECT_THAT(Log(), ElementsAre("entry", "exit", "library unloaded"));
+}
+
 TEST_F(PluginLoading, AFolderIsLoadedInNameOrderAndBadLibrariesDoNotStopTheOthers) {
   loader.LoadFolder(test::TestPluginDir());
-  ASSERT_EQ(reports.size(), 4u);
-  EXPECT_TRUE(reports[0].starts_with("skipped failing_entry_plugin.so"));
-  EXPECT_TRUE(reports[1].starts_with("loaded good_plugin.so"));
-  EXPECT_TRUE(reports[2].starts_with("skipped no_exports_plugin.so"));
-  EXPECT_TRUE(reports[3].starts_with("skipped version9_plugin.so"));
+  ASSERT_EQ(reports.size(), 6u);
+  EXPECT_TRUE(reports[0].starts_with("skipped data_exports_plugin.so"));
+  EXPECT_TRUE(reports[1].starts_with("skipped failing_entry_plugin.so"));
+  EXPECT_TRUE(reports[2].starts_with("loaded good_plugin.so"));
+  EXPECT_TRUE(reports[3].starts_with("skipped no_exports_plugin.so"));
+  EXPECT_TRUE(reports[4].starts_with("skipped throwing_entry_plugin.so"));
+  EXPECT_TRUE(reports[5].starts_with("skipped version9_plugin.so"));
   EXPECT_EQ(loader.Plugins().size(), 1u);
   EXPECT_EQ(session.Experts().size(), 1u);
 }

@@ -1,7 +1,8 @@
 // A plug-in library for the loader tests. Built in variants (see
-// CMakeLists.txt): a well-behaved one, one without exports, one that answers
-// another interface version, one whose entry function fails after
-// registering an expert. Lifecycle events are appended, one per line, to the
+// CMakeLists.txt): a well-behaved one, one without exports, one whose export
+// names are data, one that answers another interface version, one whose
+// entry function fails after registering an expert, one whose entry function
+// throws at the host. Lifecycle events are appended, one per line, to the
 // file named by the environment variable DRVX_TEST_LOG.
 #include <cstdlib>
 #include <fstream>
@@ -97,7 +98,16 @@ class TestNotifier final : public mmapi::cxx::ComObject<mmapi::IMMProjectNotifie
 
 }  // namespace
 
-#ifndef DRVX_TEST_NO_EXPORTS
+#if defined(DRVX_TEST_NO_EXPORTS)
+MM_EXPORT int SomethingElse() { return 0; }
+
+#elif defined(DRVX_TEST_DATA_EXPORTS)
+// The three names, but as data: a host that called them would crash.
+MM_EXPORT const char MMExpertVersionProc[] = "not a function";
+MM_EXPORT const char MMExpertEntryProc[] = "not a function";
+MM_EXPORT const char MMExpertExitProc[] = "not a function";
+
+#else
 
 #ifndef DRVX_TEST_VERSION
 #define DRVX_TEST_VERSION 10
@@ -107,6 +117,9 @@ MM_EXPORT std::int32_t MMCALL MMExpertVersionProc() { return DRVX_TEST_VERSION; 
 
 MM_EXPORT void MMCALL MMExpertEntryProc(mmapi::IMMToolServices* services) {
   Log("entry");
+#ifdef DRVX_TEST_ENTRY_THROWS
+  throw std::runtime_error("entry throws");  // past its own guard, into the host
+#endif
   drvx::host::GuardedEntry(services, [&] {
     binding.emplace(services);
     auto expert = mmapi::cxx::MakeCom<TestExpert>();
@@ -125,6 +138,4 @@ MM_EXPORT void MMCALL MMExpertExitProc() {
   Log("exit");
 }
 
-#else
-MM_EXPORT int SomethingElse() { return 0; }
 #endif

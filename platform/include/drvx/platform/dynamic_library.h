@@ -21,6 +21,9 @@ class DRVX_PLATFORM_API DynamicLibrary {
 
   // The exported symbol, or null when the library has none of that name.
   void* Symbol(const char* name) const;
+  // Whether an exported symbol is a function, not data (the symbol's type
+  // in the library's symbol table).
+  static bool IsFunction(void* symbol);
 
  private:
   void* handle_;
