@@ -1,6 +1,9 @@
 #include "plugin_context.h"
 
 #include "diagram_generator.h"
+#include "exception_report.h"
+#include "drvx/platform/forms.h"
+#include "drvx/platform/message_slot.h"
 #include "drvx/platform/text.h"
 #include "info_window.h"
 #include "korvanti_expert.h"
@@ -14,8 +17,14 @@ PluginContext::PluginContext(mmapi::IMMToolServices* services,
       settings_(hostExecutable),
       notifier_(mmapi::cxx::MakeCom<host::TProjectNotifier>()),
       functions_(settings_),
+      drawFailures_(std::chrono::seconds(10), host::ShowReport),
+      drawFailureSummary_(nullptr, "DrawFailureSummary", 10000),
       mailBox_(true),
       expert_(mmapi::cxx::MakeCom<TKorvantiExpertInterface>(*this)) {
+  drawFailureSummary_.OnTimer = [this] {
+    drawFailures_.Flush();
+    if (!drawFailures_.Pending()) drawFailureSummary_.SetActive(false);
+  };
   mainWindow_.SetExpertSettings(&settings_);
   mainWindow_.SetProjectNotifier(notifier_.Get());
   {
@@ -26,8 +35,12 @@ PluginContext::PluginContext(mmapi::IMMToolServices* services,
   mailBox_.SetBufferSize(0x10000);
   mailBox_.SetSlotName("MbDRVX");
   // Another receiver may hold the slot: the plug-in then works on without
-  // call stacks.
-  mailBox_.SetOnError([](sequence::TZkMailBox&, std::uint8_t) {});
+  // call stacks, and says so once.
+  mailBox_.SetOnError([](sequence::TZkMailBox& box, std::uint8_t) {
+    platform::LogLine("the message slot " + platform::SlotPath(box.SlotName()) +
+                      " is held by another receiver (another host?); call stacks sent to it "
+                      "do not reach this one");
+  });
   mailBox_.SetOnMessage(
       [this](sequence::TZkMailBox&, settings::TTypeMemoryStream& stream) { MailBoxMessage(stream); });
   mailBox_.SetActive(true);
@@ -51,7 +64,13 @@ void PluginContext::MailBoxMessage(settings::TTypeMemoryStream& stream) {
   std::vector<std::string> lines = platform::SplitLines(text);
   sequence::TDiagramGenerator::InvertCallList(lines);
   sequence::TDiagramGenerator generator;
+  generator.SetReporter([this](const std::string& text) { DrawFailure(text); });
   generator.GenSqDg("sqDelphiCallStack", lines);
+}
+
+void PluginContext::DrawFailure(const std::string& text) {
+  drawFailures_.Report(text);
+  if (drawFailures_.Pending()) drawFailureSummary_.SetActive(true);
 }
 
 }  // namespace drvx::expert

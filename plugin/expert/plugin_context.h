@@ -9,14 +9,16 @@
 //   2. the mailbox closes: its reader thread is woken and joined, and a call
 //      stack still waiting for the user-interface thread is taken back from
 //      the platform's loop, so no code of this library is left queued there;
-//   3. the class locator dialog;
-//   4. the main window with its workers (the group manager leaves the
+//   3. the timer that sums up call stacks which could not be drawn stops
+//      (its timer leaves the platform's loop), then its counts go;
+//   4. the class locator dialog;
+//   5. the main window with its workers (the group manager leaves the
 //      notifier's observers);
-//   5. the code-model worker;
-//   6. the project notifier (the context's reference; the host has released
+//   6. the code-model worker;
+//   7. the project notifier (the context's reference; the host has released
 //      its own before it calls the exit procedure);
-//   7. the settings;
-//   8. the host's services, whose binding for error texts ends last.
+//   8. the settings;
+//   9. the host's services, whose binding for error texts ends last.
 #pragma once
 
 #include <filesystem>
@@ -28,6 +30,7 @@
 #include "mailbox.h"
 #include "main_window.h"
 #include "project_notifier.h"
+#include "report_throttle.h"
 
 namespace drvx::expert {
 
@@ -55,6 +58,7 @@ class PluginContext {
 
  private:
   void MailBoxMessage(settings::TTypeMemoryStream& stream);
+  void DrawFailure(const std::string& text);
 
   // Declared in construction order; destroyed in the reverse.
   host::HostBinding binding_;
@@ -64,6 +68,10 @@ class PluginContext {
   codegen::TExpertFunctions functions_;
   ui::TFrmMain mainWindow_;
   ui::TClassLocatorDlg classLocator_;
+  // Call stacks that cannot be drawn: the first of a period is shown, the
+  // rest summed up by the timer once the period is over.
+  host::ReportThrottle drawFailures_;
+  platform::Timer drawFailureSummary_;
   sequence::TZkMailBox mailBox_;
   mmapi::cxx::ComPtr<TKorvantiExpertInterface> expert_;
 };

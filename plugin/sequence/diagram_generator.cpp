@@ -30,7 +30,9 @@ std::int32_t TDiagramGenerator::GenSqDg(const std::string& name,
     FSequenceDiagram->DrawDiagram();
     result = FSequenceDiagram->Diagram().Id();
   } catch (const std::exception& error) {
-    FExMsg = host::ReportException("TDiagramGenerator", "GenSqDg", error);
+    FExMsg = host::ExceptionText("TDiagramGenerator", "GenSqDg", error);
+    if (FReporter) FReporter(FExMsg);
+    else host::ShowReport(FExMsg);
   }
   FSequenceDiagram.reset();
   return result;

@@ -2,6 +2,7 @@
 // in the host. Made for one generation, then freed.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,11 @@ class TDiagramGenerator {
   // a failure shows "Exception in TDiagramGenerator.GenSqDg:<message>" and
   // gives -1; what was drawn in the host until then stays.
   std::int32_t GenSqDg(const std::string& name, const std::vector<std::string>& lines);
+
+  // Where a failure's text goes instead of a message box (none: a message box).
+  void SetReporter(std::function<void(const std::string& text)> reporter) {
+    FReporter = std::move(reporter);
+  }
 
   // The page size class 0..4 from the number of time steps.
   std::uint8_t GetSizeClass() const;
@@ -41,6 +47,7 @@ class TDiagramGenerator {
   std::uint8_t FSizeClass = 0;
   bool FFormatFlag = false;
   std::unique_ptr<TSequenceDiagram> FSequenceDiagram;
+  std::function<void(const std::string&)> FReporter;
 };
 
 }  // namespace drvx::sequence

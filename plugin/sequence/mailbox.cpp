@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "exception_report.h"
+#include "report_throttle.h"
 #include "drvx/platform/forms.h"
 #include "drvx/platform/ui_loop.h"
 
@@ -39,7 +40,10 @@ void TZkSlotThread::Join() {
 void TZkSlotThread::Execute() {
   std::vector<std::uint8_t> buffer;
   std::string note;
+  // What a flood of bad datagrams would otherwise say once per datagram.
+  host::ReportThrottle notes(std::chrono::seconds(10), platform::LogLine);
   while (!terminated_) {
+    notes.Flush();
     switch (FSlotHandle.Read(buffer, std::size_t(std::max(1, FBufferSize)), note)) {
       case MessageSlot::Result::Message:
         FStream.SetSize(0);
@@ -50,15 +54,15 @@ void TZkSlotThread::Execute() {
           DoMessage();
         } else if (!platform::UiLoop::Instance().InvokeAndWait([this] { DoMessage(); },
                                                                &terminated_)) {
-          platform::LogLine("a call stack of " + std::to_string(buffer.size()) +
-                            " bytes arrived while the mailbox was closing; it was dropped");
+          notes.Report("a call stack of " + std::to_string(buffer.size()) +
+                       " bytes arrived while the mailbox was closing; it was dropped");
         }
         break;
       case MessageSlot::Result::Dropped:
-        platform::LogLine(note);
+        notes.Report(note);
         break;
       case MessageSlot::Result::Failed:
-        platform::LogLine(note);
+        notes.Report(note);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));  // no spinning
         break;
       case MessageSlot::Result::TimedOut:
@@ -66,6 +70,7 @@ void TZkSlotThread::Execute() {
         break;
     }
   }
+  notes.Flush(host::ReportThrottle::Clock::now(), true);
 }
 
 void TZkSlotThread::DoMessage() {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "drvx/platform/dynamic_library.h"
+#include "drvx/platform/forms.h"
 #include "drvx/platform/message_slot.h"
 #include "drvx/platform/printer.h"
 #include "drvx/platform/scripted_dialogs.h"
@@ -151,8 +152,12 @@ TEST_F(Dravolex, ACallStackFromAnotherProcessBecomesADiagram) {
 
 TEST_F(Dravolex, AnotherHolderOfTheSlotLeavesEveryVerbWorking) {
   auto holder = platform::MessageSlot::Create(platform::SlotPath("MbDRVX"), 100);
+  std::vector<std::string> notes;
+  platform::SetLogSink([&](const std::string& line) { notes.push_back(line); });
   Start();
-  EXPECT_TRUE(Messages().empty());  // no message about the slot
+  platform::SetLogSink(nullptr);
+  EXPECT_TRUE(Messages().empty());  // no message box about the slot, one note
+  EXPECT_THAT(notes, ElementsAre(HasSubstr("MbDRVX is held by another receiver")));
   ASSERT_TRUE(Run("exec 6"));
   ASSERT_TRUE(Run("select class TOrder"));
   ASSERT_TRUE(Run("exec 10"));
