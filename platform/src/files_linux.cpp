@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -83,15 +84,35 @@ int OpenUnnamed(const std::filesystem::path& folder) {
   return -2;
 }
 
+// The temporary names of a file are ".NAME.<pid>.<n>". One whose writer
+// was killed between linking it in and renaming it is removed by the next
+// save of the same file.
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& prefix) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string rest = name.substr(prefix.size());
+    const auto dot = rest.find('.');
+    if (dot == 0 || dot == std::string::npos ||
+        rest.find_first_not_of("0123456789.") != std::string::npos)
+      continue;
+    const pid_t writer = pid_t(std::stol(rest.substr(0, dot)));
+    if (writer != ::getpid() && ::kill(writer, 0) != 0 && errno == ESRCH)
+      ::unlink(entry.path().c_str());
+  }
+}
+
 // A name for linking the finished file in before it is renamed over the old
 // one; taken with an exclusive link, so two writers never share it.
 std::filesystem::path LinkUnnamed(int fd, const std::filesystem::path& folder,
                                   const std::filesystem::path& path) {
   const std::string source = "/proc/self/fd/" + std::to_string(fd);
+  const std::string prefix = "." + path.filename().string() + ".";
+  RemoveStaleTemporaries(folder, prefix);
   for (unsigned attempt = 0;; ++attempt) {
     const std::filesystem::path name =
-        folder / ("." + path.filename().string() + "." + std::to_string(::getpid()) + "." +
-                  std::to_string(attempt));
+        folder / (prefix + std::to_string(::getpid()) + "." + std::to_string(attempt));
     if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
       return name;
     if (errno != EEXIST || attempt == 1000) Fail("cannot create a temporary file for", path, errno);

@@ -11,10 +11,8 @@
 #include "drvx/platform/message_slot.h"
 #include "drvx/platform/scripted_dialogs.h"
 #include "drvx/platform/ui_loop.h"
-#include "host_session.h"
+#include "e2e/fresh_host.h"
 #include "modelhost/test_support.h"
-#include "plugin_loader.h"
-#include "script_runner.h"
 
 namespace {
 
@@ -22,26 +20,7 @@ using namespace drvx;
 using namespace std::chrono_literals;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-// A host of its own with the plug-in loaded and the example project open.
-struct FreshHost {
-  FreshHost() {
-    platform::SetDialogs(&dialogs);
-    if (!loader.Load(test::Plugin())) throw std::runtime_error("the plug-in did not load");
-    if (!Run("open " + test::ExampleProject().string())) throw std::runtime_error(err.str());
-  }
-  ~FreshHost() {
-    loader.UnloadAll();
-    platform::SetDialogs(nullptr);
-  }
-  bool Run(const std::string& line) { return runner.RunLine(line, "e2e"); }
-
-  modelhost::HostSession session;
-  modelhost::PluginLoader loader{session, [](const std::string&) {}};
-  platform::ScriptedDialogs dialogs;
-  std::ostringstream out, err;
-  modelhost::ScriptRunner runner{{session, loader, dialogs, out, err}};
-};
+using test::FreshHost;
 
 // The commands a user's mouse and keyboard give a control of this kind.
 std::vector<std::string> CommandsFor(const platform::Control& c, const std::string& path) {

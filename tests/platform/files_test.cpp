@@ -1,4 +1,6 @@
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -39,6 +41,22 @@ TEST(AtomicFile, AFailedReplaceKeepsWhatWasThereAndNamesThePath) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                           std::filesystem::directory_iterator()),
             1);
+}
+
+// A writer killed between linking its finished file in and renaming it
+// leaves ".NAME.<pid>.<n>"; the next save of that file removes it.
+TEST(AtomicFile, TheNextSaveRemovesATemporaryFileOfAKilledWriter) {
+  TempDir dir;
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string stale = ".a.txt." + std::to_string(gone) + ".0";
+  drvx::test::WriteText(dir / stale, "half");
+  drvx::test::WriteText(dir / ".a.txt.notes", "not ours");
+  WriteFileAtomically(dir / "a.txt", "new");
+  EXPECT_FALSE(std::filesystem::exists(dir / stale));
+  EXPECT_TRUE(std::filesystem::exists(dir / ".a.txt.notes"));
+  EXPECT_EQ(ReadWholeFile(dir / "a.txt", kMaxListFile), "new");
 }
 
 TEST(AtomicFile, AMissingFolderIsReported) {

@@ -1,0 +1,118 @@
+// The message slot under hostile load: several processes send junk
+// datagrams with valid call stacks among them.
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <random>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "drvx/platform/forms.h"
+#include "drvx/platform/message_slot.h"
+#include "drvx/platform/ui_loop.h"
+#include "e2e/fresh_host.h"
+#include "mmapi/cxx/utf.h"
+
+namespace {
+
+using namespace drvx;
+using namespace std::chrono_literals;
+
+constexpr int kSenders = 4;
+constexpr int kPerSender = 2500;
+constexpr int kValidEvery = 25;  // every 25th datagram is a valid call stack
+
+// Sends one datagram to the slot's socket file directly, of any size (the
+// platform's sender refuses what the receiver would drop).
+void SendRaw(const std::string& file, const std::string& bytes) {
+  const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, file.c_str(), sizeof address.sun_path - 1);
+  ::sendto(s, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&address),
+           sizeof address);
+  ::close(s);
+}
+
+// One sender process's datagrams: random bytes, empty ones, invalid UTF-8,
+// the largest size, over-size, and valid call stacks of roles named after
+// the sender and the number.
+[[noreturn]] void Flood(int sender, const std::string& file) {
+  std::mt19937 random(unsigned(sender) * 7919u);
+  for (int i = 0; i < kPerSender; ++i) {
+    std::string bytes;
+    if (i % kValidEvery == 0) {
+      bytes = "Valid" + std::to_string(sender) + "x" + std::to_string(i) + ".m\r\nCaller.c\r\n";
+    } else {
+      switch (i % 6) {
+        case 0: break;  // empty
+        case 1: bytes.assign(std::size_t(1 + random() % 300), '\xff'); break;
+        case 2: bytes.resize(i % 60 == 2 ? platform::kMaxSlotMessage : 1 + random() % 2000); break;
+        case 3: bytes.resize(platform::kMaxSlotMessage + 1 + random() % 1000); break;
+        default: bytes.resize(1 + random() % 400); break;
+      }
+      for (std::size_t k = 0; i % 6 >= 2 && k < bytes.size(); ++k) bytes[k] = char(random());
+    }
+    SendRaw(file, bytes);
+  }
+  ::_exit(0);
+}
+
+TEST(JunkFlood, EveryValidCallStackIsDrawnAndTheReportsStayFew) {
+  platform::UiLoop::Instance().AttachToThisThread();
+  std::vector<std::string> notes;
+  platform::SetLogSink([&](const std::string& line) { notes.push_back(line); });
+  {
+    test::FreshHost host;
+    const std::string file = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/mailslot.MbDRVX";
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<pid_t> senders;
+    for (int s = 0; s < kSenders; ++s) {
+      const pid_t child = ::fork();
+      if (child == 0) Flood(s, file);
+      senders.push_back(child);
+    }
+    auto validDrawn = [&] {
+      int n = 0;
+      for (const auto& d : host.session.Project().diagrams)
+        for (const auto* symbol : d->symbols)
+          n += mmapi::cxx::ToUtf8(symbol->name).starts_with("Valid");
+      return n;
+    };
+    const int valid = kSenders * ((kPerSender + kValidEvery - 1) / kValidEvery);
+    int lastCount = -1;
+    // Runs the loop as long as call stacks keep being drawn.
+    while (validDrawn() < valid) {
+      const int now = validDrawn();
+      if (now == lastCount &&
+          !platform::UiLoop::Instance().RunUntil([&] { return validDrawn() > now; }, 20000ms))
+        break;
+      lastCount = now;
+      platform::UiLoop::Instance().RunUntil([] { return false; }, 50ms);
+    }
+    for (const pid_t child : senders) {
+      int status = 0;
+      ::waitpid(child, &status, 0);
+      EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_EQ(validDrawn(), valid);
+    // One report of each kind at once, then one summary per kind and ten
+    // seconds; never one per datagram.
+    const std::size_t bound = 4 * (2 + std::size_t(seconds.count()) / 10);
+    EXPECT_LE(host.dialogs.Shown().size(), bound) << seconds.count() << " s";
+    EXPECT_LE(notes.size(), bound) << seconds.count() << " s";
+    std::cout << kSenders * kPerSender << " datagrams, " << valid << " valid call stacks drawn in "
+              << seconds.count() << " s; " << host.dialogs.Shown().size() << " message boxes, "
+              << notes.size() << " log lines\n";
+  }
+  platform::SetLogSink(nullptr);
+}
+
+}  // namespace
