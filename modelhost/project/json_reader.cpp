@@ -1,6 +1,9 @@
 #include "json_reader.h"
 
+#include <cmath>
 #include <limits>
+#include <set>
+#include <vector>
 
 #include "mmapi/cxx/utf.h"
 
@@ -21,7 +24,90 @@ const char* TypeName(const nlohmann::json& v) {
 
 const nlohmann::json::array_t kNoElements;
 
+// Builds the value with nlohmann's own builder and watches the keys on the
+// way, knowing the place of every value.
+class DuplicateKeyWatch {
+ public:
+  using json = nlohmann::json;
+  explicit DuplicateKeyWatch(json& root) : builder_(root, true) {}
+
+  bool null() { return Value() && builder_.null(); }
+  bool boolean(bool v) { return Value() && builder_.boolean(v); }
+  bool number_integer(json::number_integer_t v) { return Value() && builder_.number_integer(v); }
+  bool number_unsigned(json::number_unsigned_t v) { return Value() && builder_.number_unsigned(v); }
+  bool number_float(json::number_float_t v, const json::string_t& s) {
+    return Value() && builder_.number_float(v, s);
+  }
+  bool string(json::string_t& v) { return Value() && builder_.string(v); }
+  bool binary(json::binary_t& v) { return Value() && builder_.binary(v); }
+  bool start_object(std::size_t n) {
+    Value();
+    frames_.push_back({false, -1, {}, {}});
+    return builder_.start_object(n);
+  }
+  bool key(json::string_t& k) {
+    Frame& frame = frames_.back();
+    if (!frame.keys.insert(k).second)
+      Fault(Place(frames_.size() - 1), "the field \"" + k + "\" is given twice");
+    frame.key = k;
+    return builder_.key(k);
+  }
+  bool end_object() {
+    frames_.pop_back();
+    return builder_.end_object();
+  }
+  bool start_array(std::size_t n) {
+    Value();
+    frames_.push_back({true, -1, {}, {}});
+    return builder_.start_array(n);
+  }
+  bool end_array() {
+    frames_.pop_back();
+    return builder_.end_array();
+  }
+  bool parse_error(std::size_t position, const std::string& token,
+                   const nlohmann::detail::exception& error) {
+    return builder_.parse_error(position, token, error);
+  }
+
+ private:
+  struct Frame {
+    bool array;
+    long index;
+    std::set<std::string, std::less<>> keys;
+    std::string key;
+  };
+
+  // A value begins: in an array it is the next element.
+  bool Value() {
+    if (!frames_.empty() && frames_.back().array) ++frames_.back().index;
+    return true;
+  }
+  // The path of the object at frames_[depth], as JsonPlace writes it.
+  JsonPlace Place(std::size_t depth) const {
+    std::string path;
+    for (std::size_t i = 0; i < depth; ++i) {
+      const Frame& f = frames_[i];
+      if (f.array) path += "[" + std::to_string(f.index) + "]";
+      else path += (path.empty() ? "" : ".") + f.key;
+    }
+    placePath_ = path;
+    return JsonPlace(nullptr, placePath_);
+  }
+
+  nlohmann::detail::json_sax_dom_parser<json> builder_;
+  std::vector<Frame> frames_;
+  mutable std::string placePath_;
+};
+
 }  // namespace
+
+nlohmann::json ParseJsonWithoutDuplicateKeys(std::string_view text) {
+  nlohmann::json root;
+  DuplicateKeyWatch watch(root);
+  nlohmann::json::sax_parse(text, &watch);
+  return root;
+}
 
 std::string JsonPlace::Path() const {
   std::string head = parent_ ? parent_->Path() : std::string();
@@ -81,6 +167,10 @@ std::int32_t JsonObject::Int(std::string_view key, std::int32_t fallback) const 
 }
 
 std::int32_t JsonObject::RequiredInt(std::string_view key) const {
+  // A whole number beyond 64 bits arrives as a floating-point one.
+  if (const nlohmann::json* big = Find(key);
+      big && big->is_number_float() && std::trunc(big->get<double>()) == big->get<double>())
+    Fault(JsonPlace(&place_, key), "the number " + big->dump() + " does not fit in 32 bits");
   const auto& v = Expect(key, &nlohmann::json::is_number_integer, "a whole number");
   const std::int64_t n = v.is_number_unsigned() && v.get<std::uint64_t>() > INT64_MAX
                              ? std::numeric_limits<std::int64_t>::max()

@@ -33,6 +33,11 @@ struct JsonFault {
 
 [[noreturn]] void Fault(const JsonPlace& place, const std::string& what);
 
+// Parses JSON text into a value; a key given twice in one object is a fault
+// at that object ("the field \"name\" is given twice"), as an unknown one
+// is. Syntax errors throw nlohmann::json::parse_error.
+nlohmann::json ParseJsonWithoutDuplicateKeys(std::string_view text);
+
 // One JSON object being read.
 class JsonObject {
  public:

@@ -329,7 +329,9 @@ Ordered FormatShape(const ModelShape& s) {
 std::unique_ptr<ModelProject> ParseProject(std::string_view text, const std::string& source) {
   json root;
   try {
-    root = json::parse(text);
+    root = ParseJsonWithoutDuplicateKeys(text);
+  } catch (const JsonFault& f) {
+    throw ProjectFileError(source + ": " + f.path + ": " + f.what);
   } catch (const json::exception& e) {
     std::string what = e.what();
     if (auto end = what.find("] "); what.starts_with("[json.exception.") && end != std::string::npos)

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "modelhost/test_support.h"
@@ -87,11 +88,24 @@ INSTANTIATE_TEST_SUITE_P(
                 "diagrams[0].shapes[1]: an association needs both \"source\" and \"target\""},
         BadFile{"newer_version.mmproj",
                 "version: version 2 is not supported (this host reads version 1)"},
-        BadFile{"misspelt_field.mmproj", "modules[0].nmae: unknown field"}),
+        BadFile{"misspelt_field.mmproj", "modules[0].nmae: unknown field"},
+        BadFile{"duplicate_field.mmproj", "classes[0]: the field \"name\" is given twice"},
+        BadFile{"huge_id.mmproj",
+                "modules[0].id: the number 1.8446744073709552e+19 does not fit in 32 bits"}),
     [](const auto& info) {
       std::string name = info.param.file;
       return name.substr(0, name.find('.'));
     });
+
+TEST(ProjectFile, AFolderIsNoProject) {
+  test::TempDir dir;
+  try {
+    LoadProject(dir.Path());
+    FAIL();
+  } catch (const ProjectFileError& e) {
+    EXPECT_THAT(e.what(), ::testing::HasSubstr("is a folder, not a file"));
+  }
+}
 
 TEST(ProjectFile, ShapesMayOnlyReferToEarlierSymbolsOfTheirDiagram) {
   const std::string text = R"({"format": "dravolex-project", "version": 1, "diagrams": [
