@@ -200,10 +200,7 @@ void BM_CallStacksToDiagrams(benchmark::State& state) {
     box.SetBufferSize(65536);
     box.SetSlotName(name);
     box.SetOnMessage([](sequence::TZkMailBox&, settings::TTypeMemoryStream& stream) {
-      std::string text(stream.Bytes().begin(), stream.Bytes().end());
-      auto lines = platform::SplitLines(text);
-      sequence::TDiagramGenerator::InvertCallList(lines);
-      sequence::TDiagramGenerator().GenSqDg("sqDelphiCallStack", lines);
+      sequence::DrawReceivedCallStack(stream, nullptr);
     });
     box.SetActive(true);
     const auto start = Clock::now();

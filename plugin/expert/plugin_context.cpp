@@ -4,7 +4,6 @@
 #include "exception_report.h"
 #include "drvx/platform/forms.h"
 #include "drvx/platform/message_slot.h"
-#include "drvx/platform/text.h"
 #include "info_window.h"
 #include "korvanti_expert.h"
 
@@ -58,14 +57,7 @@ void PluginContext::Register() {
 }
 
 void PluginContext::MailBoxMessage(settings::TTypeMemoryStream& stream) {
-  stream.SetPosition(0);
-  std::string text(std::size_t(stream.Size()), '\0');
-  stream.Read(text.data(), stream.Size());
-  std::vector<std::string> lines = platform::SplitLines(text);
-  sequence::TDiagramGenerator::InvertCallList(lines);
-  sequence::TDiagramGenerator generator;
-  generator.SetReporter([this](const std::string& text) { DrawFailure(text); });
-  generator.GenSqDg("sqDelphiCallStack", lines);
+  sequence::DrawReceivedCallStack(stream, [this](const std::string& text) { DrawFailure(text); });
 }
 
 void PluginContext::DrawFailure(const std::string& text) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "drvx/platform/text.h"
 #include "exception_report.h"
 
 namespace drvx::sequence {
@@ -47,6 +48,18 @@ std::uint8_t TDiagramGenerator::GetSizeClass() const {
 void TDiagramGenerator::GetRoleDistance() {
   const std::int32_t width = FSizeClass < std::size(kPageWidths) ? kPageWidths[FSizeClass] : 1200;
   FRoleDistance = FRoleCount > 0 ? width / FRoleCount : width;
+}
+
+std::int32_t DrawReceivedCallStack(settings::TTypeMemoryStream& stream,
+                                   std::function<void(const std::string&)> reporter) {
+  stream.SetPosition(0);
+  std::string text(std::size_t(stream.Size()), '\0');
+  stream.Read(text.data(), stream.Size());
+  std::vector<std::string> lines = platform::SplitLines(text);
+  TDiagramGenerator::InvertCallList(lines);
+  TDiagramGenerator generator;
+  generator.SetReporter(std::move(reporter));
+  return generator.GenSqDg("sqDelphiCallStack", lines);
 }
 
 void TDiagramGenerator::InvertCallList(std::vector<std::string>& lines) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sequence_model.h"
+#include "type_memory_stream.h"
 
 namespace drvx::sequence {
 
@@ -49,5 +50,11 @@ class TDiagramGenerator {
   std::unique_ptr<TSequenceDiagram> FSequenceDiagram;
   std::function<void(const std::string&)> FReporter;
 };
+
+// Draws a call stack received on the message slot (innermost call first, one
+// per line) as the diagram "sqDelphiCallStack" of the reversed calls; a
+// failure's text goes to the reporter. Returns the diagram's identifier, or -1.
+std::int32_t DrawReceivedCallStack(settings::TTypeMemoryStream& stream,
+                                   std::function<void(const std::string&)> reporter);
 
 }  // namespace drvx::sequence

@@ -233,9 +233,7 @@ TEST_F(MailBox, ACallStackBecomesASequenceDiagramOfTheReversedCalls) {
   box.SetBufferSize(65536);
   box.SetSlotName(Name());
   box.SetOnMessage([](TZkMailBox&, settings::TTypeMemoryStream& stream) {
-    auto lines = platform::SplitLines(Text(stream));
-    sequence::TDiagramGenerator::InvertCallList(lines);
-    sequence::TDiagramGenerator().GenSqDg("sqDelphiCallStack", lines);
+    sequence::DrawReceivedCallStack(stream, nullptr);
   });
   box.SetActive(true);
   ASSERT_EQ(SendFromAnotherProcess(box.SlotName(), "Z.z\r\nY.y\r\nX.x\r\n"), 0);
