@@ -34,7 +34,11 @@ $out/Shop.mmproj
     renamed csCustomerManagement
 $out/documentation.txt
     the documentation of every diagram
-$out/print-1.txt
-    csInventory printed with its documentation
+$out/print-1.txt, $out/print-1-1.svg
+    csInventory printed with its documentation, and its picture
+$out/diagrams/*.svg
+    every diagram as a picture (rsvg-convert turns one into PNG)
+$out/sqDelphiCallStack.puml, $out/sqDelphiCallStack.mmd
+    the call stack's sequence diagram as PlantUML and Mermaid text
 SUMMARY
 exit "$status"

@@ -232,6 +232,12 @@ HostSession::~HostSession() {
 
 void HostSession::ReplaceProject(std::unique_ptr<ModelProject> project) {
   project_ = std::move(project);
+  if (!project_->onPrint) project_->onPrint = printDiagram_;
+}
+
+void HostSession::SetDiagramPrinter(std::function<void(const ModelDiagram&)> print) {
+  printDiagram_ = std::move(print);
+  project_->onPrint = printDiagram_;
 }
 
 std::string HostSession::TakeEntryFailure() { return std::exchange(entryFailure_, {}); }

@@ -40,6 +40,9 @@ class HostSession {
   ModelProject& Project() { return *project_; }
   // Replaces the open project; references into the old one fail from now on.
   void ReplaceProject(std::unique_ptr<ModelProject> project);
+  // What printing a diagram does, for the open project and every one opened
+  // later that has no printing of its own.
+  void SetDiagramPrinter(std::function<void(const ModelDiagram&)> print);
 
   // Registrations made from now on belong to this library.
   void SetRegistrant(int plugin) { registrant_ = plugin; }
@@ -61,6 +64,7 @@ class HostSession {
   int registrant_ = -1;
   int sequence_ = 0;
   std::string entryFailure_;
+  std::function<void(const ModelDiagram&)> printDiagram_;
 };
 
 }  // namespace drvx::modelhost

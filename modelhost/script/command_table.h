@@ -58,6 +58,8 @@ struct HostContext {
 // The command groups.
 void AddModelCommands(CommandTable& table, HostContext& host);
 void AddPluginCommands(CommandTable& table, HostContext& host);
+// Also makes printing a diagram draw it into the print job.
+void AddRenderCommands(CommandTable& table, HostContext& host);
 // `runLine` runs a line of the language (for the actions queued for modal
 // windows).
 void AddUiCommands(CommandTable& table, HostContext& host,

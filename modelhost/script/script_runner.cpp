@@ -24,6 +24,7 @@ ScriptRunner::ScriptRunner(HostContext host) : host_(host) {
   commands_.Add("quit", {"quit", "stop reading commands", [this](Args) { quit_ = true; }, 0, 0});
   AddModelCommands(commands_, host_);
   AddPluginCommands(commands_, host_);
+  AddRenderCommands(commands_, host_);
   AddUiCommands(commands_, host_,
                 [this](const std::string& line, const std::string& where) {
                   return RunLine(line, where);

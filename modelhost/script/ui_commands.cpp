@@ -111,6 +111,11 @@ void Printouts(HostContext& host) {
              << job.pages.size() << (job.pages.size() == 1 ? " page" : " pages");
     if (!job.file.empty()) host.out << ", written to " << job.file.string();
     host.out << '\n' << TextPrinter::Render(job);
+    for (const auto& picture : job.pictures) {
+      host.out << "--- picture \"" << picture.title << "\" (SVG, " << picture.svg.size() << " bytes";
+      if (!picture.file.empty()) host.out << ", written to " << picture.file.string();
+      host.out << ") ---\n";
+    }
   }
 }
 

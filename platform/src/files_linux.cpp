@@ -119,9 +119,64 @@ std::filesystem::path LinkUnnamed(int fd, const std::filesystem::path& folder,
   }
 }
 
+
+// A stream buffer that writes to a file descriptor, failing loudly.
+class FdBuffer final : public std::streambuf {
+ public:
+  FdBuffer(int fd, const std::filesystem::path& path) : fd_(fd), path_(path) {
+    setp(buffer_, buffer_ + sizeof buffer_);
+  }
+  void Drain() {
+    WriteAll(fd_, std::string_view(pbase(), std::size_t(pptr() - pbase())), path_);
+    setp(buffer_, buffer_ + sizeof buffer_);
+  }
+
+ protected:
+  int_type overflow(int_type c) override {
+    Drain();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) sputc(traits_type::to_char_type(c));
+    return traits_type::not_eof(c);
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    if (n > epptr() - pptr()) {
+      Drain();
+      if (n > epptr() - pptr()) {
+        WriteAll(fd_, std::string_view(s, std::size_t(n)), path_);
+        return n;
+      }
+    }
+    std::memcpy(pptr(), s, std::size_t(n));
+    pbump(int(n));
+    return n;
+  }
+
+ private:
+  int fd_;
+  const std::filesystem::path& path_;
+  char buffer_[1 << 16];
+};
+
+// Runs the writer on a stream into the file; the buffer's errors reach the
+// caller as they are (the stream rethrows them).
+void WriteThrough(int fd, const std::filesystem::path& path,
+                  const std::function<void(std::ostream&)>& write) {
+  FdBuffer buffer(fd, path);
+  std::ostream out(&buffer);
+  out.exceptions(std::ios::badbit);
+  write(out);
+  buffer.Drain();
+}
+
 }  // namespace
 
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view content) {
+  WriteFileAtomically(path, [content](std::ostream& out) {
+    out.write(content.data(), std::streamsize(content.size()));
+  });
+}
+
+void WriteFileAtomically(const std::filesystem::path& path,
+                         const std::function<void(std::ostream&)>& write) {
   const std::filesystem::path folder =
       path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
   std::filesystem::path tmp;
@@ -135,7 +190,7 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view con
   }
   Fd fd(unnamed);
   try {
-    WriteAll(fd.Get(), content, path);
+    WriteThrough(fd.Get(), path, write);
     if (::fsync(fd.Get()) != 0) Fail("cannot flush", path, errno);
     // Keep the permissions a new file would get rather than mkstemp's 0600.
     const mode_t mask = ::umask(0);

@@ -124,8 +124,10 @@ TEST_F(Dravolex, TheWindowCommandsFillTheirPages) {
   ASSERT_TRUE(Run("exec 7"));
   ASSERT_TRUE(Run("state FrmMain.SequencesMemo"));
   EXPECT_THAT(out.str(), HasSubstr("lines [\"TOrderProcessor.CheckStock\"]"));
-  ASSERT_TRUE(Run("exec 9"));
-  ASSERT_EQ(printer.Jobs().size(), 1u);
+  ASSERT_TRUE(Run("exec 9"));  // the host prints the diagram, then the plug-in its documentation
+  ASSERT_EQ(printer.Jobs().size(), 2u);
+  ASSERT_EQ(printer.Jobs()[0].pictures.size(), 1u);
+  EXPECT_EQ(printer.Jobs()[0].pictures[0].title, "csOrders");
 }
 
 TEST_F(Dravolex, AFailingHostCallInsideAVerbIsAFailedStatusForTheHost) {

@@ -19,6 +19,10 @@ wait
 test -s build/example-output/Shop.mmproj
 test -s build/example-output/documentation.txt
 test -s build/example-output/print-1.txt
+test -s build/example-output/print-1-1.svg
+test -s build/example-output/diagrams/sqDelphiCallStack.svg
+grep -q "^@startuml" build/example-output/sqDelphiCallStack.puml
+grep -q "^sequenceDiagram" build/example-output/sqDelphiCallStack.mmd
 grep -q '"csCustomerManagement"' build/example-output/Shop.mmproj
 grep -q '"sqDelphiCallStack"' build/example-output/Shop.mmproj
 echo "tour complete"

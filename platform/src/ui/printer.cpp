@@ -37,7 +37,7 @@ TextPrinter::Job& TextPrinter::Current() {
 
 void TextPrinter::BeginJob(std::string_view title) {
   if (inJob_) throw std::runtime_error("a print job is already running");
-  jobs_.push_back({std::string(title), font_, {{}}, {}});
+  jobs_.push_back({std::string(title), font_, {{}}, {}, {}});
   inJob_ = true;
 }
 
@@ -47,9 +47,19 @@ void TextPrinter::EndJob() {
   Job& job = Current();
   inJob_ = false;
   if (!folder_.empty()) {
-    job.file = folder_ / ("print-" + std::to_string(jobs_.size()) + ".txt");
+    const std::string stem = "print-" + std::to_string(jobs_.size());
+    job.file = folder_ / (stem + ".txt");
     WriteFileAtomically(job.file, Render(job));
+    for (std::size_t k = 0; k < job.pictures.size(); ++k) {
+      Picture& picture = job.pictures[k];
+      picture.file = folder_ / (stem + "-" + std::to_string(k + 1) + ".svg");
+      WriteFileAtomically(picture.file, picture.svg);
+    }
   }
+}
+
+void TextPrinter::DrawPicture(std::string_view title, std::string_view svg) {
+  Current().pictures.push_back({std::string(title), std::string(svg), {}});
 }
 
 void TextPrinter::SetFont(std::string_view name, int points) {

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -28,5 +30,9 @@ inline constexpr std::uint64_t kMaxProjectFile = 1ull << 30;    // project files
 // file is untouched, the temporary file is removed, and std::runtime_error
 // names the path and the reason.
 DRVX_PLATFORM_API void WriteFileAtomically(const std::filesystem::path& path, std::string_view content);
+// The same for content written piece by piece to a stream (large output is
+// never held in memory as a whole).
+DRVX_PLATFORM_API void WriteFileAtomically(const std::filesystem::path& path,
+                                           const std::function<void(std::ostream&)>& write);
 
 }  // namespace drvx::platform

@@ -27,6 +27,7 @@ class DRVX_PLATFORM_API Printer {
   virtual ~Printer();
   virtual PrinterMetrics Metrics() const = 0;
   virtual void BeginJob(std::string_view title) = 0;
+  virtual bool InJob() const = 0;
   virtual void NewPage() = 0;
   virtual void EndJob() = 0;
   virtual void SetFont(std::string_view name, int points) = 0;
@@ -36,6 +37,9 @@ class DRVX_PLATFORM_API Printer {
   virtual PrintRect MeasureText(std::string_view text, const PrintRect& bounds) = 0;
   // Draws the wrapped text into bounds; what falls below bounds is clipped.
   virtual void DrawText(std::string_view text, const PrintRect& bounds) = 0;
+  // Prints a picture (a diagram) on a page of its own, given as an SVG
+  // document.
+  virtual void DrawPicture(std::string_view title, std::string_view svg) = 0;
 };
 
 // The headless printer: a fixed character cell (8 x 16 device units at
@@ -46,16 +50,22 @@ class DRVX_PLATFORM_API TextPrinter : public Printer {
   static constexpr int kCellWidth = 8;
   static constexpr int kCellHeight = 16;
 
+  struct Picture {
+    std::string title;
+    std::string svg;
+    std::filesystem::path file;  // empty when not written
+  };
   struct Job {
     std::string title;
     std::string font;
     std::vector<std::vector<std::string>> pages;  // rows of characters
     std::filesystem::path file;                   // empty when not written
+    std::vector<Picture> pictures;                // "print-<n>-<k>.svg" beside the pages
   };
 
   void SetFolder(std::filesystem::path folder) { folder_ = std::move(folder); }
   const std::vector<Job>& Jobs() const { return jobs_; }
-  bool InJob() const { return inJob_; }
+  bool InJob() const override { return inJob_; }
   // A job as text: its pages one after another under "--- page N ---".
   static std::string Render(const Job& job);
 
@@ -66,6 +76,7 @@ class DRVX_PLATFORM_API TextPrinter : public Printer {
   void SetFont(std::string_view name, int points) override;
   PrintRect MeasureText(std::string_view text, const PrintRect& bounds) override;
   void DrawText(std::string_view text, const PrintRect& bounds) override;
+  void DrawPicture(std::string_view title, std::string_view svg) override;
 
  private:
   std::vector<std::string> Wrap(std::string_view text, const PrintRect& bounds) const;

@@ -1,0 +1,24 @@
+// Turns a diagram of the host's model into a display list, using the
+// geometry the model holds (positions relative to parents, sizes,
+// association ends). One look per kind of shape; a shape class the layout
+// does not know is drawn as a box labelled with its class, never left out.
+//
+// Sequence diagrams: a head box per role at its position, a dashed lifeline
+// below it, and a message at the height of its start time below the heads.
+// A message whose end time is later than its start runs sloped down to that
+// height; a self-message is a loop from its start to its end time. Each role's
+// activation text "(a,b)(c,d)" gives its activation bars.
+#pragma once
+
+#include "diagrams.h"
+#include "display_list.h"
+
+namespace drvx::modelhost::render {
+
+DisplayList LayoutDiagram(const ModelDiagram& diagram);
+
+// A role's activation text as (from, to) pairs; what does not parse is left
+// out.
+std::vector<std::pair<int, int>> ActivationPairs(std::u16string_view text);
+
+}  // namespace drvx::modelhost::render

@@ -1,0 +1,142 @@
+#include "sequence_text.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "layout.h"
+#include "mmapi/cxx/utf.h"
+
+namespace drvx::modelhost::render {
+namespace {
+
+using mmapi::cxx::ToUtf8;
+
+int Time(const ModelShape& s, std::u16string_view key) {
+  const std::u16string* v = s.FindProperty(key);
+  try {
+    return v ? std::stoi(ToUtf8(*v)) : 0;
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+// One line of the text: a message, or a lifeline's activation opening or
+// closing, at its time; at equal times openings come first, closings last.
+struct Event {
+  int time;
+  int order;  // 0 opens, 1 a message, 2 closes
+  std::size_t sequence;
+  const ModelShape* message;  // null for an activation
+  std::size_t role;
+};
+
+struct Sequence {
+  std::vector<const ModelShape*> roles;  // left to right
+  std::vector<Event> events;
+
+  std::size_t RoleIndex(const ModelShape* role) const {
+    return std::size_t(std::find(roles.begin(), roles.end(), role) - roles.begin());
+  }
+};
+
+Sequence Read(const ModelDiagram& d) {
+  Sequence s;
+  for (const ModelShape* shape : d.symbols)
+    if (shape->IsRole()) s.roles.push_back(shape);
+  if (s.roles.empty())
+    throw std::invalid_argument("the diagram " + ToUtf8(d.name) + " has no lifelines");
+  std::stable_sort(s.roles.begin(), s.roles.end(), [](const ModelShape* a, const ModelShape* b) {
+    return a->AbsoluteX() < b->AbsoluteX();
+  });
+  for (const ModelShape* m : d.associations)
+    if (m->source->IsRole() && m->target->IsRole())
+      s.events.push_back({Time(*m, u"StartTime"), 1, s.events.size(), m, 0});
+  for (std::size_t r = 0; r < s.roles.size(); ++r)
+    for (const auto& [from, to] : ActivationPairs(s.roles[r]->activations)) {
+      s.events.push_back({from, 0, s.events.size(), nullptr, r});
+      s.events.push_back({to, 2, s.events.size(), nullptr, r});
+    }
+  std::sort(s.events.begin(), s.events.end(), [](const Event& a, const Event& b) {
+    return std::tie(a.time, a.order, a.sequence) < std::tie(b.time, b.order, b.sequence);
+  });
+  return s;
+}
+
+bool IsReply(const ModelShape& m) {
+  const std::u16string* kind = m.FindProperty(u"MessageKind");
+  return kind && *kind == u"mkReturn";
+}
+
+bool IsActor(const ModelShape& role) {
+  const std::u16string* kind = role.FindProperty(u"RoleKind");
+  return kind && *kind == u"rkActor";
+}
+
+// A caption on one line of the text.
+std::string OneLine(const std::u16string& text, std::string_view breakAs) {
+  std::string line;
+  for (const char c : ToUtf8(text)) {
+    if (c == '\r') continue;
+    if (c == '\n') line += breakAs;
+    else line += c;
+  }
+  return line;
+}
+
+std::string Alias(std::size_t role) { return "P" + std::to_string(role); }
+
+// Mermaid reads ";" and "#" as its own; they are written as entity codes.
+std::string MermaidText(const std::u16string& text) {
+  std::string out;
+  for (const char c : OneLine(text, "<br/>")) {
+    if (c == ';') out += "#59;";
+    else if (c == '#') out += "#35;";
+    else out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+void WritePlantUml(const ModelDiagram& d, std::ostream& out) {
+  const Sequence s = Read(d);
+  out << "@startuml\ntitle " << OneLine(d.name, "\\n") << '\n';
+  for (std::size_t r = 0; r < s.roles.size(); ++r) {
+    std::string name = OneLine(s.roles[r]->name, "\\n");
+    std::replace(name.begin(), name.end(), '"', '\'');
+    out << (IsActor(*s.roles[r]) ? "actor \"" : "participant \"") << name << "\" as " << Alias(r)
+        << '\n';
+  }
+  for (const Event& e : s.events) {
+    if (!e.message) {
+      out << (e.order == 0 ? "activate " : "deactivate ") << Alias(e.role) << '\n';
+      continue;
+    }
+    out << Alias(s.RoleIndex(e.message->source.Get()))
+        << (IsReply(*e.message) ? " --> " : " -> ") << Alias(s.RoleIndex(e.message->target.Get()));
+    if (!e.message->name.empty()) out << " : " << OneLine(e.message->name, "\\n");
+    out << '\n';
+  }
+  out << "@enduml\n";
+}
+
+void WriteMermaid(const ModelDiagram& d, std::ostream& out) {
+  const Sequence s = Read(d);
+  out << "sequenceDiagram\n    title " << MermaidText(d.name) << '\n';
+  for (std::size_t r = 0; r < s.roles.size(); ++r)
+    out << (IsActor(*s.roles[r]) ? "    actor " : "    participant ") << Alias(r) << " as "
+        << MermaidText(s.roles[r]->name) << '\n';
+  for (const Event& e : s.events) {
+    if (!e.message) {
+      out << (e.order == 0 ? "    activate " : "    deactivate ") << Alias(e.role) << '\n';
+      continue;
+    }
+    out << "    " << Alias(s.RoleIndex(e.message->source.Get()))
+        << (IsReply(*e.message) ? "-->>" : "->>") << Alias(s.RoleIndex(e.message->target.Get()))
+        << ": " << MermaidText(e.message->name) << '\n';
+  }
+}
+
+}  // namespace drvx::modelhost::render

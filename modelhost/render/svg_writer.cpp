@@ -1,0 +1,105 @@
+#include "svg_writer.h"
+
+#include <cstdio>
+
+namespace drvx::modelhost::render {
+namespace {
+
+// Numbers without needless decimals, so files stay small and stable.
+std::string N(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.1f", value);
+  std::string text = buffer;
+  if (text.size() > 2 && text.compare(text.size() - 2, 2, ".0") == 0) text.resize(text.size() - 2);
+  return text;
+}
+
+const char* FillColour(Fill fill) {
+  switch (fill) {
+    case Fill::None: return "none";
+    case Fill::Paper: return "#ffffff";
+    case Fill::Shade: return "#eef1f6";
+    case Fill::Ink: return "#222222";
+  }
+  return "none";
+}
+
+const char* Dash(Stroke stroke) { return stroke == Stroke::Dashed ? " stroke-dasharray=\"6 4\"" : ""; }
+
+struct Writer {
+  std::ostream& out;
+
+  void operator()(const Box& b) const {
+    out << "<rect x=\"" << N(b.x) << "\" y=\"" << N(b.y) << "\" width=\"" << N(b.width)
+        << "\" height=\"" << N(b.height) << '"';
+    if (b.radius > 0) out << " rx=\"" << N(b.radius) << '"';
+    out << " fill=\"" << FillColour(b.fill) << "\" stroke=\"#333333\"" << Dash(b.stroke) << "/>\n";
+  }
+  void operator()(const Ellipse& e) const {
+    out << "<ellipse cx=\"" << N(e.cx) << "\" cy=\"" << N(e.cy) << "\" rx=\"" << N(e.rx)
+        << "\" ry=\"" << N(e.ry) << "\" fill=\"" << FillColour(e.fill) << "\" stroke=\"#333333\"/>\n";
+  }
+  void operator()(const Line& l) const {
+    out << "<polyline points=\"";
+    for (std::size_t i = 0; i < l.points.size(); ++i)
+      out << (i ? " " : "") << N(l.points[i].x) << ',' << N(l.points[i].y);
+    out << "\" fill=\"none\" stroke=\"#333333\"" << Dash(l.stroke);
+    if (l.head == Head::Open) out << " marker-end=\"url(#open)\"";
+    if (l.head == Head::Filled) out << " marker-end=\"url(#filled)\"";
+    out << "/>\n";
+  }
+  void operator()(const Text& t) const {
+    out << "<text x=\"" << N(t.x) << "\" y=\"" << N(t.y) << "\" font-size=\"" << N(t.size) << '"';
+    if (t.anchor == Anchor::Middle) out << " text-anchor=\"middle\"";
+    if (t.anchor == Anchor::End) out << " text-anchor=\"end\"";
+    if (t.bold) out << " font-weight=\"bold\"";
+    if (t.italic) out << " font-style=\"italic\"";
+    out << '>' << EscapeXml(t.text) << "</text>\n";
+  }
+};
+
+}  // namespace
+
+std::string EscapeXml(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '"': escaped += "&quot;"; break;
+      case '\'': escaped += "&apos;"; break;
+      default:
+        // Control characters other than tab, line feed and carriage return
+        // are not allowed in XML 1.0.
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+          escaped += "\xEF\xBF\xBD";
+        else
+          escaped += c;
+    }
+  }
+  return escaped;
+}
+
+void WriteSvg(const DisplayList& list, std::ostream& out) {
+  out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << N(list.width) << "\" height=\""
+      << N(list.height) << "\" viewBox=\"0 0 " << N(list.width) << ' ' << N(list.height)
+      << "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n"
+      << "<title>" << EscapeXml(list.title) << "</title>\n"
+      << "<defs>\n"
+      << "<marker id=\"open\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"10\" "
+         "markerHeight=\"10\" orient=\"auto-start-reverse\" markerUnits=\"userSpaceOnUse\">"
+         "<path d=\"M0,0 L10,5 L0,10\" fill=\"none\" stroke=\"#333333\"/></marker>\n"
+      << "<marker id=\"filled\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"10\" "
+         "markerHeight=\"10\" orient=\"auto-start-reverse\" markerUnits=\"userSpaceOnUse\">"
+         "<path d=\"M0,0 L10,5 L0,10 z\" fill=\"#333333\"/></marker>\n"
+      << "</defs>\n"
+      << "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+  const Writer writer{out};
+  for (const Item& item : list.items) std::visit(writer, item);
+  out << "</svg>\n";
+}
+
+}  // namespace drvx::modelhost::render

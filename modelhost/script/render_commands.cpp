@@ -1,0 +1,85 @@
+// Commands that draw diagrams: SVG pictures, PlantUML and Mermaid texts, and
+// the host's own print of a diagram.
+#include <cctype>
+#include <sstream>
+
+#include "command_table.h"
+#include "drvx/platform/files.h"
+#include "drvx/platform/printer.h"
+#include "host_session.h"
+#include "layout.h"
+#include "mmapi/cxx/utf.h"
+#include "model_lookup.h"
+#include "sequence_text.h"
+#include "svg_writer.h"
+
+namespace drvx::modelhost {
+namespace {
+
+void RenderTo(const ModelDiagram& diagram, const std::filesystem::path& file) {
+  const render::DisplayList list = render::LayoutDiagram(diagram);
+  platform::WriteFileAtomically(file, [&](std::ostream& out) { render::WriteSvg(list, out); });
+}
+
+// A diagram's name as a file name: what a file system may refuse becomes '_'.
+std::string FileNameOf(const ModelDiagram& diagram) {
+  std::string name = mmapi::cxx::ToUtf8(diagram.name);
+  for (char& c : name)
+    if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+        c == '>' || c == '|' || static_cast<unsigned char>(c) < 0x20)
+      c = '_';
+  if (name.empty() || name == "." || name == "..") name = "diagram-" + std::to_string(diagram.ElementId());
+  return name;
+}
+
+void RenderAll(HostContext& host, const std::filesystem::path& folder) {
+  std::filesystem::create_directories(folder);
+  std::map<std::string, int> used;
+  for (const auto& diagram : host.session.Project().diagrams) {
+    std::string name = FileNameOf(*diagram);
+    if (const int n = used[name]++; n > 0) name += "-" + std::to_string(n + 1);
+    RenderTo(*diagram, folder / (name + ".svg"));
+    host.out << "rendered " << (folder / (name + ".svg")).string() << '\n';
+  }
+}
+
+// Prints a diagram as the host does when a plug-in asks: the picture goes
+// into the running print job, or into a job of its own.
+void PrintDiagram(const ModelDiagram& diagram) {
+  std::ostringstream svg;
+  render::WriteSvg(render::LayoutDiagram(diagram), svg);
+  platform::Printer& printer = platform::CurrentPrinter();
+  const std::string title = mmapi::cxx::ToUtf8(diagram.name);
+  if (printer.InJob()) return printer.DrawPicture(title, svg.str());
+  printer.BeginJob(title);
+  printer.DrawPicture(title, svg.str());
+  printer.EndJob();
+}
+
+}  // namespace
+
+void AddRenderCommands(CommandTable& table, HostContext& host) {
+  host.session.SetDiagramPrinter(PrintDiagram);
+  table.Add("render", {"render DIAGRAM FILE.svg", "draw a diagram as an SVG picture",
+                       [&host](Args a) { RenderTo(FindDiagram(host.session.Project(), a[0]), a[1]); },
+                       2, 2});
+  table.Add("render-all", {"render-all FOLDER",
+                           "draw every diagram as FOLDER/<diagram name>.svg",
+                           [&host](Args a) { RenderAll(host, a[0]); }, 1, 1});
+  table.Add("export-plantuml",
+            {"export-plantuml DIAGRAM FILE", "write a sequence diagram as PlantUML text",
+             [&host](Args a) {
+               const ModelDiagram& d = FindDiagram(host.session.Project(), a[0]);
+               platform::WriteFileAtomically(a[1], [&](std::ostream& out) { render::WritePlantUml(d, out); });
+             },
+             2, 2});
+  table.Add("export-mermaid",
+            {"export-mermaid DIAGRAM FILE", "write a sequence diagram as Mermaid text",
+             [&host](Args a) {
+               const ModelDiagram& d = FindDiagram(host.session.Project(), a[0]);
+               platform::WriteFileAtomically(a[1], [&](std::ostream& out) { render::WriteMermaid(d, out); });
+             },
+             2, 2});
+}
+
+}  // namespace drvx::modelhost

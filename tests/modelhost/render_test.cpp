@@ -1,0 +1,195 @@
+#include <optional>
+#include <set>
+#include <sstream>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "diagram_generator.h"
+#include "drvx/platform/printer.h"
+#include "drvx/platform/scripted_dialogs.h"
+#include "host_session.h"
+#include "layout.h"
+#include "mmapi/cxx/utf.h"
+#include "modelhost/test_support.h"
+#include "modelhost/xml_reader.h"
+#include "plugin_loader.h"
+#include "project_file.h"
+#include "script_runner.h"
+#include "sequence_text.h"
+#include "svg_writer.h"
+#include "words.h"
+
+namespace {
+
+using namespace drvx;
+using namespace drvx::modelhost;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using mmapi::cxx::ToUtf8;
+
+std::string Svg(const ModelDiagram& diagram) {
+  std::ostringstream out;
+  render::WriteSvg(render::LayoutDiagram(diagram), out);
+  return out.str();
+}
+
+// The texts an SVG document shows, read back with an XML reader.
+std::set<std::string> TextsOf(const std::string& svg) {
+  const auto root = test::ParseXml(svg);
+  std::vector<const test::XmlElement*> texts;
+  root->Collect("text", texts);
+  std::set<std::string> shown;
+  for (const auto* t : texts) shown.insert(t->text);
+  return shown;
+}
+
+TEST(Render, EveryExampleDiagramIsWellFormedAndShowsEveryCaption) {
+  const auto project = LoadProject(test::ExampleProject());
+  ASSERT_EQ(project->diagrams.size(), 8u);
+  for (const auto& diagram : project->diagrams) {
+    const std::string svg = Svg(*diagram);
+    std::set<std::string> shown;
+    ASSERT_NO_THROW(shown = TextsOf(svg)) << ToUtf8(diagram->name);
+    EXPECT_EQ(shown.count(ToUtf8(diagram->name)), 0u);  // the title is no text on the picture
+    for (const auto& shape : diagram->shapes) {
+      if (shape->name.empty()) continue;
+      EXPECT_EQ(shown.count(ToUtf8(shape->name)), 1u)
+          << ToUtf8(diagram->name) << ": " << ToUtf8(shape->name);
+    }
+  }
+}
+
+TEST(Render, TextsAreEscapedAndComeBackUnchanged) {
+  ModelProject project;
+  auto diagram = project.NewDiagram(0);
+  project.AddDiagram(diagram);
+  const std::vector<std::u16string> names = {u"<a & \"b\"> 'c'", u"Größe €", u"x]]>y", u"𝄞 clef"};
+  for (const auto& name : names) {
+    auto shape = project.NewShape(u"ClassSymbol");
+    shape->name = name;
+    diagram->Adopt(shape);
+  }
+  const auto shown = TextsOf(Svg(*diagram));
+  for (const auto& name : names) EXPECT_EQ(shown.count(ToUtf8(name)), 1u) << ToUtf8(name);
+}
+
+TEST(Render, AShapeOfAnUnknownClassIsALabelledBox) {
+  ModelProject project;
+  auto diagram = project.NewDiagram(0);
+  project.AddDiagram(diagram);
+  auto shape = project.NewShape(u"Gizmo");
+  shape->name = u"Thing";
+  diagram->Adopt(shape);
+  const render::DisplayList list = render::LayoutDiagram(*diagram);
+  ASSERT_EQ(list.items.size(), 3u);
+  EXPECT_TRUE(std::holds_alternative<render::Box>(list.items[0]));
+  EXPECT_EQ(std::get<render::Text>(list.items[1]).text, "\xC2\xAB" "Gizmo\xC2\xBB");
+  EXPECT_EQ(std::get<render::Text>(list.items[2]).text, "Thing");
+}
+
+TEST(Render, ActivationTextsGiveTheirPairs) {
+  using P = std::pair<int, int>;
+  EXPECT_THAT(render::ActivationPairs(u"(35,45)(110,120)"), ElementsAre(P{35, 45}, P{110, 120}));
+  EXPECT_THAT(render::ActivationPairs(u"(1,x)(9,3)(-5,5)(7,"), ElementsAre(P{-5, 5}));
+  EXPECT_TRUE(render::ActivationPairs(u"").empty());
+}
+
+// The generator's example A, B.x, B.y, A.z drawn by the plug-in's generator.
+class SequenceExample : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    binding.emplace(session.Services());
+    platform::SetDialogs(&dialogs);
+    ASSERT_GT(sequence::TDiagramGenerator().GenSqDg("sqTest", {"A", "B.x", "B.y", "A.z"}), 0);
+  }
+  void TearDown() override {
+    platform::SetDialogs(nullptr);
+    binding.reset();
+  }
+  const ModelDiagram& Diagram() { return *session.Project().diagrams.back(); }
+
+  HostSession session;
+  std::optional<host::HostBinding> binding;
+  platform::ScriptedDialogs dialogs;
+};
+
+TEST_F(SequenceExample, ArrowsStandAtTheirTimesAndBarsAtTheStoredPairs) {
+  const render::DisplayList list = render::LayoutDiagram(Diagram());
+  const double top = 50;  // below the heads
+  std::vector<std::vector<double>> arrows;  // the y of each point of each arrow
+  std::vector<std::pair<double, double>> bars;  // x and y of each activation bar
+  for (const auto& item : list.items) {
+    if (const auto* line = std::get_if<render::Line>(&item); line && line->head != render::Head::None) {
+      std::vector<double> ys;
+      for (const auto& p : line->points) ys.push_back(p.y - top);
+      arrows.push_back(ys);
+    }
+    if (const auto* box = std::get_if<render::Box>(&item); box && box->width == 10)
+      bars.push_back({box->y - top, box->y - top + box->height});
+  }
+  EXPECT_THAT(arrows, ElementsAre(ElementsAre(40, 40), ElementsAre(65, 65, 90, 90),
+                                  ElementsAre(115, 115)));
+  using P = std::pair<double, double>;
+  EXPECT_THAT(bars, ElementsAre(P{35, 45}, P{110, 120}, P{35, 70}, P{85, 120}));
+  const auto shown = TextsOf(Svg(Diagram()));
+  for (const char* caption : {"A", "B", "x", "y", "z"}) EXPECT_EQ(shown.count(caption), 1u);
+}
+
+TEST_F(SequenceExample, PlantUmlAndMermaidTexts) {
+  std::ostringstream plantUml, mermaid;
+  render::WritePlantUml(Diagram(), plantUml);
+  render::WriteMermaid(Diagram(), mermaid);
+  EXPECT_EQ(plantUml.str(),
+            "@startuml\ntitle sqTest\nactor \"A\" as P0\nactor \"B\" as P1\n"
+            "activate P0\nactivate P1\nP0 -> P1 : x\ndeactivate P0\nP1 -> P1 : y\n"
+            "deactivate P1\nactivate P1\nactivate P0\nP1 -> P0 : z\ndeactivate P0\n"
+            "deactivate P1\n@enduml\n");
+  EXPECT_EQ(mermaid.str(),
+            "sequenceDiagram\n    title sqTest\n    actor P0 as A\n    actor P1 as B\n"
+            "    activate P0\n    activate P1\n    P0->>P1: x\n    deactivate P0\n    P1->>P1: y\n"
+            "    deactivate P1\n    activate P1\n    activate P0\n    P1->>P0: z\n"
+            "    deactivate P0\n    deactivate P1\n");
+}
+
+TEST(SequenceText, NeedsLifelines) {
+  ModelProject project;
+  auto diagram = project.NewDiagram(0);
+  project.AddDiagram(diagram);
+  std::ostringstream out;
+  EXPECT_THROW(render::WritePlantUml(*diagram, out), std::invalid_argument);
+}
+
+// Printing a diagram, as a plug-in asks the host to: its picture goes into
+// the running print job, beside the text pages.
+TEST(RenderCommands, PrintingADiagramPutsItsPictureIntoThePrintJob) {
+  test::TempDir dir;
+  HostSession session;
+  PluginLoader loader(session, [](const std::string&) {});
+  platform::ScriptedDialogs dialogs;
+  platform::TextPrinter printer;
+  printer.SetFolder(dir.Path());
+  platform::SetPrinter(&printer);
+  std::ostringstream out, err;
+  ScriptRunner runner({session, loader, dialogs, out, err});
+  ASSERT_TRUE(runner.RunLine("open " + QuoteWord(test::ExampleProject().string()), "t"));
+  ASSERT_EQ(session.Project().diagrams[1]->Print(), mmapi::MM_OK);
+  printer.BeginJob("Dravolex");
+  ASSERT_EQ(session.Project().diagrams[0]->Print(), mmapi::MM_OK);
+  printer.EndJob();
+  platform::SetPrinter(nullptr);
+  ASSERT_EQ(printer.Jobs().size(), 2u);
+  EXPECT_EQ(printer.Jobs()[0].title, "csInventory");
+  ASSERT_EQ(printer.Jobs()[1].pictures.size(), 1u);
+  EXPECT_EQ(printer.Jobs()[1].pictures[0].file, dir / "print-2-1.svg");
+  EXPECT_EQ(TextsOf(test::ReadText(dir / "print-2-1.svg")).count("TOrder"), 1u);
+  ASSERT_TRUE(runner.RunLine("render-all " + QuoteWord((dir / "all").string()), "t"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "all" / "sqProcessOrder.svg"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "all" / "Customer management.svg"));
+  ASSERT_TRUE(runner.RunLine("export-mermaid sqProcessOrder " + QuoteWord((dir / "s.mmd").string()), "t"));
+  EXPECT_THAT(test::ReadText(dir / "s.mmd"), HasSubstr("sequenceDiagram\n"));
+  EXPECT_FALSE(runner.RunLine("export-plantuml csOrders " + QuoteWord((dir / "c.puml").string()), "t"));
+  EXPECT_THAT(err.str(), HasSubstr("the diagram csOrders has no lifelines"));
+}
+
+}  // namespace
