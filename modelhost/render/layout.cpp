@@ -127,12 +127,33 @@ void ClassSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
   }
 }
 
+// The text broken at blanks into lines no wider than `width`; a word wider
+// than that stands on a line of its own.
+std::vector<std::string> Wrap(const std::string& text, double width, double size) {
+  std::vector<std::string> lines(1);
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find_first_of(" \n", start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    std::string& line = lines.back();
+    const std::string joined = line.empty() ? word : line + " " + word;
+    if (line.empty() || TextWidth(joined, size) <= width) line = joined;
+    else lines.push_back(word);
+    if (end < text.size() && text[end] == '\n') lines.emplace_back();
+    start = end + 1;
+  }
+  return lines;
+}
+
 void NoteSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
   const double fold = std::min(12.0, std::min(r.w, r.h) / 3);
   c.Add(Line{{{r.x, r.y}, {r.x + r.w - fold, r.y}, {r.x + r.w, r.y + fold}, {r.x + r.w, r.y + r.h},
               {r.x, r.y + r.h}, {r.x, r.y}}});
   c.Add(Line{{{r.x + r.w - fold, r.y}, {r.x + r.w - fold, r.y + fold}, {r.x + r.w, r.y + fold}}});
-  c.Caption(r.x + 6, r.y + kLine, ToUtf8(s.name), Anchor::Start, kSmall);
+  const auto lines = Wrap(ToUtf8(s.name), r.w - 12 - fold, kSmall);
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    c.Caption(r.x + 6, r.y + kLine + double(i) * (kSmall + 3), lines[i], Anchor::Start, kSmall);
 }
 
 void ActorSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
@@ -153,11 +174,13 @@ void PackageSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
   c.Caption(r.x + 6, r.y + kLine, ToUtf8(s.name), Anchor::Start, kCaption, true);
 }
 
-// A symbol that links to another diagram: a box with its caption and a link
-// marker.
+// A symbol that links to another diagram: a box with its caption (or, without
+// one, the name of what it links to) and a link marker.
 void LinkSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
   c.Add(Box{r.x, r.y, r.w, r.h, 4});
-  c.Caption(r.x + r.w / 2, r.y + r.h / 2 + 4, ToUtf8(s.name));
+  std::u16string_view caption = s.name;
+  if (caption.empty() && !s.hyperlinks.empty()) caption = s.hyperlinks.front()->name;
+  c.Caption(r.x + r.w / 2, r.y + r.h / 2 + 4, ToUtf8(std::u16string(caption)));
   c.Caption(r.x + r.w - 4, r.y + kSmall + 2, "\xE2\x86\x97", Anchor::End, kSmall);  // ↗
 }
 

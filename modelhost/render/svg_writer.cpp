@@ -83,10 +83,13 @@ std::string EscapeXml(std::string_view text) {
 }
 
 void WriteSvg(const DisplayList& list, std::ostream& out) {
+  // A margin on the left and top too: the model's shapes may start at 0.
+  constexpr double kMargin = 20;
+  const double width = list.width + kMargin, height = list.height + kMargin;
   out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << N(list.width) << "\" height=\""
-      << N(list.height) << "\" viewBox=\"0 0 " << N(list.width) << ' ' << N(list.height)
-      << "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n"
+      << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << N(width) << "\" height=\""
+      << N(height) << "\" viewBox=\"" << N(-kMargin) << ' ' << N(-kMargin) << ' ' << N(width)
+      << ' ' << N(height) << "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n"
       << "<title>" << EscapeXml(list.title) << "</title>\n"
       << "<defs>\n"
       << "<marker id=\"open\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"10\" "
@@ -96,7 +99,8 @@ void WriteSvg(const DisplayList& list, std::ostream& out) {
          "markerHeight=\"10\" orient=\"auto-start-reverse\" markerUnits=\"userSpaceOnUse\">"
          "<path d=\"M0,0 L10,5 L0,10 z\" fill=\"#333333\"/></marker>\n"
       << "</defs>\n"
-      << "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+      << "<rect x=\"" << N(-kMargin) << "\" y=\"" << N(-kMargin) << "\" width=\"" << N(width)
+      << "\" height=\"" << N(height) << "\" fill=\"#ffffff\"/>\n";
   const Writer writer{out};
   for (const Item& item : list.items) std::visit(writer, item);
   out << "</svg>\n";
