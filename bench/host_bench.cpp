@@ -75,6 +75,7 @@ BENCHMARK(BM_PlainWalk)->Unit(benchmark::kMillisecond);
 
 void BM_WrapperWalk(benchmark::State& state) {
   auto& large = Shared();
+  host::HostBinding binding(large.session.Services());
   host::Services services;
   std::size_t links = 0;
   for (auto _ : state) benchmark::DoNotOptimize(WrapperWalk(services, large.key, links));
@@ -87,6 +88,7 @@ BENCHMARK(BM_WrapperWalk)->Unit(benchmark::kMillisecond);
 void BM_WrapperToPlainRatio(benchmark::State& state) {
   using Clock = std::chrono::steady_clock;
   auto& large = Shared();
+  host::HostBinding binding(large.session.Services());
   host::Services services;
   Clock::duration plain{}, wrapped{};
   std::size_t plainLinks = 0, wrappedLinks = 0;

@@ -66,20 +66,19 @@ void AddRenderCommands(CommandTable& table, HostContext& host) {
   table.Add("render-all", {"render-all FOLDER",
                            "draw every diagram as FOLDER/<diagram name>.svg",
                            [&host](Args a) { RenderAll(host, a[0]); }, 1, 1});
-  table.Add("export-plantuml",
-            {"export-plantuml DIAGRAM FILE", "write a sequence diagram as PlantUML text",
-             [&host](Args a) {
-               const ModelDiagram& d = FindDiagram(host.session.Project(), a[0]);
-               platform::WriteFileAtomically(a[1], [&](std::ostream& out) { render::WritePlantUml(d, out); });
-             },
-             2, 2});
-  table.Add("export-mermaid",
-            {"export-mermaid DIAGRAM FILE", "write a sequence diagram as Mermaid text",
-             [&host](Args a) {
-               const ModelDiagram& d = FindDiagram(host.session.Project(), a[0]);
-               platform::WriteFileAtomically(a[1], [&](std::ostream& out) { render::WriteMermaid(d, out); });
-             },
-             2, 2});
+  using Export = void (*)(const ModelDiagram&, std::ostream&);
+  auto exporter = [&host](Export write) {
+    return [&host, write](Args a) {
+      const ModelDiagram& d = FindDiagram(host.session.Project(), a[0]);
+      platform::WriteFileAtomically(a[1], [&](std::ostream& out) { write(d, out); });
+    };
+  };
+  table.Add("export-plantuml", {"export-plantuml DIAGRAM FILE",
+                                "write a sequence diagram as PlantUML text",
+                                exporter(render::WritePlantUml), 2, 2});
+  table.Add("export-mermaid", {"export-mermaid DIAGRAM FILE",
+                               "write a sequence diagram as Mermaid text",
+                               exporter(render::WriteMermaid), 2, 2});
 }
 
 }  // namespace drvx::modelhost
