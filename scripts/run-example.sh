@@ -34,8 +34,8 @@ $out/Shop.mmproj
     renamed csCustomerManagement
 $out/documentation.txt
     the documentation of every diagram
-$out/print-1.txt, $out/print-1-1.svg
-    csInventory printed with its documentation, and its picture
+$out/print-1-1.svg, $out/print-2.txt
+    csInventory as the host prints it, then its documentation as the plug-in prints it
 $out/diagrams/*.svg
     every diagram as a picture (rsvg-convert turns one into PNG)
 $out/sqDelphiCallStack.puml, $out/sqDelphiCallStack.mmd
