@@ -53,7 +53,7 @@ void SendRaw(const std::string& file, const std::string& bytes) {
       switch (i % 6) {
         case 0: break;  // empty
         case 1: bytes.assign(std::size_t(1 + random() % 300), '\xff'); break;
-        case 2: bytes.resize(i % 60 == 2 ? platform::kMaxSlotMessage : 1 + random() % 2000); break;
+        case 2: bytes.resize(i % 600 == 2 ? platform::kMaxSlotMessage : 1 + random() % 2000); break;
         case 3: bytes.resize(platform::kMaxSlotMessage + 1 + random() % 1000); break;
         default: bytes.resize(1 + random() % 400); break;
       }
