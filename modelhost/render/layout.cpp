@@ -40,21 +40,6 @@ Point Edge(const Rect& r, Point to) {
   return {c.x + dx * s, c.y + dy * s};
 }
 
-int PropertyNumber(const ModelShape& s, std::u16string_view key, int fallback) {
-  const std::u16string* v = s.FindProperty(key);
-  if (!v || v->empty()) return fallback;
-  int n = 0;
-  bool negative = false;
-  std::size_t i = 0;
-  if ((*v)[0] == u'-') negative = true, i = 1;
-  for (; i < v->size(); ++i) {
-    if ((*v)[i] < u'0' || (*v)[i] > u'9') return fallback;
-    n = n * 10 + ((*v)[i] - u'0');
-    if (n > 1000000000) return fallback;
-  }
-  return negative ? -n : n;
-}
-
 // Collects the items and the extent of what they cover.
 class Canvas {
  public:
@@ -243,8 +228,8 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
   auto lifelineX = [](const ModelShape& role) { return RectOf(role).Centre().x; };
   double bottom = top + 40;
   for (const ModelShape* m : d.associations)
-    bottom = std::max(bottom, top + std::max(PropertyNumber(*m, u"StartTime", 0),
-                                             PropertyNumber(*m, u"EndTime", 0)) + 30.0);
+    bottom = std::max(bottom, top + std::max(NumberProperty(*m, u"StartTime", 0),
+                                             NumberProperty(*m, u"EndTime", 0)) + 30.0);
   for (const ModelShape* role : roles) {
     for (const auto& [from, to] : ActivationPairs(role->activations))
       bottom = std::max(bottom, top + to + 20.0);
@@ -267,8 +252,8 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
       Association(c, *m);
       continue;
     }
-    const double start = top + PropertyNumber(*m, u"StartTime", 0);
-    const double end = std::max(start, top + PropertyNumber(*m, u"EndTime", 0));
+    const double start = top + NumberProperty(*m, u"StartTime", 0);
+    const double end = std::max(start, top + NumberProperty(*m, u"EndTime", 0));
     const std::u16string* kind = m->FindProperty(u"MessageKind");
     const bool reply = kind && *kind == u"mkReturn";
     Line line;
@@ -295,6 +280,21 @@ bool HasRoles(const ModelDiagram& d) {
 }
 
 }  // namespace
+
+int NumberProperty(const ModelShape& s, std::u16string_view key, int fallback) {
+  const std::u16string* v = s.FindProperty(key);
+  if (!v || v->empty()) return fallback;
+  int n = 0;
+  bool negative = false;
+  std::size_t i = 0;
+  if ((*v)[0] == u'-') negative = true, i = 1;
+  for (; i < v->size(); ++i) {
+    if ((*v)[i] < u'0' || (*v)[i] > u'9') return fallback;
+    n = n * 10 + ((*v)[i] - u'0');
+    if (n > 1000000000) return fallback;
+  }
+  return negative ? -n : n;
+}
 
 double TextWidth(const std::string& text, double size) {
   std::size_t characters = 0;

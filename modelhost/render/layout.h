@@ -17,6 +17,10 @@ namespace drvx::modelhost::render {
 
 DisplayList LayoutDiagram(const ModelDiagram& diagram);
 
+// A whole-number property of a shape ("StartTime"), or the fallback when it
+// is absent or not a number.
+int NumberProperty(const ModelShape& shape, std::u16string_view key, int fallback);
+
 // A role's activation text as (from, to) pairs; what does not parse is left
 // out.
 std::vector<std::pair<int, int>> ActivationPairs(std::u16string_view text);

@@ -13,15 +13,6 @@ namespace {
 
 using mmapi::cxx::ToUtf8;
 
-int Time(const ModelShape& s, std::u16string_view key) {
-  const std::u16string* v = s.FindProperty(key);
-  try {
-    return v ? std::stoi(ToUtf8(*v)) : 0;
-  } catch (const std::exception&) {
-    return 0;
-  }
-}
-
 // One line of the text: a message, or a lifeline's activation opening or
 // closing, at its time; at equal times openings come first, closings last.
 struct Event {
@@ -52,7 +43,7 @@ Sequence Read(const ModelDiagram& d) {
   });
   for (const ModelShape* m : d.associations)
     if (m->source->IsRole() && m->target->IsRole())
-      s.events.push_back({Time(*m, u"StartTime"), 1, s.events.size(), m, 0});
+      s.events.push_back({NumberProperty(*m, u"StartTime", 0), 1, s.events.size(), m, 0});
   for (std::size_t r = 0; r < s.roles.size(); ++r)
     for (const auto& [from, to] : ActivationPairs(s.roles[r]->activations)) {
       s.events.push_back({from, 0, s.events.size(), nullptr, r});
