@@ -4,25 +4,55 @@
 # sent to the plug-in with drvx-send on the way. What the tour writes goes to
 # build/example-output; the example itself is not changed. With a terminal,
 # a prompt follows the tour.
+#
+# "run-example.sh windows" does the same with the Windows build: cross-built
+# (preset "windows"), installed into build-windows/install as on Windows
+# (bin\dravolex-host.exe, bin\drvx-send.exe, bin\libdrvx_platform.dll,
+# Experts\Dravolex.dll) and run under Wine in build-windows/tour, so that its
+# output goes to build-windows/tour/build/example-output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --preset default > /dev/null
-cmake --build --preset default --target dravolex-host drvx-send
-out=build/example-output
+run=()
+if [ "${1:-}" = windows ]; then
+  preset=windows
+  build=build-windows
+  . scripts/wine-prefix.sh
+  run=(wine)
+  exe=.exe
+else
+  preset=default
+  build=build
+  exe=
+fi
+cmake --preset "$preset" > /dev/null
+cmake --build --preset "$preset" --target dravolex-host drvx-send
+root=$PWD
+if [ "$preset" = windows ]; then
+  cmake --install "$build" --prefix "$build/install" > /dev/null
+  bin=$root/$build/install/bin
+  work=$build/tour
+else
+  bin=$root/$build/bin
+  work=.
+fi
+# The tour writes to build/example-output below the folder it runs in.
+out=$work/build/example-output
+out=${out#./}
 rm -rf "$out"
 mkdir -p "$out"
 # The unit header template lives beside the host program.
-cp examples/Shop/header.txt build/bin/header.txt
+cp examples/Shop/header.txt "$bin/header.txt"
 # The plug-in listens once the host has started; send when it does.
 (for _ in $(seq 40); do
    sleep 0.5
-   build/bin/drvx-send examples/Shop/callstack.txt 2> /dev/null && break
+   "${run[@]}" "$bin/drvx-send$exe" examples/Shop/callstack.txt 2> /dev/null && break
  done) &
 sender=$!
-args=(examples/Shop/Shop.mmproj --print-dir "$out" -s examples/Shop/tour.drvx)
+args=("$root/examples/Shop/Shop.mmproj" --print-dir build/example-output
+      -s "$root/examples/Shop/tour.drvx")
 if [ -t 0 ]; then args+=(-i); fi
 status=0
-build/bin/dravolex-host "${args[@]}" || status=$?
+(cd "$work" && "${run[@]}" "$bin/dravolex-host$exe" "${args[@]}") || status=$?
 wait "$sender" || true
 cat <<SUMMARY
 

@@ -6,12 +6,16 @@
 
 #include <CLI/CLI.hpp>
 
+#include "drvx/platform/file_version.h"
 #include "drvx/platform/message_slot.h"
+
+DRVX_FILE_VERSION_NOTE(DRVX_FILE_VERSION);
 
 int main(int argc, char** argv) {
   CLI::App app{"drvx-send: send a call stack (innermost call first, one call per line) to the "
                "plug-in's message slot"};
   std::string file;
+  app.allow_windows_style_options(false);  // "/path/to/stack.txt" is a file, not an option
   std::string slot = "MbDRVX";
   app.add_option("file", file, "the call stack to send; standard input when left out")
       ->check(CLI::ExistingFile);

@@ -1,7 +1,5 @@
 // dravolex-host: the substitute modelling host. Loads the plug-ins of its
 // Experts folder, opens a project and runs commands on it.
-#include <unistd.h>
-
 #include <fstream>
 #include <iostream>
 
@@ -14,6 +12,7 @@
 #include "drvx/platform/paths.h"
 #include "drvx/platform/printer.h"
 #include "drvx/platform/scripted_dialogs.h"
+#include "drvx/platform/terminal.h"
 #include "drvx/platform/ui_loop.h"
 #include "host_session.h"
 #include "plugin_loader.h"
@@ -47,7 +46,7 @@ class HeadlessUi {
   explicit HeadlessUi(const Options& options) : console_(std::cin, std::cout) {
     platform::UiLoop::Instance().AttachToThisThread();
     platform::UiLoop::Instance().SetInstantTimers(options.instantTimers);
-    const bool terminal = ::isatty(STDIN_FILENO);
+    const bool terminal = platform::StandardInputIsTerminal();
     if (terminal && (options.interactive || (options.scripts.empty() && options.commands.empty())))
       dialogs_.SetFallback(&console_);
     dialogs_.SetLog([](const std::string& line) { std::cerr << "note: " << line << '\n'; });
@@ -107,7 +106,7 @@ int Run(const Options& options) {
   }
   const bool nothingGiven = options.scripts.empty() && options.commands.empty();
   if (!runner.QuitRequested()) {
-    if (options.interactive || (nothingGiven && ::isatty(STDIN_FILENO)))
+    if (options.interactive || (nothingGiven && platform::StandardInputIsTerminal()))
       ok = runner.RunInteractive(std::cin) && ok;
     else if (nothingGiven)
       ok = runner.RunScript(std::cin, "stdin", options.keepGoing) && ok;
@@ -123,6 +122,7 @@ int main(int argc, char** argv) {
       "project and runs commands on it.\nWithout -s or -c it reads commands from a terminal "
       "prompt, or from standard input when that is not a terminal.\nScripts run first, then "
       "commands, then the prompt (-i). Type \"help\" for the commands."};
+  app.allow_windows_style_options(false);  // "/path/Shop.mmproj" is a project, not an option
   Options options;
   app.add_option("project", options.project, "project file to open")->check(CLI::ExistingFile);
   app.add_option("-s,--script", options.scripts, "run the commands of a script file")

@@ -4,6 +4,7 @@
 
 namespace drvx::platform {
 
+// The system's ANSI code page; a character it lacks becomes its best fit or "?".
 void AnsiFromUtf16(std::u16string_view text, std::string& out) {
   out.clear();
   if (text.empty()) return;
@@ -21,7 +22,5 @@ void Utf16FromAnsi(std::string_view text, std::u16string& out) {
   MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()),
                       reinterpret_cast<wchar_t*>(out.data()), n);
 }
-
-std::size_t AnsiCharacterCount(std::string_view text) { return text.size(); }
 
 }  // namespace drvx::platform

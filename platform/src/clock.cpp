@@ -5,6 +5,8 @@
 #include <ctime>
 #include <mutex>
 
+#include "local_time.h"
+
 namespace drvx::platform {
 namespace {
 
@@ -32,9 +34,7 @@ DateTime Now() {
     std::lock_guard lock(fixedMutex);
     if (fixedMoment) return *fixedMoment;
   }
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  ::localtime_r(&now, &local);
+  const std::tm local = LocalTime(std::time(nullptr));
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
           local.tm_hour,        local.tm_min,     local.tm_sec};
 }

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "drvx/platform/message_slot.h"
+#include "message_slot_common.h"
 
 namespace drvx::platform {
 namespace {
@@ -157,8 +158,7 @@ class SocketSlot final : public MessageSlot {
       return Result::Dropped;
     }
     if (std::size_t(n) > maxSize) {
-      note = "a message of " + std::to_string(n) + " bytes is larger than the " +
-             std::to_string(maxSize) + "-byte buffer; it was dropped";
+      note = slots::OversizeNote(std::size_t(n), maxSize);
       return Result::Dropped;
     }
     buffer.resize(std::size_t(n));
@@ -188,9 +188,7 @@ std::unique_ptr<MessageSlot> MessageSlot::Create(const std::string& path, int re
 }
 
 void SendToSlot(const std::string& path, std::string_view message) {
-  if (message.size() > kMaxSlotMessage)
-    throw std::runtime_error("the message has " + std::to_string(message.size()) +
-                             " bytes; a slot takes at most " + std::to_string(kMaxSlotMessage));
+  slots::CheckMessageSize(message);
   const std::string file = SocketFileOf(path);
   struct stat info {};
   if (::lstat(file.c_str(), &info) != 0) throw std::runtime_error("no receiver holds the slot " + path);

@@ -67,8 +67,10 @@ std::string DefaultLocalFields() {
 
 std::filesystem::path PluginLibraryPathFor(const std::filesystem::path& hostExecutable) {
   const std::string sep(1, std::filesystem::path::preferred_separator);
-  return ReplaceAll(hostExecutable.string(), sep + "bin" + sep + kHostProgramName,
-                    sep + "Experts" + sep + kPluginLibraryName);
+  std::string path = hostExecutable.string();
+  for (const char* host : kHostProgramNames)
+    path = ReplaceAll(path, sep + "bin" + sep + host, sep + "Experts" + sep + kPluginLibraryName);
+  return path;
 }
 
 TExpertSettings::TExpertSettings() : TExpertSettings(platform::ExecutablePath()) {}

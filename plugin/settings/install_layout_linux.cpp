@@ -1,8 +1,13 @@
 #include "install_layout.h"
 
 namespace drvx::settings {
+namespace {
 
-const char* const kHostProgramName = "dravolex-host";
+constexpr const char* kHosts[] = {"dravolex-host"};
+
+}  // namespace
+
+const std::span<const char* const> kHostProgramNames = kHosts;
 const char* const kPluginLibraryName = "libDravolex.so";
 
 }  // namespace drvx::settings

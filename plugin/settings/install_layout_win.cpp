@@ -1,8 +1,13 @@
 #include "install_layout.h"
 
 namespace drvx::settings {
+namespace {
 
-const char* const kHostProgramName = "mm8.exe";
+constexpr const char* kHosts[] = {"dravolex-host.exe", "mm8.exe", "mm9.exe"};
+
+}  // namespace
+
+const std::span<const char* const> kHostProgramNames = kHosts;
 const char* const kPluginLibraryName = "Dravolex.dll";
 
 }  // namespace drvx::settings

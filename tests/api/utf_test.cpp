@@ -1,3 +1,7 @@
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <gtest/gtest.h>
 
 #include "drvx/platform/ansi_text.h"
@@ -30,6 +34,23 @@ TEST(AnsiText, ReplacesTheTargetAndKeepsCrLf) {
   EXPECT_TRUE(wide.empty());
 }
 
+#ifdef _WIN32
+// On Windows the 8-bit text is the system's ANSI code page; a name's host
+// form is stable there too.
+TEST(AnsiText, IsTheSystemsCodePageAndTheHostFormIsAFixedPoint) {
+  using namespace drvx::platform;
+  if (GetACP() != 1252) GTEST_SKIP() << "the expectations are those of code page 1252";
+  EXPECT_EQ(Utf16FromAnsi("Gr\xf6\xdf" "e \x80"), u"Gr\u00f6\u00dfe \u20ac");
+  EXPECT_EQ(AnsiFromUtf16(u"Gr\u00f6\u00dfe \u20ac"), "Gr\xf6\xdf" "e \x80");
+  EXPECT_EQ(AnsiFromUtf16(u"\U0001D11E"), "??");  // not in the code page
+  for (const std::string text : {"T\xe4", "\xff\x81", "Gr\xc3\xb6", ""}) {
+    const std::string once = HostForm(text);
+    EXPECT_EQ(HostForm(once), once);
+    EXPECT_EQ(Utf16FromAnsi(once), Utf16FromAnsi(text));
+  }
+  EXPECT_EQ(AnsiCharacterCount("T\xe4\x80"), 3u);
+}
+#else
 // The plug-in's rule for bytes that are not UTF-8: each stands for its
 // Latin-1 character, and a name's host form is stable, so names compare
 // equal however often they cross.
@@ -47,5 +68,6 @@ TEST(AnsiText, InvalidBytesAreLatin1AndTheHostFormIsAFixedPoint) {
   EXPECT_EQ(AnsiCharacterCount("T\xe4"), 2u);
   EXPECT_EQ(AnsiCharacterCount("T\xc3\xa4\xf0\x9d\x84\x9e"), 3u);
 }
+#endif
 
 }  // namespace

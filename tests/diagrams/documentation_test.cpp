@@ -1,4 +1,5 @@
 #include "diagrams/explorer_fixture.h"
+#include "drvx/platform/ansi_text.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ TEST_F(Documentation, TheReportHasADateLineAndReportsMissingDiagrams) {
 
 TEST_F(Documentation, UnderlinesCountCharactersNotBytes) {
   Diagram(u"Gr\u00F6\u00DFe");
-  EXPECT_EQ(Doc("Gr\xC3\xB6\xC3\x9F" "e")[1], std::string(15, '='));
+  EXPECT_EQ(Doc(platform::AnsiFromUtf16(u"Gr\u00F6\u00DFe"))[1], std::string(15, '='));
 }
 
 TEST_F(Documentation, PrintingPaginatesOnTheMarginsOfThePaper) {

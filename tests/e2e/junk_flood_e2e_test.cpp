@@ -1,14 +1,8 @@
-// The message slot under hostile load: several processes send junk
+// The message slot under hostile load: several senders send junk
 // datagrams with valid call stacks among them.
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <cstring>
 #include <random>
+#include <thread>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -17,6 +11,7 @@
 #include "drvx/platform/message_slot.h"
 #include "drvx/platform/ui_loop.h"
 #include "e2e/fresh_host.h"
+#include "e2e/junk_senders.h"
 #include "mmapi/cxx/utf.h"
 
 namespace {
@@ -28,22 +23,11 @@ constexpr int kSenders = 4;
 constexpr int kPerSender = 2500;
 constexpr int kValidEvery = 25;  // every 25th datagram is a valid call stack
 
-// Sends one datagram to the slot's socket file directly, of any size (the
-// platform's sender refuses what the receiver would drop).
-void SendRaw(const std::string& file, const std::string& bytes) {
-  const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, file.c_str(), sizeof address.sun_path - 1);
-  ::sendto(s, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&address),
-           sizeof address);
-  ::close(s);
-}
-
-// One sender process's datagrams: random bytes, empty ones, invalid UTF-8,
+// One sender's datagrams: random bytes, empty ones, invalid UTF-8,
 // the largest size, over-size, and valid call stacks of roles named after
 // the sender and the number.
-[[noreturn]] void Flood(int sender, const std::string& file) {
+// Sent raw: the platform's sender refuses what the receiver would drop.
+void Flood(int sender) {
   std::mt19937 random(unsigned(sender) * 7919u);
   for (int i = 0; i < kPerSender; ++i) {
     std::string bytes;
@@ -59,9 +43,11 @@ void SendRaw(const std::string& file, const std::string& bytes) {
       }
       for (std::size_t k = 0; i % 6 >= 2 && k < bytes.size(); ++k) bytes[k] = char(random());
     }
-    SendRaw(file, bytes);
+    // A valid call stack is sent again until the slot takes it, as a
+    // careful sender does where a full queue refuses a write.
+    while (!test::SendRawToSlot("MbDRVX", bytes) && i % kValidEvery == 0)
+      std::this_thread::sleep_for(1ms);
   }
-  ::_exit(0);
 }
 
 TEST(JunkFlood, EveryValidCallStackIsDrawnAndTheReportsStayFew) {
@@ -70,14 +56,8 @@ TEST(JunkFlood, EveryValidCallStackIsDrawnAndTheReportsStayFew) {
   platform::SetLogSink([&](const std::string& line) { notes.push_back(line); });
   {
     test::FreshHost host;
-    const std::string file = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/mailslot.MbDRVX";
     const auto start = std::chrono::steady_clock::now();
-    std::vector<pid_t> senders;
-    for (int s = 0; s < kSenders; ++s) {
-      const pid_t child = ::fork();
-      if (child == 0) Flood(s, file);
-      senders.push_back(child);
-    }
+    test::JunkSenders senders(kSenders, Flood);
     auto validDrawn = [&] {
       int n = 0;
       for (const auto& d : host.session.Project().diagrams)
@@ -90,32 +70,23 @@ TEST(JunkFlood, EveryValidCallStackIsDrawnAndTheReportsStayFew) {
     // slot's queue is full, and the queue empties only while the loop runs)
     // and every valid call stack is drawn, or nothing has moved for a while.
     auto& loop = platform::UiLoop::Instance();
-    std::size_t running = senders.size();
+    std::size_t running = kSenders;
     auto lastMove = std::chrono::steady_clock::now();
     int lastDrawn = 0;
     while ((running > 0 || validDrawn() < valid) &&
            std::chrono::steady_clock::now() - lastMove < 30s) {
       loop.RunUntil([] { return false; }, 100ms);
-      for (pid_t& child : senders) {
-        int status = 0;
-        if (child > 0 && ::waitpid(child, &status, WNOHANG) == child) {
-          EXPECT_EQ(WEXITSTATUS(status), 0);
-          child = 0;
-          --running;
-          lastMove = std::chrono::steady_clock::now();
-        }
+      if (const std::size_t now = senders.Running(); now != running) {
+        running = now;
+        lastMove = std::chrono::steady_clock::now();
       }
       if (const int drawn = validDrawn(); drawn != lastDrawn) {
         lastDrawn = drawn;
         lastMove = std::chrono::steady_clock::now();
       }
     }
-    for (const pid_t child : senders) {
-      if (child <= 0) continue;
-      ::kill(child, SIGKILL);
-      ::waitpid(child, nullptr, 0);
-    }
     EXPECT_EQ(running, 0u);
+    EXPECT_EQ(senders.Failures(), 0u);
     const auto seconds =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
     EXPECT_EQ(validDrawn(), valid);
@@ -124,6 +95,7 @@ TEST(JunkFlood, EveryValidCallStackIsDrawnAndTheReportsStayFew) {
     const std::size_t bound = 4 * (2 + std::size_t(seconds.count()) / 10);
     EXPECT_LE(host.dialogs.Shown().size(), bound) << seconds.count() << " s";
     EXPECT_LE(notes.size(), bound) << seconds.count() << " s";
+
     std::cout << kSenders * kPerSender << " datagrams, " << valid << " valid call stacks drawn in "
               << seconds.count() << " s; " << host.dialogs.Shown().size() << " message boxes, "
               << notes.size() << " log lines\n";

@@ -5,15 +5,16 @@
 set -euo pipefail
 build=$1
 source=$2
+. "$(dirname "$0")/programs.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 mkdir -p build/example-output
 (for _ in $(seq 40); do
    sleep 0.5
-   "$build/bin/drvx-send" "$source/examples/Shop/callstack.txt" 2> /dev/null && break
+   program drvx-send "$source/examples/Shop/callstack.txt" 2> /dev/null && break
  done) &
-"$build/bin/dravolex-host" "$source/examples/Shop/Shop.mmproj" --print-dir build/example-output \
+program dravolex-host "$source/examples/Shop/Shop.mmproj" --print-dir build/example-output \
   -s "$source/examples/Shop/tour.drvx"
 wait
 test -s build/example-output/Shop.mmproj

@@ -6,9 +6,10 @@
 set -uo pipefail
 build=$1
 runs=$2
+. "$(dirname "$0")/programs.sh"
 log=$(mktemp)
 flood() {
-  while :; do printf 'A.x\r\nB.y\r\n' | "$build/bin/drvx-send" 2> /dev/null; done
+  while :; do printf 'A.x\r\nB.y\r\n' | program drvx-send 2> /dev/null; done
 }
 flood & first=$!
 flood & second=$!
@@ -16,7 +17,7 @@ trap 'kill "$first" "$second" 2> /dev/null; wait 2> /dev/null; rm -f "$log"' EXI
 failed=0
 dropped=0
 for run in $(seq "$runs"); do
-  if ! "$build/bin/dravolex-host" --instant-timers -c "echo run $run" > /dev/null 2> "$log"; then
+  if ! program dravolex-host --instant-timers -c "echo run $run" > /dev/null 2> "$log"; then
     failed=$((failed + 1))
     echo "run $run ended with a failure:"
     tail -n 5 "$log"

@@ -1,5 +1,3 @@
-#include <cstdlib>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -15,12 +13,12 @@ using ::testing::ElementsAre;
 // Loads test plug-ins with their lifecycle log in a temporary folder.
 class PluginLoading : public ::testing::Test {
  protected:
-  void SetUp() override { ::setenv("DRVX_TEST_LOG", (dir / "log.txt").c_str(), 1); }
-  void TearDown() override { ::unsetenv("DRVX_TEST_LOG"); }
+  void SetUp() override { test::SetEnvironment("DRVX_TEST_LOG", (dir / "log.txt").string()); }
+  void TearDown() override { test::UnsetEnvironment("DRVX_TEST_LOG"); }
 
-  std::filesystem::path Plugin(const std::string& name) {
-    return test::TestPluginDir() / (name + platform::SharedLibrarySuffix());
-  }
+  std::filesystem::path Plugin(const std::string& name) { return test::TestPlugin(name); }
+  // The file name of a test plug-in in the loader's reports.
+  static std::string File(const std::string& name) { return test::LibraryFile(name); }
   std::vector<std::string> Log() { return test::ReadLines(dir / "log.txt"); }
 
   test::TempDir dir;
@@ -31,7 +29,7 @@ class PluginLoading : public ::testing::Test {
 
 TEST_F(PluginLoading, AGoodPluginRegistersItsObjectsAndIsReleasedThenUnloaded) {
   ASSERT_TRUE(loader.Load(Plugin("good_plugin")));
-  EXPECT_THAT(reports, ElementsAre("loaded good_plugin.so (interface version 10): 1 expert, "
+  EXPECT_THAT(reports, ElementsAre("loaded " + File("good_plugin") + " (interface version 10): 1 expert, "
                                    "1 project notifier"));
   EXPECT_EQ(session.Experts().size(), 1u);
   EXPECT_EQ(session.Notifiers().size(), 1u);
@@ -44,21 +42,21 @@ TEST_F(PluginLoading, AGoodPluginRegistersItsObjectsAndIsReleasedThenUnloaded) {
 
 TEST_F(PluginLoading, ALibraryWithoutTheExportsIsSkipped) {
   EXPECT_FALSE(loader.Load(Plugin("no_exports_plugin")));
-  EXPECT_THAT(reports, ElementsAre("skipped no_exports_plugin.so: it does not export "
+  EXPECT_THAT(reports, ElementsAre("skipped " + File("no_exports_plugin") + ": it does not export "
                                    "MMExpertVersionProc, MMExpertEntryProc, MMExpertExitProc"));
   EXPECT_TRUE(loader.Plugins().empty());
 }
 
 TEST_F(PluginLoading, ALibraryForAnotherInterfaceVersionIsNeverEntered) {
   EXPECT_FALSE(loader.Load(Plugin("version9_plugin")));
-  EXPECT_THAT(reports, ElementsAre("skipped version9_plugin.so: it was made for interface "
+  EXPECT_THAT(reports, ElementsAre("skipped " + File("version9_plugin") + ": it was made for interface "
                                    "version 9, this host has version 10"));
   EXPECT_THAT(Log(), ElementsAre("library unloaded"));
 }
 
 TEST_F(PluginLoading, ALibraryWhoseEntryFailsLosesWhatItRegistered) {
   EXPECT_FALSE(loader.Load(Plugin("failing_entry_plugin")));
-  EXPECT_THAT(reports, ElementsAre("skipped failing_entry_plugin.so: its entry function failed: "
+  EXPECT_THAT(reports, ElementsAre("skipped " + File("failing_entry_plugin") + ": its entry function failed: "
                                    "the test plug-in refuses to start"));
   EXPECT_TRUE(session.Experts().empty());
   EXPECT_THAT(Log(), ElementsAre("entry", "expert released", "exit", "library unloaded"));
@@ -68,7 +66,7 @@ TEST_F(PluginLoading, ALibraryWhoseEntryFailsLosesWhatItRegistered) {
 // skipped without calling anything.
 TEST_F(PluginLoading, ALibraryWhoseExportsAreDataIsNeverCalled) {
   EXPECT_FALSE(loader.Load(Plugin("data_exports_plugin")));
-  EXPECT_THAT(reports, ElementsAre("skipped data_exports_plugin.so: its export "
+  EXPECT_THAT(reports, ElementsAre("skipped " + File("data_exports_plugin") + ": its export "
                                    "MMExpertVersionProc is not a function"));
   EXPECT_TRUE(loader.Plugins().empty());
 }
@@ -76,7 +74,7 @@ TEST_F(PluginLoading, ALibraryWhoseExportsAreDataIsNeverCalled) {
 // An entry function that throws at the host is caught; the host goes on.
 TEST_F(PluginLoading, AnEntryThatThrowsIsSkippedAndExited) {
   EXPECT_FALSE(loader.Load(Plugin("throwing_entry_plugin")));
-  EXPECT_THAT(reports, ElementsAre("skipped throwing_entry_plugin.so: its entry function failed: "
+  EXPECT_THAT(reports, ElementsAre("skipped " + File("throwing_entry_plugin") + ": its entry function failed: "
                                    "it threw: entry throws"));
   EXPECT_TRUE(session.Experts().empty());
   EXPECT_THAT(Log(), ElementsAre("entry", "exit", "library unloaded"));
@@ -85,12 +83,12 @@ TEST_F(PluginLoading, AnEntryThatThrowsIsSkippedAndExited) {
 TEST_F(PluginLoading, AFolderIsLoadedInNameOrderAndBadLibrariesDoNotStopTheOthers) {
   loader.LoadFolder(test::TestPluginDir());
   ASSERT_EQ(reports.size(), 6u);
-  EXPECT_TRUE(reports[0].starts_with("skipped data_exports_plugin.so"));
-  EXPECT_TRUE(reports[1].starts_with("skipped failing_entry_plugin.so"));
-  EXPECT_TRUE(reports[2].starts_with("loaded good_plugin.so"));
-  EXPECT_TRUE(reports[3].starts_with("skipped no_exports_plugin.so"));
-  EXPECT_TRUE(reports[4].starts_with("skipped throwing_entry_plugin.so"));
-  EXPECT_TRUE(reports[5].starts_with("skipped version9_plugin.so"));
+  EXPECT_TRUE(reports[0].starts_with("skipped " + File("data_exports_plugin")));
+  EXPECT_TRUE(reports[1].starts_with("skipped " + File("failing_entry_plugin")));
+  EXPECT_TRUE(reports[2].starts_with("loaded " + File("good_plugin")));
+  EXPECT_TRUE(reports[3].starts_with("skipped " + File("no_exports_plugin")));
+  EXPECT_TRUE(reports[4].starts_with("skipped " + File("throwing_entry_plugin")));
+  EXPECT_TRUE(reports[5].starts_with("skipped " + File("version9_plugin")));
   EXPECT_EQ(loader.Plugins().size(), 1u);
   EXPECT_EQ(session.Experts().size(), 1u);
 }
@@ -102,15 +100,16 @@ TEST_F(PluginLoading, AMissingFolderIsReportedInOneLine) {
 }
 
 TEST_F(PluginLoading, AFileThatIsNoLibraryIsSkipped) {
-  test::WriteText(dir / "fake.so", "not a library");
-  EXPECT_FALSE(loader.Load(dir / "fake.so"));
+  test::WriteText(dir / File("fake"), "not a library");
+  EXPECT_FALSE(loader.Load(dir / File("fake")));
   ASSERT_EQ(reports.size(), 1u);
-  EXPECT_TRUE(reports[0].starts_with("skipped fake.so: cannot load it:")) << reports[0];
+  EXPECT_TRUE(reports[0].starts_with("skipped " + File("fake") + ": cannot load it:")) << reports[0];
 }
 
 TEST(PluginFolders, ExpertsLieBesideTheHostsBinFolder) {
-  EXPECT_EQ(modelhost::PluginLoader::ExpertsFolderOf("/opt/mm/bin/dravolex-host"),
-            std::filesystem::path("/opt/mm/Experts"));
+  const auto prefix = test::AbsoluteFolder("mm");
+  EXPECT_EQ(modelhost::PluginLoader::ExpertsFolderOf(test::InstalledHost(prefix)),
+            prefix / "Experts");
 }
 
 }  // namespace

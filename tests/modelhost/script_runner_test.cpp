@@ -1,4 +1,3 @@
-#include <cstdlib>
 #include <sstream>
 
 #include <gmock/gmock.h>
@@ -21,15 +20,15 @@ using ::testing::HasSubstr;
 class Script : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("DRVX_TEST_LOG", (dir / "log.txt").c_str(), 1);
-    loader.Load(test::TestPluginDir() / "good_plugin.so");
+    test::SetEnvironment("DRVX_TEST_LOG", (dir / "log.txt").string());
+    loader.Load(test::TestPlugin("good_plugin"));
     ASSERT_TRUE(Run("open " + test::ExampleProject().string())) << err.str();
     out.str("");
   }
   void TearDown() override {
     loader.UnloadAll();
-    ::unsetenv("DRVX_TEST_LOG");
-    ::unsetenv("DRVX_TEST_VETO_SAVE");
+    test::UnsetEnvironment("DRVX_TEST_LOG");
+    test::UnsetEnvironment("DRVX_TEST_VETO_SAVE");
   }
   bool Run(const std::string& line) { return runner.RunLine(line, "test"); }
   std::vector<std::string> Log() { return test::ReadLines(dir / "log.txt"); }
@@ -98,7 +97,7 @@ TEST_F(Script, ABrokenProjectLeavesTheOpenOneAsItWas) {
 }
 
 TEST_F(Script, ADeclinedSaveWritesNothing) {
-  ::setenv("DRVX_TEST_VETO_SAVE", "1", 1);
+  test::SetEnvironment("DRVX_TEST_VETO_SAVE", "1");
   EXPECT_FALSE(Run("save " + (dir / "copy.mmproj").string()));
   EXPECT_THAT(err.str(), HasSubstr("a plug-in declined the before-save event"));
   EXPECT_FALSE(std::filesystem::exists(dir / "copy.mmproj"));

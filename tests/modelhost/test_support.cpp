@@ -1,17 +1,27 @@
 #include "modelhost/test_support.h"
 
-#include <unistd.h>
-
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
+
+#include "drvx/platform/dynamic_library.h"
+#include "install_layout.h"
 
 namespace drvx::test {
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "drvx-test-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-  path_ = pattern;
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = std::filesystem::temp_directory_path() /
+            ("drvx-test-" + std::to_string(ProcessId()) + "-" + std::to_string(random() % 1000000));
+    if (std::filesystem::create_directory(path_)) {
+      std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
+      return;
+    }
+  }
+  throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempDir::~TempDir() {
@@ -19,6 +29,20 @@ TempDir::~TempDir() {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
+}
+
+std::string LibraryFile(const std::string& stem) {
+  return stem + platform::SharedLibrarySuffix();
+}
+
+std::string InstalledPluginFile() { return settings::kPluginLibraryName; }
+
+std::filesystem::path InstalledHost(const std::filesystem::path& prefix) {
+  return prefix / "bin" / settings::kHostProgramNames[0];
+}
+
+std::filesystem::path InstalledPlugin(const std::filesystem::path& prefix) {
+  return prefix / "Experts" / settings::kPluginLibraryName;
 }
 
 std::string ReadText(const std::filesystem::path& path) {

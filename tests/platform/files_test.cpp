@@ -1,7 +1,3 @@
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -47,10 +43,7 @@ TEST(AtomicFile, AFailedReplaceKeepsWhatWasThereAndNamesThePath) {
 // leaves ".NAME.<pid>.<n>"; the next save of that file removes it.
 TEST(AtomicFile, TheNextSaveRemovesATemporaryFileOfAKilledWriter) {
   TempDir dir;
-  const pid_t gone = ::fork();
-  if (gone == 0) ::_exit(0);
-  ::waitpid(gone, nullptr, 0);
-  const std::string stale = ".a.txt." + std::to_string(gone) + ".0";
+  const std::string stale = ".a.txt." + std::to_string(drvx::test::EndedProcessId()) + ".0";
   drvx::test::WriteText(dir / stale, "half");
   drvx::test::WriteText(dir / ".a.txt.notes", "not ours");
   WriteFileAtomically(dir / "a.txt", "new");
@@ -80,8 +73,8 @@ TEST(ReadWholeFile, NamesAMissingFile) {
 TEST(ReadWholeFile, RefusesSpecialFilesFoldersAndOversizedFiles) {
   using ::testing::HasSubstr;
   TempDir dir;
-  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
-  std::filesystem::create_symlink("/dev/zero", dir / "zero");
+  const auto special = drvx::test::SpecialFiles(dir.Path());
+  ASSERT_FALSE(special.empty());
   drvx::test::WriteText(dir / "big.txt", std::string(2000, 'x'));
   auto error = [&](const std::filesystem::path& path, std::uint64_t limit) {
     try {
@@ -91,15 +84,15 @@ TEST(ReadWholeFile, RefusesSpecialFilesFoldersAndOversizedFiles) {
     }
     return std::string("(read)");
   };
-  EXPECT_THAT(error(dir / "pipe", 100), HasSubstr("is not a regular file"));
-  EXPECT_THAT(error(dir / "zero", 100), HasSubstr("is not a regular file"));
+  for (const auto& file : special)
+    EXPECT_THAT(error(file, 100), HasSubstr("is not a regular file")) << file;
   EXPECT_THAT(error(dir.Path(), 100), HasSubstr("is a folder, not a file"));
   EXPECT_THAT(error(dir / "big.txt", 1999), HasSubstr("has 2000 bytes, more than the 1999"));
   EXPECT_EQ(ReadWholeFile(dir / "big.txt", 2000).size(), 2000u);
 }
 
 TEST(Paths, TheExecutableIsThisTestProgram) {
-  EXPECT_EQ(drvx::platform::ExecutablePath().filename(), "drvx_tests");
+  EXPECT_EQ(drvx::platform::ExecutablePath().stem(), "drvx_tests");
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "drvx/platform/printer.h"
 #include "modelhost/test_support.h"
 
-DRVX_FILE_VERSION_NOTE("3.2.1.77");
+DRVX_FILE_VERSION_NOTE(DRVX_FILE_VERSION);  // "3.2.1.77", given by the build
 
 namespace {
 
@@ -88,8 +88,9 @@ TEST(FileVersion, ASectionTablePointingOutsideTheFileGivesNone) {
   header[0x3a] = 64;      // section header size
   header[0x3c] = 3;       // three sections
   header[0x3e] = 1;       // names in the second
-  drvx::test::WriteText(dir / "bad.so", header);
-  EXPECT_EQ(FileVersionText(dir / "bad.so"), std::nullopt);
+  const auto file = dir / drvx::test::LibraryFile("bad");
+  drvx::test::WriteText(file, header);
+  EXPECT_EQ(FileVersionText(file), std::nullopt);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-#include <sys/stat.h>
+#include <cctype>
+#include <chrono>
 
 #include <gtest/gtest.h>
 
 #include "drvx/platform/files.h"
 #include "drvx/platform/paths.h"
 #include "expert_settings.h"
+#include "install_layout.h"
 #include "modelhost/test_support.h"
 
 namespace {
@@ -12,17 +14,18 @@ namespace {
 using namespace drvx;
 using settings::TExpertSettings;
 
-// A host installed in a temporary folder: <dir>/bin/dravolex-host.
+// A host installed in a temporary folder: <dir>/bin/<host program>.
 class Settings : public ::testing::Test {
  protected:
   void SetUp() override { std::filesystem::create_directory(dir / "bin"); }
-  std::filesystem::path Host() { return dir / "bin" / "dravolex-host"; }
+  std::filesystem::path Host() { return test::InstalledHost(dir.Path()); }
   std::filesystem::path Config() { return dir / "bin" / "Dravolex.cfg"; }
   std::string File() { return test::ReadText(Config()); }
-  ino_t Inode() {
-    struct stat st {};
-    ::stat(Config().c_str(), &st);
-    return st.st_ino;
+  // Dates the file back a day, so that a rewrite shows in its time.
+  std::filesystem::file_time_type Backdate() {
+    const auto then = std::filesystem::last_write_time(Config()) - std::chrono::hours(24);
+    std::filesystem::last_write_time(Config(), then);
+    return then;
   }
   std::int32_t IntAt(const std::string& bytes, std::size_t at) {
     return std::int32_t(std::uint8_t(bytes[at]) | std::uint8_t(bytes[at + 1]) << 8 |
@@ -70,13 +73,13 @@ TEST_F(Settings, ACompleteFileIsReadAndNotWrittenAgain) {
     s.LocalFields = "FLog,TLog,scProtected\r\n";
     s.SaveSettings();
   }
-  const ino_t before = Inode();
+  const auto before = Backdate();
   const std::string bytes = File();
   TExpertSettings s(Host());
   EXPECT_EQ(s.ClassDiagramPrefix, "");
   EXPECT_FALSE(s.CreateLocalMembers);
   EXPECT_EQ(s.LocalFields, "FLog,TLog,scProtected\r\n");
-  EXPECT_EQ(Inode(), before);
+  EXPECT_EQ(std::filesystem::last_write_time(Config()), before);
   EXPECT_EQ(File(), bytes);
 }
 
@@ -110,13 +113,21 @@ TEST_F(Settings, AFolderThatCannotBeWrittenReportsTheError) {
 
 TEST_F(Settings, ThePluginsVersionIsReadFromTheExpertsFolder) {
   std::filesystem::create_directory(dir / "Experts");
-  std::filesystem::copy_file(platform::ExecutablePath(), dir / "Experts" / "libDravolex.so");
+  std::filesystem::copy_file(platform::ExecutablePath(), dir / "Experts" / test::InstalledPluginFile());
   TExpertSettings s(Host());
-  EXPECT_EQ(s.PluginFileVersion, "3.2.1.77");  // the note the test program carries
-  EXPECT_EQ(settings::PluginLibraryPathFor("/opt/mm/bin/dravolex-host"),
-            std::filesystem::path("/opt/mm/Experts/libDravolex.so"));
-  EXPECT_EQ(settings::PluginLibraryPathFor("/opt/mm/bin/other"),
-            std::filesystem::path("/opt/mm/bin/other"));
+  EXPECT_EQ(s.PluginFileVersion, "3.2.1.77");  // the version the test program carries
+  const auto prefix = test::AbsoluteFolder("mm");
+  EXPECT_EQ(settings::PluginLibraryPathFor(test::InstalledHost(prefix)),
+            test::InstalledPlugin(prefix));
+  EXPECT_EQ(settings::PluginLibraryPathFor(prefix / "bin" / "other"), prefix / "bin" / "other");
+  // Every host the plug-in is installed with finds it (on Windows also the
+  // hosts it was made for), case-sensitively.
+  for (const char* name : settings::kHostProgramNames) {
+    EXPECT_EQ(settings::PluginLibraryPathFor(prefix / "bin" / name), test::InstalledPlugin(prefix));
+    std::string upper = name;
+    for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(settings::PluginLibraryPathFor(prefix / "bin" / upper), prefix / "bin" / upper);
+  }
 }
 
 TEST_F(Settings, WithoutAVersionNoteThePluginVersionStaysEmpty) {

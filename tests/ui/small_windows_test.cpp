@@ -16,11 +16,11 @@ TEST(InfoWindow, ShowsThePluginsVersionWhenItCarriesOne) {
   test::TempDir dir;
   std::filesystem::create_directories(dir / "bin");
   std::filesystem::create_directories(dir / "Experts");
-  const auto host = dir / "bin" / "dravolex-host";
+  const auto host = test::InstalledHost(dir.Path());
   EXPECT_EQ(ui::TKorvantiInfoFrm::VersionText(host), "Generation Date: 08.04.2006 09:21:00");
-  std::filesystem::copy_file(platform::ExecutablePath(), dir / "Experts" / "libDravolex.so");
+  std::filesystem::copy_file(platform::ExecutablePath(), test::InstalledPlugin(dir.Path()));
   EXPECT_EQ(ui::TKorvantiInfoFrm::VersionText(host), "Version 3.2.1 build 77");
-  test::WriteText(dir / "Experts" / "libDravolex.so", "no note");
+  test::WriteText(test::InstalledPlugin(dir.Path()), "no note");
   EXPECT_EQ(ui::TKorvantiInfoFrm::VersionText(host), "Generation Date: 08.04.2006 09:21:00");
 }
 

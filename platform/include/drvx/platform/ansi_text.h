@@ -19,7 +19,7 @@ DRVX_PLATFORM_API void AnsiFromUtf16(std::u16string_view text, std::string& out)
 DRVX_PLATFORM_API void Utf16FromAnsi(std::string_view text, std::u16string& out);
 
 // The number of characters of an 8-bit text, as a layout counts them (code
-// points of UTF-8 on Linux).
+// points: of UTF-8 on Linux, of the ANSI code page on Windows).
 DRVX_PLATFORM_API std::size_t AnsiCharacterCount(std::string_view text);
 
 // The text as it comes back from the host after a round trip: the same text

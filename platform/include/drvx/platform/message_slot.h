@@ -1,7 +1,8 @@
 // A local one-way message channel with a well-known name: whole messages
 // (boundaries kept), a read with a time-out, writers from any process of the
-// same user. On Windows a mailslot. On Linux a datagram socket file
-// "mailslot.NAME" in the user's private folder ($XDG_RUNTIME_DIR, else
+// same user. On Windows a mailslot that only the current user may write to,
+// read in slices of 50 ms, so that Wake needs no cancelled read. On Linux a
+// datagram socket file "mailslot.NAME" in the user's private folder ($XDG_RUNTIME_DIR, else
 // /tmp/dravolex-<uid>, which must be the user's own with mode 0700): another
 // user can neither take the name nor receive what is sent. The receiver holds
 // the name by a lock on "mailslot.NAME.lock" and checks every sender's

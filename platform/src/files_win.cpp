@@ -1,0 +1,112 @@
+#include <windows.h>
+
+#include <utility>
+
+#include "drvx/platform/files.h"
+#include "files_common.h"
+#include "system_error_win.h"
+
+namespace drvx::platform {
+namespace {
+
+[[noreturn]] void FailWithLastError(const std::string& what, const std::filesystem::path& path) {
+  files::Fail(what, path, LastErrorText());
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() { Close(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE Get() const { return handle_; }
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  bool Close() {
+    const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
+    return handle == INVALID_HANDLE_VALUE || CloseHandle(handle);
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+constexpr DWORD kChunk = 1 << 20;
+
+void WriteAll(HANDLE file, std::string_view content, const std::filesystem::path& path) {
+  while (!content.empty()) {
+    DWORD written = 0;
+    const DWORD size = DWORD(std::min<std::size_t>(content.size(), kChunk));
+    if (!WriteFile(file, content.data(), size, &written, nullptr)) FailWithLastError("cannot write", path);
+    content.remove_prefix(written);
+  }
+}
+
+bool ProcessRuns(unsigned long process) {
+  const HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(process));
+  if (!handle) return GetLastError() != ERROR_INVALID_PARAMETER;  // no such process
+  DWORD code = 0;
+  const bool runs = !GetExitCodeProcess(handle, &code) || code == STILL_ACTIVE;
+  CloseHandle(handle);
+  return runs;
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) FailWithLastError("cannot open", path);
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) files::FailNotRegular(path, true);
+  Handle file(CreateFileW(path.c_str(), GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) FailWithLastError("cannot open", path);
+  if (GetFileType(file.Get()) != FILE_TYPE_DISK) files::FailNotRegular(path, false);
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size)) FailWithLastError("cannot read", path);
+  files::CheckSize(path, std::uint64_t(size.QuadPart), maxBytes);
+  std::string content(std::size_t(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < content.size()) {
+    DWORD n = 0;
+    const DWORD want = DWORD(std::min<std::size_t>(content.size() - done, kChunk));
+    if (!ReadFile(file.Get(), content.data() + done, want, &n, nullptr))
+      FailWithLastError("cannot read", path);
+    if (n == 0) break;  // it shrank meanwhile
+    done += n;
+  }
+  content.resize(done);
+  return content;
+}
+
+// A temporary file of this process beside the target, flushed to disk, then
+// moved over the target with write-through. One left by a writer that was
+// killed is removed by the next save of the same file.
+void WriteFileAtomically(const std::filesystem::path& path,
+                         const std::function<void(std::ostream&)>& write) {
+  const unsigned long self = GetCurrentProcessId();
+  files::RemoveStaleTemporaries(path, self, ProcessRuns);
+  std::filesystem::path tmp;
+  HANDLE created = INVALID_HANDLE_VALUE;
+  for (unsigned attempt = 0; created == INVALID_HANDLE_VALUE; ++attempt) {
+    tmp = files::TemporaryName(path, self, attempt);
+    created = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (created == INVALID_HANDLE_VALUE &&
+        (GetLastError() != ERROR_FILE_EXISTS || attempt == 1000))
+      FailWithLastError("cannot create a temporary file for", path);
+  }
+  Handle file(created);
+  try {
+    files::WriteThrough([&](std::string_view bytes) { WriteAll(file.Get(), bytes, path); }, write);
+    if (!FlushFileBuffers(file.Get())) FailWithLastError("cannot flush", path);
+    if (!file.Close()) FailWithLastError("cannot close", tmp);
+    if (!MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      FailWithLastError("cannot replace", path);
+  } catch (...) {
+    file.Close();
+    DeleteFileW(tmp.c_str());
+    throw;
+  }
+}
+
+}  // namespace drvx::platform

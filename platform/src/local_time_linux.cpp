@@ -1,0 +1,11 @@
+#include "local_time.h"
+
+namespace drvx::platform {
+
+std::tm LocalTime(std::time_t moment) {
+  std::tm local{};
+  ::localtime_r(&moment, &local);
+  return local;
+}
+
+}  // namespace drvx::platform

@@ -1,0 +1,8 @@
+# Sourced by the end-to-end scripts: runs a program of the build folder
+# $build. For a Windows build DRVX_EMULATOR names what runs the programs
+# (wine) and DRVX_EXE_SUFFIX is ".exe".
+program() {  # program NAME [ARGUMENTS...]
+  local name=$1
+  shift
+  ${DRVX_EMULATOR:-} "$build/bin/$name${DRVX_EXE_SUFFIX:-}" "$@"
+}
