@@ -3,7 +3,7 @@
 namespace drvx::settings {
 namespace {
 
-constexpr const char* kHosts[] = {"dravolex-host"};
+constexpr const char* kHosts[] = {"dravolex-host", "dravolex-studio"};
 
 }  // namespace
 

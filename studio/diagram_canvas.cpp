@@ -1,0 +1,126 @@
+#include "diagram_canvas.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+#include <type_traits>
+
+namespace drvx::studio {
+namespace {
+
+using namespace modelhost::render;
+
+QBrush BrushOf(Fill fill) {
+  switch (fill) {
+    case Fill::None: return Qt::NoBrush;
+    case Fill::Paper: return QBrush(Qt::white);
+    case Fill::Shade: return QBrush(QColor(0xe8, 0xe8, 0xe8));
+    case Fill::Ink: return QBrush(Qt::black);
+  }
+  return Qt::NoBrush;
+}
+
+QPen PenOf(Stroke stroke) {
+  QPen pen(Qt::black, 1.0);
+  if (stroke == Stroke::Dashed) pen.setDashPattern({5, 3});
+  return pen;
+}
+
+void DrawHead(QPainter& painter, const Line& line) {
+  if (line.head == Head::None || line.points.size() < 2) return;
+  const Point& tip = line.points.back();
+  const Point& from = line.points[line.points.size() - 2];
+  const double angle = std::atan2(tip.y - from.y, tip.x - from.x);
+  const double length = 9, spread = 0.45;
+  const QPointF a(tip.x - length * std::cos(angle - spread), tip.y - length * std::sin(angle - spread));
+  const QPointF b(tip.x - length * std::cos(angle + spread), tip.y - length * std::sin(angle + spread));
+  const QPointF t(tip.x, tip.y);
+  painter.setPen(PenOf(Stroke::Solid));
+  if (line.head == Head::Filled) {
+    painter.setBrush(Qt::black);
+    painter.drawPolygon(QPolygonF({t, a, b}));
+  } else {
+    painter.drawLine(a, t);
+    painter.drawLine(b, t);
+  }
+}
+
+void DrawText(QPainter& painter, const Text& text) {
+  QFont font(QStringLiteral("Sans Serif"));
+  font.setPixelSize(std::max(1, int(std::lround(text.size))));
+  font.setBold(text.bold);
+  font.setItalic(text.italic);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  const QString content = QString::fromStdString(text.text);
+  const double width = QFontMetricsF(font).horizontalAdvance(content);
+  double x = text.x;
+  if (text.anchor == Anchor::Middle) x -= width / 2;
+  if (text.anchor == Anchor::End) x -= width;
+  painter.drawText(QPointF(x, text.y), content);
+}
+
+}  // namespace
+
+void PaintDisplayList(const DisplayList& list, QPainter& painter) {
+  painter.setRenderHint(QPainter::Antialiasing);
+  for (const Item& item : list.items) {
+    std::visit(
+        [&painter](const auto& shape) {
+          using T = std::decay_t<decltype(shape)>;
+          if constexpr (std::is_same_v<T, Box>) {
+            painter.setPen(PenOf(shape.stroke));
+            painter.setBrush(BrushOf(shape.fill));
+            painter.drawRoundedRect(QRectF(shape.x, shape.y, shape.width, shape.height),
+                                    shape.radius, shape.radius);
+          } else if constexpr (std::is_same_v<T, Ellipse>) {
+            painter.setPen(PenOf(Stroke::Solid));
+            painter.setBrush(BrushOf(shape.fill));
+            painter.drawEllipse(QPointF(shape.cx, shape.cy), shape.rx, shape.ry);
+          } else if constexpr (std::is_same_v<T, Line>) {
+            QPolygonF points;
+            for (const Point& p : shape.points) points << QPointF(p.x, p.y);
+            painter.setPen(PenOf(shape.stroke));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawPolyline(points);
+            DrawHead(painter, shape);
+          } else {
+            DrawText(painter, shape);
+          }
+        },
+        item);
+  }
+}
+
+DiagramCanvas::DiagramCanvas(QWidget* parent) : QWidget(parent) {}
+
+void DiagramCanvas::SetDiagram(DisplayList list) {
+  list_ = std::move(list);
+  resize(sizeHint());
+  update();
+}
+
+void DiagramCanvas::SetZoom(double zoom) {
+  zoom_ = std::clamp(zoom, 0.1, 8.0);
+  resize(sizeHint());
+  update();
+}
+
+void DiagramCanvas::FitInto(QSize viewport) {
+  if (list_.width <= 0 || list_.height <= 0) return;
+  SetZoom(std::min(viewport.width() / list_.width, viewport.height() / list_.height));
+}
+
+QSize DiagramCanvas::sizeHint() const {
+  return QSize(int(std::ceil(list_.width * zoom_)), int(std::ceil(list_.height * zoom_)));
+}
+
+void DiagramCanvas::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::white);
+  painter.scale(zoom_, zoom_);
+  PaintDisplayList(list_, painter);
+}
+
+}  // namespace drvx::studio

@@ -1,0 +1,39 @@
+// A diagram drawn in a window: the renderer's display list painted with
+// QPainter, zoomed (the canvas sizes itself to the zoomed diagram, so a
+// scroll area around it scrolls), and fitted to a viewport.
+#pragma once
+
+#include <QWidget>
+
+#include "display_list.h"
+
+namespace drvx::studio {
+
+class DiagramCanvas final : public QWidget {
+ public:
+  explicit DiagramCanvas(QWidget* parent = nullptr);
+
+  void SetDiagram(modelhost::render::DisplayList list);
+  const modelhost::render::DisplayList& Diagram() const { return list_; }
+
+  double Zoom() const { return zoom_; }
+  void SetZoom(double zoom);  // 0.1 to 8
+  void ZoomIn() { SetZoom(zoom_ * 1.25); }
+  void ZoomOut() { SetZoom(zoom_ / 1.25); }
+  // The zoom at which the whole diagram fits into a viewport of this size.
+  void FitInto(QSize viewport);
+
+  QSize sizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  modelhost::render::DisplayList list_;
+  double zoom_ = 1.0;
+};
+
+// Paints the list in its own coordinates (a painter scaled by the caller).
+void PaintDisplayList(const modelhost::render::DisplayList& list, class QPainter& painter);
+
+}  // namespace drvx::studio

@@ -1,0 +1,55 @@
+// dravolex-studio: the modelling host with a desktop window. Loads the
+// plug-ins of its Experts folder and opens the project given (or one picked
+// with File > Open).
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include "drvx/platform/paths.h"
+#include "plugin_loader.h"
+#include "studio_window.h"
+#include "words.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("dravolex-studio"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Dravolex Studio"));
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral(
+      "The modelling host with a desktop window: a project tree, a diagram canvas, the plug-ins' "
+      "verbs in a menu."));
+  parser.addHelpOption();
+  parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("project file to open"));
+  QCommandLineOption experts(QStringLiteral("experts"),
+                             QStringLiteral("load the plug-ins from this folder instead of "
+                                            "<prefix>/Experts"),
+                             QStringLiteral("folder"));
+  parser.addOption(experts);
+  QCommandLineOption diagram(QStringLiteral("diagram"),
+                             QStringLiteral("show this diagram of the project"),
+                             QStringLiteral("name"));
+  parser.addOption(diagram);
+  QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                QStringLiteral("save the window as a PNG picture and end"),
+                                QStringLiteral("file"));
+  parser.addOption(screenshot);
+  parser.process(app);
+
+  const std::filesystem::path folder =
+      parser.isSet(experts)
+          ? std::filesystem::path(parser.value(experts).toStdString())
+          : drvx::modelhost::PluginLoader::ExpertsFolderOf(drvx::platform::ExecutablePath());
+  drvx::studio::StudioWindow window(folder);
+  if (!parser.positionalArguments().isEmpty() &&
+      !window.OpenProject(parser.positionalArguments().first().toStdString()))
+    return 2;
+  if (parser.isSet(diagram) &&
+      !window.RunCommand("select diagram " +
+                         drvx::modelhost::QuoteWord(parser.value(diagram).toStdString())))
+    return 2;
+  window.show();
+  if (parser.isSet(screenshot)) {
+    QApplication::processEvents();
+    return window.grab().save(parser.value(screenshot)) ? 0 : 1;
+  }
+  return QApplication::exec();
+}

@@ -1,0 +1,158 @@
+#include "studio_window.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QSplitter>
+
+#include "drvx/platform/clipboard.h"
+#include "drvx/platform/dialogs.h"
+#include "drvx/platform/forms.h"
+#include "layout.h"
+#include "plugin_calls.h"
+#include "words.h"
+
+namespace drvx::studio {
+
+using modelhost::QuoteWord;
+
+StudioWindow::StudioWindow(const std::filesystem::path& experts)
+    : qtDialogs_(this),
+      loader_(session_, [this](const std::string& line) { AppendLog(line + "\n"); }),
+      runner_({session_, loader_, dialogs_, out_, err_}) {
+  setWindowTitle(QStringLiteral("Dravolex Studio"));
+  // Dialogs the command language has no answer for are asked in windows.
+  dialogs_.SetFallback(&qtDialogs_);
+  dialogs_.SetLog([this](const std::string& line) { AppendLog("note: " + line + "\n"); });
+  platform::SetLogSink([this](const std::string& line) { AppendLog("note: " + line + "\n"); });
+  platform::SetDialogs(&dialogs_);
+  platform::SetClipboard(&clipboard_);
+  platform::SetPrinter(&printer_);
+
+  tree_ = new ProjectTree;
+  canvas_ = new DiagramCanvas;
+  scroll_ = new QScrollArea;
+  scroll_->setWidget(canvas_);
+  scroll_->setBackgroundRole(QPalette::Dark);
+  log_ = new QPlainTextEdit;
+  log_->setReadOnly(true);
+  log_->setObjectName(QStringLiteral("log"));
+  auto* right = new QSplitter(Qt::Vertical);
+  right->addWidget(scroll_);
+  right->addWidget(log_);
+  right->setStretchFactor(0, 4);
+  right->setStretchFactor(1, 1);
+  right->setSizes({580, 150});
+  auto* main = new QSplitter(Qt::Horizontal);
+  main->addWidget(tree_);
+  main->addWidget(right);
+  main->setStretchFactor(1, 3);
+  main->setSizes({250, 850});
+  setCentralWidget(main);
+  resize(1100, 750);
+
+  tree_->OnPicked = [this](modelhost::ModelElement& element) {
+    if (element.Kind() == modelhost::ElementKind::Diagram)
+      ShowDiagram(&static_cast<modelhost::ModelDiagram&>(element));
+  };
+  BuildMenus();
+  if (!experts.empty()) loader_.LoadFolder(experts);
+  Refresh();
+}
+
+StudioWindow::~StudioWindow() {
+  loader_.UnloadAll();
+  platform::SetPrinter(nullptr);
+  platform::SetClipboard(nullptr);
+  platform::SetDialogs(nullptr);
+  platform::SetLogSink(nullptr);
+}
+
+bool StudioWindow::RunCommand(const std::string& line) {
+  const bool ok = runner_.RunLine(line, "studio");
+  AppendLog(out_.str() + err_.str());
+  out_.str("");
+  err_.str("");
+  Refresh();
+  return ok;
+}
+
+bool StudioWindow::OpenProject(const std::filesystem::path& file) {
+  return RunCommand("open " + QuoteWord(file.string()));
+}
+
+void StudioWindow::ShowDiagram(const modelhost::ModelDiagram* diagram) {
+  shownDiagram_ = diagram ? diagram->ElementId() : 0;
+  canvas_->SetDiagram(diagram ? modelhost::render::LayoutDiagram(*diagram)
+                              : modelhost::render::DisplayList{});
+}
+
+void StudioWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(tr("&File"));
+  file->addAction(tr("&Open..."), QKeySequence::Open, [this] {
+    const QString name = QFileDialog::getOpenFileName(this, tr("Open a project"), {},
+                                                      tr("Projects (*.mmproj)"));
+    if (!name.isEmpty()) OpenProject(name.toStdString());
+  });
+  file->addAction(tr("&Save"), QKeySequence::Save, [this] { RunCommand("save"); });
+  file->addSeparator();
+  file->addAction(tr("&Quit"), QKeySequence::Quit, [this] { close(); });
+  QMenu* view = menuBar()->addMenu(tr("&View"));
+  view->addAction(tr("Zoom &in"), QKeySequence::ZoomIn, [this] { canvas_->ZoomIn(); });
+  view->addAction(tr("Zoom &out"), QKeySequence::ZoomOut, [this] { canvas_->ZoomOut(); });
+  view->addAction(tr("&Fit"), QKeySequence(tr("Ctrl+0")),
+                  [this] { canvas_->FitInto(scroll_->viewport()->size()); });
+  pluginMenu_ = menuBar()->addMenu(tr("&Plug-ins"));
+}
+
+// One entry per verb of every registered expert, with the caption and the
+// shortcut the plug-in reports; picking it runs "exec EXPERT:INDEX".
+void StudioWindow::FillPluginMenu() {
+  pluginMenu_->clear();
+  for (const auto& expert : modelhost::ListExperts(session_)) {
+    QMenu* menu = pluginMenu_;
+    if (session_.Experts().size() > 1) menu = pluginMenu_->addMenu(QString::fromStdString(expert.id));
+    for (const auto& verb : expert.verbs) {
+      if (!verb.caption) continue;
+      QAction* action = menu->addAction(QString::fromStdString(*verb.caption));
+      const std::string keys = verb.shortcut ? modelhost::ShortcutText(*verb.shortcut) : "none";
+      if (keys != "none") action->setShortcut(QKeySequence(QString::fromStdString(keys)));
+      const std::string command =
+          "exec " + std::to_string(expert.registration) + ":" + std::to_string(verb.index);
+      connect(action, &QAction::triggered, [this, command] { RunCommand(command); });
+    }
+  }
+}
+
+void StudioWindow::Refresh() {
+  auto& project = session_.Project();
+  const QString name = QString::fromStdString(project.fileName.filename().string());
+  setWindowTitle(name.isEmpty() ? QStringLiteral("Dravolex Studio")
+                                : name + QStringLiteral(" - Dravolex Studio"));
+  tree_->ShowProject(project);
+  FillPluginMenu();
+  // The navigator's diagram (a command may have made another current), else
+  // the one shown while it is still there.
+  if (const auto* current = project.navigator.currentDiagram.Get(); current && current->Attached()) {
+    ShowDiagram(current);
+    if (QTreeWidgetItem* item = tree_->ItemOf(current->ElementId())) {
+      const QSignalBlocker quiet(tree_);
+      tree_->setCurrentItem(item);
+    }
+    return;
+  }
+  const auto index = project.IndexOfDiagram(shownDiagram_);
+  ShowDiagram(index >= 0 ? project.diagrams[std::size_t(index)].Get() : nullptr);
+}
+
+void StudioWindow::AppendLog(const std::string& text) {
+  if (text.empty()) return;
+  log_->moveCursor(QTextCursor::End);
+  log_->insertPlainText(QString::fromStdString(text));
+  log_->moveCursor(QTextCursor::End);
+}
+
+}  // namespace drvx::studio

@@ -1,0 +1,74 @@
+// The desktop host's main window: the project tree, the diagram canvas, the
+// plug-ins' verbs in a menu with their shortcuts, and a log pane with what
+// the host and the platform say. It owns a host session with its plug-ins
+// and runs the same command language as the headless host, so that a verb
+// picked from the menu does what "exec" does.
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+#include <sstream>
+
+#include "diagram_canvas.h"
+#include "drvx/platform/printer.h"
+#include "drvx/platform/scripted_dialogs.h"
+#include "host_session.h"
+#include "plugin_loader.h"
+#include "project_tree.h"
+#include "qt_dialogs.h"
+#include "script_runner.h"
+
+class QMenu;
+class QPlainTextEdit;
+class QScrollArea;
+
+namespace drvx::studio {
+
+class StudioWindow final : public QMainWindow {
+ public:
+  // Loads the plug-ins of `experts` (none when empty).
+  explicit StudioWindow(const std::filesystem::path& experts);
+  ~StudioWindow() override;  // unloads the plug-ins first
+
+  // Runs a line of the command language; its output goes to the log pane.
+  // The tree, the canvas and the verb menu follow what it changed.
+  bool RunCommand(const std::string& line);
+  bool OpenProject(const std::filesystem::path& file);
+
+  ProjectTree& Tree() { return *tree_; }
+  DiagramCanvas& Canvas() { return *canvas_; }
+  QMenu& PluginMenu() { return *pluginMenu_; }
+  QPlainTextEdit& Log() { return *log_; }
+  modelhost::HostSession& Session() { return session_; }
+  platform::ScriptedDialogs& Dialogs() { return dialogs_; }
+  platform::TextPrinter& Printer() { return printer_; }
+
+  // Draws a diagram of the open project on the canvas, none when null.
+  void ShowDiagram(const modelhost::ModelDiagram* diagram);
+
+ private:
+  void BuildMenus();
+  void FillPluginMenu();
+  void Refresh();
+  void AppendLog(const std::string& text);
+
+  platform::qt::UiLoopPump pump_;
+  platform::qt::QtDialogs qtDialogs_;
+  platform::qt::QtClipboard clipboard_;
+  platform::ScriptedDialogs dialogs_;
+  platform::TextPrinter printer_;
+  modelhost::HostSession session_;
+  std::ostringstream out_;
+  std::ostringstream err_;
+  modelhost::PluginLoader loader_;
+  modelhost::ScriptRunner runner_;
+
+  ProjectTree* tree_;
+  DiagramCanvas* canvas_;
+  QScrollArea* scroll_;
+  QPlainTextEdit* log_;
+  QMenu* pluginMenu_ = nullptr;
+  std::int32_t shownDiagram_ = 0;
+};
+
+}  // namespace drvx::studio

@@ -1,0 +1,116 @@
+// The desktop host through its widgets (Qt Test, offscreen): verbs from the
+// menu, the project tree, the canvas.
+#include <QAction>
+#include <QImage>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "drvx/platform/ansi_text.h"
+#include "model_lookup.h"
+#include "plugin_calls.h"
+#include "modelhost/test_support.h"
+#include "studio_window.h"
+
+namespace {
+
+using namespace drvx;
+
+QAction* ActionNamed(QMenu& menu, const QString& caption) {
+  for (QAction* action : menu.actions()) {
+    if (action->text() == caption) return action;
+    if (action->menu())
+      if (QAction* inner = ActionNamed(*action->menu(), caption)) return inner;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+class StudioTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    window_ = std::make_unique<studio::StudioWindow>(DRVX_EXPERTS_DIR);
+    QVERIFY(window_->OpenProject(test::ExampleProject()));
+  }
+  void cleanup() { window_.reset(); }
+
+  void aVerbPickedFromTheMenuChangesTheModelAsItsCommandDoes() {
+    auto& project = window_->Session().Project();
+    modelhost::ModelMember& submit = modelhost::FindMember(project, "TOrder.Submit");
+    const auto before = submit.sections;
+    window_->Tree().setCurrentItem(window_->Tree().ItemOf(submit.ElementId()));
+    QCOMPARE(project.navigator.currentMethod.Get(), &submit);
+    QAction* action = ActionNamed(window_->PluginMenu(), "DRVX -> Add Try/Except to current method");
+    QVERIFY(action);
+    action->trigger();
+    QVERIFY(submit.sections != before);
+    bool guarded = false;
+    for (const auto& section : submit.sections)
+      guarded = guarded || platform::AnsiFromUtf16(section).find("EXCEPT") != std::string::npos;
+    QVERIFY(guarded);
+  }
+
+  // Each verb the plug-in reports is an entry of the menu with its caption,
+  // and its shortcut value is the entry's key sequence.
+  void everyVerbIsInTheMenuWithItsShortcut() {
+    const auto experts = modelhost::ListExperts(window_->Session());
+    QCOMPARE(experts.size(), std::size_t(1));
+    QCOMPARE(experts[0].verbs.size(), std::size_t(11));
+    int withKeys = 0;
+    for (const auto& verb : experts[0].verbs) {
+      QAction* action = ActionNamed(window_->PluginMenu(), QString::fromStdString(*verb.caption));
+      QVERIFY2(action, verb.caption->c_str());
+      const std::string keys = modelhost::ShortcutText(*verb.shortcut);
+      QCOMPARE(action->shortcut(),
+               keys == "none" ? QKeySequence() : QKeySequence(QString::fromStdString(keys)));
+      withKeys += keys != "none";
+    }
+    QVERIFY(withKeys > 0);
+  }
+
+  void pickingAClassOrADiagramInTheTreeMakesItCurrent() {
+    auto& project = window_->Session().Project();
+    modelhost::ModelClass& customer = modelhost::FindClass(project, "TCustomer");
+    window_->Tree().setCurrentItem(window_->Tree().ItemOf(customer.ElementId()));
+    QCOMPARE(project.navigator.currentClass.Get(), &customer);
+    modelhost::ModelDiagram& orders = modelhost::FindDiagram(project, "csOrders");
+    window_->Tree().setCurrentItem(window_->Tree().ItemOf(orders.ElementId()));
+    QCOMPARE(project.navigator.currentDiagram.Get(), &orders);
+    QCOMPARE(QString::fromStdString(window_->Canvas().Diagram().title), QString("csOrders"));
+  }
+
+  // The canvas draws the boxes of the display list where the layout puts
+  // them: the left edge of each box is ink, the margin above it paper.
+  void theCanvasDrawsTheShapesWhereTheModelHasThem() {
+    auto& project = window_->Session().Project();
+    modelhost::ModelDiagram& orders = modelhost::FindDiagram(project, "csOrders");
+    window_->ShowDiagram(&orders);
+    window_->Canvas().SetZoom(1.0);
+    const QImage image = window_->Canvas().grab().toImage();
+    int boxes = 0;
+    for (const auto& item : window_->Canvas().Diagram().items) {
+      const auto* box = std::get_if<modelhost::render::Box>(&item);
+      if (!box || box->stroke != modelhost::render::Stroke::Solid) continue;
+      const QPoint edge(int(box->x), int(box->y + box->height / 2));
+      QVERIFY2(qGray(image.pixel(edge)) < 128, qPrintable(QString("box %1 at %2,%3")
+                                                             .arg(boxes)
+                                                             .arg(edge.x())
+                                                             .arg(edge.y())));
+      ++boxes;
+    }
+    QVERIFY(boxes >= 3);
+    QCOMPARE(qGray(image.pixel(2, 2)), 255);
+    window_->Canvas().SetZoom(2.0);
+    QCOMPARE(window_->Canvas().size(), QSize(int(std::ceil(window_->Canvas().Diagram().width * 2)),
+                                             int(std::ceil(window_->Canvas().Diagram().height * 2))));
+  }
+
+ private:
+  std::unique_ptr<studio::StudioWindow> window_;
+};
+
+QTEST_MAIN(StudioTest)
+#include "studio_test.moc"
