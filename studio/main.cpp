@@ -3,6 +3,7 @@
 // with File > Open).
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstdio>
 
 #include "drvx/platform/paths.h"
 #include "plugin_loader.h"
@@ -28,10 +29,19 @@ int main(int argc, char** argv) {
                              QStringLiteral("show this diagram of the project"),
                              QStringLiteral("name"));
   parser.addOption(diagram);
+  QCommandLineOption command(QStringList{QStringLiteral("c"), QStringLiteral("command")},
+                             QStringLiteral("run a command of the host's language after opening "
+                                            "(may be repeated)"),
+                             QStringLiteral("line"));
+  parser.addOption(command);
   QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                 QStringLiteral("save the window as a PNG picture and end"),
                                 QStringLiteral("file"));
   parser.addOption(screenshot);
+  QCommandLineOption of(QStringLiteral("of"),
+                        QStringLiteral("with --screenshot: save this plug-in window instead"),
+                        QStringLiteral("form"));
+  parser.addOption(of);
   parser.process(app);
 
   const std::filesystem::path folder =
@@ -47,9 +57,21 @@ int main(int argc, char** argv) {
                          drvx::modelhost::QuoteWord(parser.value(diagram).toStdString())))
     return 2;
   window.show();
+  for (const QString& line : parser.values(command))
+    if (!window.RunCommand(line.toStdString())) return 2;
   if (parser.isSet(screenshot)) {
     QApplication::processEvents();
-    return window.grab().save(parser.value(screenshot)) ? 0 : 1;
+    QWidget* shown = &window;
+    if (parser.isSet(of)) {
+      const auto* form = drvx::platform::FindForm(parser.value(of).toStdString());
+      shown = form ? window.Forms().ViewOf(*form) : nullptr;
+      if (!shown) {
+        std::fprintf(stderr, "dravolex-studio: the window %s is not shown\n",
+                     qPrintable(parser.value(of)));
+        return 2;
+      }
+    }
+    return shown->grab().save(parser.value(screenshot)) ? 0 : 1;
   }
   return QApplication::exec();
 }

@@ -31,6 +31,12 @@ StudioWindow::StudioWindow(const std::filesystem::path& experts)
   platform::SetDialogs(&dialogs_);
   platform::SetClipboard(&clipboard_);
   platform::SetPrinter(&printer_);
+  // A modal window runs what the command language queued for it ("modal"),
+  // then waits for the user while it is still open.
+  platform::SetModalDriver([scripted = platform::CurrentModalDriver(), this](platform::Form& form) {
+    if (scripted) scripted(form);
+    forms_.RunModal(form);
+  });
 
   tree_ = new ProjectTree;
   canvas_ = new DiagramCanvas;

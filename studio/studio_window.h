@@ -12,6 +12,7 @@
 #include "diagram_canvas.h"
 #include "drvx/platform/printer.h"
 #include "drvx/platform/scripted_dialogs.h"
+#include "form_view.h"
 #include "host_session.h"
 #include "plugin_loader.h"
 #include "project_tree.h"
@@ -42,6 +43,7 @@ class StudioWindow final : public QMainWindow {
   modelhost::HostSession& Session() { return session_; }
   platform::ScriptedDialogs& Dialogs() { return dialogs_; }
   platform::TextPrinter& Printer() { return printer_; }
+  platform::qt::FormWindows& Forms() { return forms_; }
 
   // Draws a diagram of the open project on the canvas, none when null.
   void ShowDiagram(const modelhost::ModelDiagram* diagram);
@@ -53,6 +55,7 @@ class StudioWindow final : public QMainWindow {
   void AppendLog(const std::string& text);
 
   platform::qt::UiLoopPump pump_;
+  platform::qt::FormWindows forms_;  // the plug-ins' forms as windows
   platform::qt::QtDialogs qtDialogs_;
   platform::qt::QtClipboard clipboard_;
   platform::ScriptedDialogs dialogs_;

@@ -11,6 +11,9 @@ TClassLocatorDlg::TClassLocatorDlg() : Form("ClassLocatorDlg", "Class Locator") 
   btnOk.OnClick = [this] { FResult = platform::kModalOk; };
   btnCancle.OnClick = [this] { FResult = platform::kModalCancel; };
   cbxClassLocator.OnChange = [this] { AutoComplete(); };
+  // The prompt, the field below it, the buttons below that.
+  cbxClassLocator.PlaceIn(nullptr, platform::Placement::NewRow);
+  btnOk.PlaceIn(nullptr, platform::Placement::NewRow);
 }
 
 void TClassLocatorDlg::AutoComplete() {

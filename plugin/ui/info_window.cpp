@@ -14,6 +14,10 @@ TKorvantiInfoFrm::TKorvantiInfoFrm(const std::filesystem::path& hostExecutable)
   OnActivate = [this] { FormActivate(); };
   Timer1.OnTimer = [this] { Close(); };
   Button1.OnClick = [this] { Close(); };
+  // One line each, the button below them.
+  for (platform::Control* line : std::initializer_list<platform::Control*>{
+           &Label1, &Label2, &Label3, &Label4, &lbVersion, &Button1})
+    line->PlaceIn(nullptr, platform::Placement::NewRow);
 }
 
 std::string TKorvantiInfoFrm::VersionText(const std::filesystem::path& hostExecutable) {

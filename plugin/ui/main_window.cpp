@@ -43,6 +43,73 @@ TFrmMain::TFrmMain() : Form("FrmMain", "Zerurirad Modelling Expert") {
   cbIgnoreEmptySymbols.SetChecked(true);
   platform::SetHintHidePause(kHintHidePauseMs);
   Wire();
+  DeclareLayout();
+}
+
+void TFrmMain::DeclareLayout() {
+  using platform::Placement;
+  // The "Tasks" menu, the tool bar, then the pages.
+  for (platform::Control* item :
+       std::initializer_list<platform::Control*>{&ValidateNames1, &MakeSeqenceDiagram1,
+                                                 &FindStringInModel1, &About1, &GuiHide})
+    item->PlaceIn(&AutoDiagramming1, Placement::MenuItem);
+  TbMain.PlaceIn(nullptr, Placement::NewRow);
+  btHide.PlaceIn(&TbMain, Placement::Inline);
+  pnlNames.PlaceIn(&TbMain, Placement::Inline);
+  PgctrlMain.PlaceIn(nullptr, Placement::Fill);
+  // Rows of the pages: the placement of a row's first control (NewRow, or
+  // Fill for a row that takes the room to spare), then its controls.
+  struct Row {
+    platform::TabSheet* page;
+    Placement start;
+    std::initializer_list<platform::Control*> controls;
+  };
+  const Row rows[] = {
+      {&tbsReference, Placement::NewRow,
+       {&SpBtSearchHyperLinksCurrentMember, &SpBtSearchHyperLinksCurrentDiagram,
+        &SpBtSearchHyperLinksCurrentClass, &SpeedButton1, &SpeedButton2}},
+      {&tbsReference, Placement::Fill, {&LbxReferences}},
+      {&tbsDgGroups, Placement::NewRow,
+       {&cbxDgGroupSelect, &spBtNewGroup, &spBtDeleteGroup, &spBtLoadGroup, &spBtSaveGroup}},
+      {&tbsDgGroups, Placement::Fill, {&lbxDgGroupMemberList}},
+      {&tbsDgGroups, Placement::NewRow, {&spBtInsCurDg, &spBtDelCurDg}},
+      {&tbsSequences, Placement::NewRow,
+       {&btReload, &btLoadFromFile, &btFileSave, &SpeedButton3, &Button1}},
+      {&tbsSequences, Placement::Fill, {&lbxSequencesSource, &btMoveMsg, &SequencesMemo}},
+      {&tbsStatistik, Placement::NewRow, {&spbtRefreshStatistic, &lbDgCountCaption, &lbDgCount}},
+      {&tbsStatistik, Placement::Fill, {&lbxInvalidDGMembers}},
+      {&tbsMethodRef, Placement::Fill, {&lbxMethodRef}},
+      {&tbsDiagramDoc, Placement::NewRow, {&spbtReloadDiagrams}},
+      {&tbsDiagramDoc, Placement::Fill,
+       {&lbxDiagramsAvailable, &btAddSelected, &btAddAll, &btRemoveSelected, &btRemoveAll,
+        &lbxDiagramsSelected}},
+      {&tbsDiagramDoc, Placement::NewRow,
+       {&rgDestination, &cbWithDiagrams, &cbOneLiner, &cbIgnoreEmptySymbols, &btExtractDoc}},
+      {&tbsSettings, Placement::NewRow, {&btnSaveSettings, &cbCreateLocalMembers}},
+  };
+  for (const Row& row : rows) {
+    Placement placement = row.start;
+    for (platform::Control* control : row.controls) {
+      control->PlaceIn(row.page, placement);
+      placement = Placement::Inline;
+    }
+  }
+  // The settings: one labelled row per prefix, then the two memos.
+  const std::pair<platform::Edit*, const char*> prefixes[] = {
+      {&edClassDiagramPrefix, "Class diagrams"},
+      {&edSequenceDiagramPrefix, "Sequence diagrams"},
+      {&edUseCaseDiagramPrefix, "Use case diagrams"},
+      {&edDependencyDiagramPrefix, "Dependency diagrams"},
+      {&edActivityDiagramPrefix, "Activity diagrams"},
+      {&edStateDiagramPrefix, "State diagrams"},
+      {&edImplementationDiagramPrefix, "Implementation diagrams"},
+      {&edMindMapDiagramPrefix, "Mind maps"},
+      {&edCollaborationDiagramPrefix, "Collaboration diagrams"},
+      {&edRobustnesDiagramPrefix, "Robustness diagrams"},
+  };
+  for (const auto& [edit, label] : prefixes) edit->PlaceIn(&tbsSettings, Placement::NewRow, label);
+  memoExceptionCode.PlaceIn(&tbsSettings, Placement::Fill, "Exception code");
+  memoLocalFields.PlaceIn(&tbsSettings, Placement::Fill, "Local fields");
 }
 
 TFrmMain::~TFrmMain() {

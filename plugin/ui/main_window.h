@@ -198,6 +198,8 @@ class TFrmMain : public platform::Form {
 
  private:
   void Wire();
+  // Where each control lies, for a window system that draws the form.
+  void DeclareLayout();
   // The workers, or an error saying the window was never shown.
   diagrams::TMMDiagramExplorer& StartedExplorer() const;
   groups::TDiagramGroupManager& StartedGroupManager() const;

@@ -1,6 +1,12 @@
 // The desktop host through its widgets (Qt Test, offscreen): verbs from the
 // menu, the project tree, the canvas.
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
 #include <QImage>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -106,6 +112,62 @@ class StudioTest : public QObject {
     window_->Canvas().SetZoom(2.0);
     QCOMPARE(window_->Canvas().size(), QSize(int(std::ceil(window_->Canvas().Diagram().width * 2)),
                                              int(std::ceil(window_->Canvas().Diagram().height * 2))));
+  }
+
+  // The plug-in's main window as a real window: every page the user can
+  // pick is picked through its tab, and buttons pressed through the widgets
+  // do what they do headless.
+  void eachPageOfThePlugInsMainWindowWorksThroughItsWidgets() {
+    QVERIFY(window_->RunCommand("show FrmMain"));
+    platform::Form* form = platform::FindForm("FrmMain");
+    QVERIFY(form);
+    platform::qt::FormView* view = window_->Forms().ViewOf(*form);
+    QVERIFY(view);
+    QVERIFY(view->isVisible());
+    auto* pages = view->findChild<QTabWidget*>("PgctrlMain");
+    QVERIFY(pages);
+    auto* model = form->FindAs<platform::PageControl>("PgctrlMain");
+    for (int i = 0; i < pages->count(); ++i) {
+      if (!pages->isTabVisible(i)) continue;
+      pages->setCurrentIndex(i);
+      QCOMPARE(model->ActivePageIndex(), i);
+    }
+    // References of the current class, found with its button.
+    QVERIFY(window_->RunCommand("select class TOrder"));
+    QTest::mouseClick(view->findChild<QPushButton*>("SpBtSearchHyperLinksCurrentClass"),
+                      Qt::LeftButton);
+    QVERIFY(view->findChild<QListWidget*>("LbxReferences")->count() > 0);
+    // Every diagram moved to the documentation list.
+    QTest::mouseClick(view->findChild<QPushButton*>("btAddAll"), Qt::LeftButton);
+    QCOMPARE(view->findChild<QListWidget*>("lbxDiagramsSelected")->count(),
+             int(window_->Session().Project().diagrams.size()));
+    // A prefix typed into its field reaches the settings page's control.
+    auto* prefix = view->findChild<QLineEdit*>("edClassDiagramPrefix");
+    prefix->clear();
+    QTest::keyClicks(prefix, "klass");
+    QCOMPARE(form->FindAs<platform::Edit>("edClassDiagramPrefix")->Text(), std::string("klass"));
+    // The menu entries are the window's menu bar.
+    QVERIFY(view->findChild<QAction*>("About1"));
+  }
+
+  // The class locator runs modally in its own event loop; the user types a
+  // member's name and presses OK through the widgets.
+  void theModalClassLocatorIsAnsweredThroughItsWidgets() {
+    bool answered = false;
+    QTimer::singleShot(100, [this, &answered] {
+      platform::Form* form = platform::FindForm("ClassLocatorDlg");
+      platform::qt::FormView* view = form ? window_->Forms().ViewOf(*form) : nullptr;
+      if (!view) return;
+      auto* combo = view->findChild<QComboBox*>("cbxClassLocator");
+      QTest::keyClicks(combo->lineEdit(), "FStock");
+      QTest::mouseClick(view->findChild<QPushButton*>("btnOk"), Qt::LeftButton);
+      answered = true;
+    });
+    QAction* locate = ActionNamed(window_->PluginMenu(), "DRVX -> Locate Class");
+    QVERIFY(locate);
+    locate->trigger();
+    QVERIFY(answered);
+    QCOMPARE(window_->Session().Project().navigator.currentClass->name, std::u16string(u"TStock"));
   }
 
  private:

@@ -61,6 +61,13 @@ void Control::SetShowHint(bool show) {
   Changed();
 }
 
+void Control::PlaceIn(Control* container, Placement placement, std::string label) {
+  container_ = container;
+  placement_ = placement;
+  label_ = std::move(label);
+  placeOrder_ = form_ ? form_->NextPlaceOrder() : 1;
+}
+
 int Control::Subscribe(Observer observer) {
   observers_[nextObserver_] = std::move(observer);
   return nextObserver_++;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <map>
 
 #include "drvx/platform/ui_loop.h"
 
@@ -16,6 +17,16 @@ std::vector<Form*>& Registry() {
 std::uint64_t& AppWindow() {
   static std::uint64_t handle = 0;
   return handle;
+}
+
+std::map<int, FormObserver>& FormObservers() {
+  static std::map<int, FormObserver> observers;
+  return observers;
+}
+
+void Tell(Form& form, FormEvent event) {
+  auto observers = FormObservers();  // an observer may unsubscribe
+  for (auto& [id, observer] : observers) observer(form, event);
 }
 
 ModalDriver& Driver() {
@@ -36,6 +47,14 @@ constexpr auto kModalTimerLimit = std::chrono::hours(1);
 }  // namespace
 
 const std::vector<Form*>& AllForms() { return Registry(); }
+
+int SubscribeForms(FormObserver observer) {
+  static int next = 1;
+  FormObservers()[next] = std::move(observer);
+  return next++;
+}
+
+void UnsubscribeForms(int id) { FormObservers().erase(id); }
 
 Form* FindForm(std::string_view name) {
   const auto& forms = Registry();
@@ -63,6 +82,7 @@ void SetHintHidePause(int milliseconds) { hintHidePause = milliseconds; }
 int HintHidePause() { return hintHidePause; }
 
 void SetModalDriver(ModalDriver driver) { Driver() = std::move(driver); }
+const ModalDriver& CurrentModalDriver() { return Driver(); }
 
 void SetLogSink(std::function<void(const std::string&)> sink) { Sink() = std::move(sink); }
 
@@ -75,7 +95,16 @@ Form::Form(std::string name, std::string caption)
   Registry().push_back(this);
 }
 
-Form::~Form() { std::erase(Registry(), this); }
+Form::~Form() {
+  Tell(*this, FormEvent::Destroyed);
+  std::erase(Registry(), this);
+}
+
+void Form::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  Tell(*this, visible ? FormEvent::Shown : FormEvent::Hidden);
+}
 
 Control* Form::Find(std::string_view name) const {
   for (Control* c : controls_)
@@ -94,7 +123,7 @@ void Form::Activate() {
 void Form::Show() {
   CheckUiThread(name_);
   const bool wasVisible = visible_;
-  visible_ = true;
+  SetVisible(true);
   everShown_ = true;
   if (!wasVisible && OnShow) OnShow();
   Activate();
@@ -102,7 +131,7 @@ void Form::Show() {
 
 void Form::Hide() {
   CheckUiThread(name_);
-  visible_ = false;
+  SetVisible(false);
 }
 
 void Form::Minimize() { state_ = WindowState::Minimized; }
@@ -111,12 +140,12 @@ void Form::Close() {
   CheckUiThread(name_);
   if (OnClose) OnClose();
   if (modal_ && modalResult_ == 0) modalResult_ = kModalCancel;
-  visible_ = false;
+  SetVisible(false);
 }
 
 void Form::SetModalResult(int result) {
   modalResult_ = result;
-  if (modal_ && result != 0) visible_ = false;
+  if (modal_ && result != 0) SetVisible(false);
 }
 
 int Form::ShowModal() {

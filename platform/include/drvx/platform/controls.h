@@ -24,6 +24,16 @@ class Form;
 // Virtual key codes.
 inline constexpr std::uint16_t kEnterKey = 13;
 
+// How a renderer places a control among the controls of its container, which
+// it lays out in rows in the order the controls were placed (those never
+// placed first, in the order they were made).
+enum class Placement {
+  Inline,    // beside the control before it
+  NewRow,    // at the start of a new row
+  Fill,      // at the start of a new row that takes the room to spare
+  MenuItem,  // an entry of the menu its container (a panel) stands for
+};
+
 class DRVX_PLATFORM_API Control {
  public:
   using Observer = std::function<void(Control&)>;
@@ -51,6 +61,16 @@ class DRVX_PLATFORM_API Control {
   void SetHint(std::string_view hint);
   void SetShowHint(bool show);
 
+  // Where the control lies: in a panel or a page (none: the window itself),
+  // how it is placed there, and a label a renderer shows before it. Layout
+  // only; no effect on behaviour.
+  Control* Container() const { return container_; }
+  Placement GetPlacement() const { return placement_; }
+  const std::string& Label() const { return label_; }
+  void PlaceIn(Control* container, Placement placement, std::string label = {});
+  // When the control was placed among its window's controls (0: never).
+  int PlaceOrder() const { return placeOrder_; }
+
   int Subscribe(Observer observer);
   void Unsubscribe(int id);
 
@@ -74,6 +94,10 @@ class DRVX_PLATFORM_API Control {
   bool visible_ = true;
   std::string hint_;
   bool showHint_ = false;
+  Control* container_ = nullptr;
+  Placement placement_ = Placement::Inline;
+  std::string label_;
+  int placeOrder_ = 0;
   std::map<int, Observer> observers_;
   int nextObserver_ = 1;
 };
@@ -225,6 +249,7 @@ class DRVX_PLATFORM_API RadioGroup : public ItemList {
       : ItemList(form, std::move(name)), caption_(std::move(caption)) {}
   const char* TypeName() const override { return "RadioGroup"; }
   std::string Describe() const override;
+  const std::string& Caption() const { return caption_; }
 
   std::function<void()> OnClick;
   void UserSelect(int index);

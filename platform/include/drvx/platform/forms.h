@@ -72,9 +72,11 @@ class DRVX_PLATFORM_API Form {
   // Called by the controls.
   void Register(Control& control);
   void Unregister(Control& control);
+  int NextPlaceOrder() { return ++placements_; }
 
  private:
   void Activate();
+  void SetVisible(bool visible);
 
   std::string name_;
   std::string caption_;
@@ -85,7 +87,16 @@ class DRVX_PLATFORM_API Form {
   Button* defaultButton_ = nullptr;
   WindowState state_ = WindowState::Normal;
   int modalResult_ = 0;
+  int placements_ = 0;
 };
+
+// What happens to the forms of the process, for a renderer: a form was
+// shown, hidden (or closed), or is being destroyed (its controls are gone
+// by then).
+enum class FormEvent { Shown, Hidden, Destroyed };
+using FormObserver = std::function<void(Form&, FormEvent)>;
+DRVX_PLATFORM_API int SubscribeForms(FormObserver observer);
+DRVX_PLATFORM_API void UnsubscribeForms(int id);
 
 DRVX_PLATFORM_API const std::vector<Form*>& AllForms();
 // The form most recently made with this name, or null.
@@ -103,6 +114,7 @@ DRVX_PLATFORM_API int HintHidePause();
 
 using ModalDriver = std::function<void(Form&)>;
 DRVX_PLATFORM_API void SetModalDriver(ModalDriver driver);
+DRVX_PLATFORM_API const ModalDriver& CurrentModalDriver();
 
 // The hourglass cursor, shown while a BusyCursor exists (scopes nest).
 class DRVX_PLATFORM_API BusyCursor {

@@ -1,0 +1,324 @@
+#include "form_view.h"
+
+#include <algorithm>
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace drvx::platform::qt {
+namespace {
+
+QString ToQ(const std::string& text) { return QString::fromStdString(text); }
+
+// "&Find" keeps its accelerator; a lone "&" is doubled by the caption.
+QString Caption(const std::string& text) { return ToQ(text); }
+
+// The controls of a container in the order they were placed.
+std::vector<Control*> ChildrenOf(const Form& form, const Control* container) {
+  std::vector<Control*> children;
+  for (Control* control : form.Controls())
+    if (control->Container() == container) children.push_back(control);
+  std::stable_sort(children.begin(), children.end(), [](const Control* a, const Control* b) {
+    return a->PlaceOrder() < b->PlaceOrder();
+  });
+  return children;
+}
+
+void ApplyCommon(const Control& control, QWidget& widget) {
+  widget.setEnabled(control.Enabled());
+  widget.setVisible(control.Visible());
+  widget.setToolTip(control.ShowHint() ? ToQ(control.Hint()) : QString());
+}
+
+}  // namespace
+
+FormView::FormView(Form& form) : form_(form) {
+  setObjectName(ToQ(form.Name()));
+  setWindowTitle(ToQ(form.Caption()));
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  Fill(*this, nullptr);
+  // Windows with pages or lists get room for them.
+  if (findChild<QTabWidget*>() || findChild<QListWidget*>())
+    resize(sizeHint().expandedTo(QSize(760, 560)));
+}
+
+FormView::~FormView() {
+  if (!formAlive_) return;
+  for (auto [control, id] : subscriptions_) control->Unsubscribe(id);
+}
+
+void FormView::FormGone() {
+  formAlive_ = false;
+  subscriptions_.clear();
+}
+
+void FormView::closeEvent(QCloseEvent* event) {
+  // The window's close box closes the form, which hides this view.
+  event->ignore();
+  if (formAlive_ && form_.Visible()) form_.Close();
+}
+
+template <class Widget>
+void FormView::Follow(Control& control, Widget* widget, std::function<void(Widget&)> update) {
+  auto show = [this, widget, update](Control& changed) {
+    updating_ = true;
+    ApplyCommon(changed, *widget);
+    if (update) update(*widget);
+    updating_ = false;
+  };
+  show(control);
+  subscriptions_.emplace_back(&control, control.Subscribe(show));
+}
+
+// The controls of a container in rows: Inline beside the one before, NewRow
+// and Fill start a row (a Fill row, and the lists and memos in it, take the
+// room to spare); menu entries go to the window's menu bar under their
+// panel's caption.
+void FormView::Fill(QWidget& area, Control* container) {
+  auto* rows = new QVBoxLayout(&area);
+  QHBoxLayout* row = nullptr;
+  bool filling = false;
+  bool filledAny = false;
+  for (Control* control : ChildrenOf(form_, container)) {
+    if (control->GetPlacement() == Placement::MenuItem) continue;
+    const bool isMenu = !ChildrenOf(form_, control).empty() &&
+                        ChildrenOf(form_, control).front()->GetPlacement() == Placement::MenuItem;
+    if (isMenu) {
+      if (!menuBar_) {
+        menuBar_ = new QMenuBar(this);
+        rows->setMenuBar(menuBar_);
+      }
+      auto* panel = static_cast<Panel*>(control);
+      QMenu* menu = menuBar_->addMenu(Caption(panel->Caption()));
+      for (Control* entry : ChildrenOf(form_, control)) {
+        auto* button = dynamic_cast<Button*>(entry);
+        if (!button) continue;
+        QAction* action = menu->addAction(Caption(button->Caption()));
+        action->setObjectName(ToQ(button->Name()));
+        connect(action, &QAction::triggered, [this, button] {
+          if (formAlive_) button->UserClick();
+        });
+        subscriptions_.emplace_back(button, button->Subscribe([action](Control& c) {
+          action->setEnabled(c.Enabled());
+          action->setVisible(c.Visible());
+        }));
+      }
+      continue;
+    }
+    QWidget* widget = Build(*control);
+    if (!widget) continue;
+    const Placement placement = control->GetPlacement();
+    if (!row || placement != Placement::Inline) {
+      if (row && !filling) row->addStretch(1);  // small controls keep their size
+      row = new QHBoxLayout;
+      rows->addLayout(row, placement == Placement::Fill ? 1 : 0);
+      filling = placement == Placement::Fill;
+      filledAny = filledAny || filling;
+    }
+    if (!control->Label().empty()) {
+      auto* label = new QLabel(ToQ(control->Label()));
+      label->setMinimumWidth(170);  // labelled rows line up
+      row->addWidget(label);
+    }
+    const bool wide = qobject_cast<QListWidget*>(widget) || qobject_cast<QPlainTextEdit*>(widget) ||
+                      qobject_cast<QTabWidget*>(widget);
+    row->addWidget(widget, filling && wide ? 1 : 0);
+  }
+  if (row && !filling) row->addStretch(1);
+  if (!filledAny) rows->addStretch(1);
+}
+
+QWidget* FormView::Build(Control& control) {
+  const QString name = ToQ(control.Name());
+  QWidget* built = nullptr;
+  if (auto* button = dynamic_cast<Button*>(&control)) {
+    auto* widget = new QPushButton(Caption(button->Caption()));
+    connect(widget, &QPushButton::clicked, [this, button] {
+      if (formAlive_) button->UserClick();
+    });
+    if (form_.DefaultButton() == button) widget->setDefault(true);
+    Follow<QPushButton>(control, widget, nullptr);
+    built = widget;
+  } else if (auto* page = dynamic_cast<PageControl*>(&control)) {
+    auto* widget = new QTabWidget;
+    for (int i = 0; i < page->PageCount(); ++i) {
+      TabSheet& sheet = page->Page(i);
+      auto* area = new QWidget;
+      area->setObjectName(ToQ(sheet.Name()));
+      Fill(*area, &sheet);
+      widget->addTab(area, Caption(sheet.Caption()));
+      subscriptions_.emplace_back(&sheet, sheet.Subscribe([widget, i](Control& c) {
+        widget->setTabVisible(i, static_cast<TabSheet&>(c).TabVisible());
+      }));
+      widget->setTabVisible(i, sheet.TabVisible());
+    }
+    connect(widget, &QTabWidget::currentChanged, [this, page, widget](int index) {
+      if (!formAlive_ || updating_ || index == page->ActivePageIndex()) return;
+      page->UserSelectPage(index);
+      if (page->ActivePageIndex() != index) {  // a page the user may not pick
+        updating_ = true;
+        widget->setCurrentIndex(page->ActivePageIndex());
+        updating_ = false;
+      }
+    });
+    Follow<QTabWidget>(control, widget, [page](QTabWidget& w) {
+      if (page->ActivePageIndex() >= 0) w.setCurrentIndex(page->ActivePageIndex());
+    });
+    built = widget;
+  } else if (auto* list = dynamic_cast<ListBox*>(&control)) {
+    auto* widget = new QListWidget;
+    widget->setSelectionMode(list->MultiSelect() ? QAbstractItemView::ExtendedSelection
+                                                 : QAbstractItemView::SingleSelection);
+    connect(widget, &QListWidget::itemClicked, [this, list, widget](QListWidgetItem* item) {
+      if (!formAlive_ || updating_) return;
+      const int row = widget->row(item);
+      if (list->MultiSelect() && list->Selected(row) != item->isSelected()) list->UserToggle(row);
+      else list->UserClick(row);
+    });
+    connect(widget, &QListWidget::itemDoubleClicked, [this, list, widget](QListWidgetItem* item) {
+      if (formAlive_ && !updating_) list->UserDblClick(widget->row(item));
+    });
+    Follow<QListWidget>(control, widget, [list](QListWidget& w) {
+      w.clear();
+      for (const auto& item : list->Items()) w.addItem(ToQ(item));
+      for (int i = 0; i < list->Count(); ++i) w.item(i)->setSelected(list->Selected(i));
+      if (list->ItemIndex() >= 0) w.setCurrentRow(list->ItemIndex(), QItemSelectionModel::NoUpdate);
+    });
+    built = widget;
+  } else if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
+    auto* widget = new QComboBox;
+    widget->setEditable(true);
+    connect(widget, &QComboBox::activated, [this, combo](int index) {
+      if (formAlive_ && !updating_) combo->UserSelect(index);
+    });
+    connect(widget->lineEdit(), &QLineEdit::textEdited, [this, combo](const QString& text) {
+      if (formAlive_ && !updating_) combo->UserType(text.toStdString());
+    });
+    Follow<QComboBox>(control, widget, [combo](QComboBox& w) {
+      w.clear();
+      for (const auto& item : combo->Items()) w.addItem(ToQ(item));
+      w.setCurrentIndex(combo->ItemIndex());
+      w.setEditText(ToQ(combo->Text()));
+    });
+    built = widget;
+  } else if (auto* memo = dynamic_cast<Memo*>(&control)) {
+    auto* widget = new QPlainTextEdit;
+    connect(widget, &QPlainTextEdit::textChanged, [this, memo, widget] {
+      if (formAlive_ && !updating_) memo->SetText(widget->toPlainText().toStdString());
+    });
+    Follow<QPlainTextEdit>(control, widget, [memo](QPlainTextEdit& w) {
+      QString text;
+      for (const auto& line : memo->Lines()) text += ToQ(line) + '\n';
+      if (!text.isEmpty()) text.chop(1);
+      if (w.toPlainText() != text) w.setPlainText(text);
+    });
+    built = widget;
+  } else if (auto* edit = dynamic_cast<Edit*>(&control)) {
+    auto* widget = new QLineEdit;
+    connect(widget, &QLineEdit::textEdited, [this, edit](const QString& text) {
+      if (formAlive_ && !updating_) edit->UserType(text.toStdString());
+    });
+    Follow<QLineEdit>(control, widget, [edit](QLineEdit& w) {
+      if (w.text() != ToQ(edit->Text())) w.setText(ToQ(edit->Text()));
+    });
+    built = widget;
+  } else if (auto* check = dynamic_cast<CheckBox*>(&control)) {
+    auto* widget = new QCheckBox(Caption(check->Caption()));
+    connect(widget, &QCheckBox::clicked, [this, check] {
+      if (formAlive_ && !updating_) check->UserClick();
+    });
+    Follow<QCheckBox>(control, widget, [check](QCheckBox& w) { w.setChecked(check->Checked()); });
+    built = widget;
+  } else if (auto* radio = dynamic_cast<RadioGroup*>(&control)) {
+    auto* widget = new QGroupBox(Caption(radio->Caption()));
+    auto* buttons = new QVBoxLayout(widget);
+    auto* group = new QButtonGroup(widget);
+    for (int i = 0; i < radio->Count(); ++i) {
+      auto* option = new QRadioButton(ToQ(radio->Items()[std::size_t(i)]));
+      group->addButton(option, i);
+      buttons->addWidget(option);
+    }
+    connect(group, &QButtonGroup::idClicked, [this, radio](int index) {
+      if (formAlive_ && !updating_) radio->UserSelect(index);
+    });
+    Follow<QGroupBox>(control, widget, [radio, group](QGroupBox&) {
+      if (QAbstractButton* b = group->button(radio->ItemIndex())) b->setChecked(true);
+    });
+    built = widget;
+  } else if (auto* panel = dynamic_cast<Panel*>(&control)) {
+    if (ChildrenOf(form_, panel).empty()) {
+      auto* widget = new QLabel(ToQ(panel->Caption()));
+      Follow<QLabel>(control, widget, [panel](QLabel& w) { w.setText(ToQ(panel->Caption())); });
+      built = widget;
+    } else {
+      auto* widget = new QGroupBox(ToQ(panel->Caption()));
+      Fill(*widget, panel);
+      Follow<QGroupBox>(control, widget, nullptr);
+      built = widget;
+    }
+  }
+  if (built) built->setObjectName(name);
+  return built;  // timers and pages have no widget of their own
+}
+
+FormWindows::FormWindows()
+    : subscription_(SubscribeForms([this](Form& form, FormEvent event) { Changed(form, event); })) {
+  for (Form* form : AllForms())
+    if (form->Visible()) Changed(*form, FormEvent::Shown);
+}
+
+FormWindows::~FormWindows() { UnsubscribeForms(subscription_); }
+
+void FormWindows::RunModal(Form& form) {
+  FormView* view = ViewOf(form);
+  if (!view || !form.Visible()) return;
+  view->setWindowModality(Qt::ApplicationModal);
+  QEventLoop loop;
+  const int watch = SubscribeForms([&loop, &form](Form& changed, FormEvent event) {
+    if (&changed == &form && event != FormEvent::Shown) loop.quit();
+  });
+  loop.exec();
+  UnsubscribeForms(watch);
+  view->setWindowModality(Qt::NonModal);
+}
+
+FormView* FormWindows::ViewOf(const Form& form) const {
+  const auto it = views_.find(&form);
+  return it == views_.end() ? nullptr : it->second.get();
+}
+
+void FormWindows::Changed(Form& form, FormEvent event) {
+  switch (event) {
+    case FormEvent::Shown: {
+      auto& view = views_[&form];
+      if (!view) view = std::make_unique<FormView>(form);
+      view->show();
+      view->raise();
+      break;
+    }
+    case FormEvent::Hidden:
+      if (FormView* view = ViewOf(form)) view->hide();
+      break;
+    case FormEvent::Destroyed:
+      if (auto it = views_.find(&form); it != views_.end()) {
+        it->second->FormGone();
+        views_.erase(it);
+      }
+      break;
+  }
+}
+
+}  // namespace drvx::platform::qt
