@@ -2,7 +2,7 @@
 # Builds and runs every test: optimised, and with AddressSanitizer and
 # UndefinedBehaviorSanitizer; then the tests with threads under ThreadSanitizer;
 # then the Windows build (mingw-w64) with its tests and the example tour
-# under Wine; then replays the fuzz corpora and fuzzes each target for 30
+# under Wine; then replays the fuzz corpora and fuzzes each target for 20
 # seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,4 +16,4 @@ bash scripts/run-example.sh windows < /dev/null > build-windows/tour.log 2>&1 ||
 grep -q '"sqDelphiCallStack"' build-windows/tour/build/example-output/Shop.mmproj ||
   { echo "the Windows tour drew no sqDelphiCallStack"; exit 1; }
 echo "the Windows tour ran under Wine: build-windows/tour.log"
-bash scripts/fuzz.sh 30
+bash scripts/fuzz.sh 20
