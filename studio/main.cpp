@@ -42,6 +42,10 @@ int main(int argc, char** argv) {
                         QStringLiteral("with --screenshot: save this plug-in window instead"),
                         QStringLiteral("form"));
   parser.addOption(of);
+  QCommandLineOption printDir(QStringLiteral("print-dir"),
+                              QStringLiteral("print every job to a PDF file in this folder"),
+                              QStringLiteral("folder"));
+  parser.addOption(printDir);
   parser.process(app);
 
   const std::filesystem::path folder =
@@ -49,6 +53,7 @@ int main(int argc, char** argv) {
           ? std::filesystem::path(parser.value(experts).toStdString())
           : drvx::modelhost::PluginLoader::ExpertsFolderOf(drvx::platform::ExecutablePath());
   drvx::studio::StudioWindow window(folder);
+  if (parser.isSet(printDir)) window.Printer().SetFolder(parser.value(printDir).toStdString());
   if (!parser.positionalArguments().isEmpty() &&
       !window.OpenProject(parser.positionalArguments().first().toStdString()))
     return 2;

@@ -10,13 +10,13 @@
 #include <sstream>
 
 #include "diagram_canvas.h"
-#include "drvx/platform/printer.h"
 #include "drvx/platform/scripted_dialogs.h"
 #include "form_view.h"
 #include "host_session.h"
 #include "plugin_loader.h"
 #include "project_tree.h"
 #include "qt_dialogs.h"
+#include "qt_printer.h"
 #include "script_runner.h"
 
 class QMenu;
@@ -42,7 +42,7 @@ class StudioWindow final : public QMainWindow {
   QPlainTextEdit& Log() { return *log_; }
   modelhost::HostSession& Session() { return session_; }
   platform::ScriptedDialogs& Dialogs() { return dialogs_; }
-  platform::TextPrinter& Printer() { return printer_; }
+  platform::qt::QtPrinter& Printer() { return printer_; }
   platform::qt::FormWindows& Forms() { return forms_; }
 
   // Draws a diagram of the open project on the canvas, none when null.
@@ -59,7 +59,7 @@ class StudioWindow final : public QMainWindow {
   platform::qt::QtDialogs qtDialogs_;
   platform::qt::QtClipboard clipboard_;
   platform::ScriptedDialogs dialogs_;
-  platform::TextPrinter printer_;
+  platform::qt::QtPrinter printer_{this};
   modelhost::HostSession session_;
   std::ostringstream out_;
   std::ostringstream err_;

@@ -37,10 +37,12 @@ std::vector<Control*> ChildrenOf(const Form& form, const Control* container) {
   return children;
 }
 
+// Hints are tool tips that stay up for the windows' hint display time.
 void ApplyCommon(const Control& control, QWidget& widget) {
   widget.setEnabled(control.Enabled());
   widget.setVisible(control.Visible());
   widget.setToolTip(control.ShowHint() ? ToQ(control.Hint()) : QString());
+  widget.setToolTipDuration(HintHidePause() > 0 ? HintHidePause() : -1);
 }
 
 }  // namespace
@@ -134,7 +136,7 @@ void FormView::Fill(QWidget& area, Control* container) {
       row->addWidget(label);
     }
     const bool wide = qobject_cast<QListWidget*>(widget) || qobject_cast<QPlainTextEdit*>(widget) ||
-                      qobject_cast<QTabWidget*>(widget);
+                      qobject_cast<QTabWidget*>(widget) || qobject_cast<QComboBox*>(widget);
     row->addWidget(widget, filling && wide ? 1 : 0);
   }
   if (row && !filling) row->addStretch(1);

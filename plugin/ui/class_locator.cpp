@@ -12,8 +12,10 @@ TClassLocatorDlg::TClassLocatorDlg() : Form("ClassLocatorDlg", "Class Locator") 
   btnCancle.OnClick = [this] { FResult = platform::kModalCancel; };
   cbxClassLocator.OnChange = [this] { AutoComplete(); };
   // The prompt, the field below it, the buttons below that.
-  cbxClassLocator.PlaceIn(nullptr, platform::Placement::NewRow);
+  lblClassName.PlaceIn(nullptr, platform::Placement::NewRow);
+  cbxClassLocator.PlaceIn(nullptr, platform::Placement::Fill);
   btnOk.PlaceIn(nullptr, platform::Placement::NewRow);
+  btnCancle.PlaceIn(nullptr, platform::Placement::Inline);
 }
 
 void TClassLocatorDlg::AutoComplete() {

@@ -230,4 +230,35 @@ TEST(Forms, AModalFormWithATimerClosesItself) {
   EXPECT_FALSE(info.Visible());
 }
 
+// A renderer learns of every form's showing, hiding (also by a modal
+// result) and end, and lays controls out in the order they were placed.
+TEST(FormEvents, AreToldForShowHideCloseModalResultAndDestruction) {
+  std::vector<std::string> events;
+  const int id = SubscribeForms([&events](Form& form, FormEvent event) {
+    static const char* const names[] = {"shown", "hidden", "destroyed"};
+    events.push_back(form.Name() + " " + names[int(event)]);
+  });
+  {
+    Form form("Watched", "Watched");
+    Button ok(&form, "ok", "OK");
+    Panel label(&form, "label", "Name");
+    ok.PlaceIn(nullptr, Placement::NewRow);
+    label.PlaceIn(nullptr, Placement::NewRow);
+    EXPECT_LT(ok.PlaceOrder(), label.PlaceOrder());
+    form.Show();
+    form.Show();  // already shown: told once
+    form.Hide();
+    form.Show();
+    form.Close();
+    ok.SetModalResult(kModalOk);
+    SetModalDriver([&ok](Form&) { ok.UserClick(); });
+    EXPECT_EQ(form.ShowModal(), kModalOk);
+    SetModalDriver(nullptr);
+  }
+  UnsubscribeForms(id);
+  EXPECT_THAT(events, ElementsAre("Watched shown", "Watched hidden", "Watched shown",
+                                  "Watched hidden", "Watched shown", "Watched hidden",
+                                  "Watched destroyed"));
+}
+
 }  // namespace

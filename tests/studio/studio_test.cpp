@@ -2,6 +2,9 @@
 // menu, the project tree, the canvas.
 #include <QAction>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QProcess>
+#include <QRadioButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -146,8 +149,15 @@ class StudioTest : public QObject {
     prefix->clear();
     QTest::keyClicks(prefix, "klass");
     QCOMPARE(form->FindAs<platform::Edit>("edClassDiagramPrefix")->Text(), std::string("klass"));
-    // The menu entries are the window's menu bar.
+    // The menu entries are the window's menu bar; hints are tool tips that
+    // stay up for the window's hint time.
     QVERIFY(view->findChild<QAction*>("About1"));
+    platform::Control* classButton = form->Find("SpBtSearchHyperLinksCurrentClass");
+    classButton->UserMouseMove(2, 2);  // names the current class in its hint
+    auto* button = view->findChild<QPushButton*>("SpBtSearchHyperLinksCurrentClass");
+    QVERIFY(!button->toolTip().isEmpty());
+    QCOMPARE(button->toolTip().toStdString(), classButton->Hint());
+    QCOMPARE(button->toolTipDuration(), platform::HintHidePause());
   }
 
   // The class locator runs modally in its own event loop; the user types a
@@ -168,6 +178,36 @@ class StudioTest : public QObject {
     locate->trigger();
     QVERIFY(answered);
     QCOMPARE(window_->Session().Project().navigator.currentClass->name, std::u16string(u"TStock"));
+  }
+
+  // The documentation report printed through the widgets to PDF files (a
+  // job per diagram), read back with pdftotext: every diagram's name is on
+  // the pages.
+  void aDocumentationReportIsPrintedToAPdfFile() {
+    test::TempDir dir;
+    window_->Printer().SetFolder(dir.Path());
+    QVERIFY(window_->RunCommand("show FrmMain"));
+    platform::qt::FormView* view = window_->Forms().ViewOf(*platform::FindForm("FrmMain"));
+    QVERIFY(view);
+    auto* pages = view->findChild<QTabWidget*>("PgctrlMain");
+    pages->setCurrentWidget(view->findChild<QWidget*>("tbsDiagramDoc"));  // lists the diagrams
+    QTest::mouseClick(view->findChild<QPushButton*>("btAddAll"), Qt::LeftButton);
+    auto* destination = view->findChild<QGroupBox*>("rgDestination");
+    const auto options = destination->findChildren<QRadioButton*>();
+    QCOMPARE(options.size(), 3);
+    options[2]->click();  // Printer
+    QTest::mouseClick(view->findChild<QPushButton*>("btExtractDoc"), Qt::LeftButton);
+    QVERIFY(!window_->Printer().Files().empty());
+    QString text;
+    for (const auto& file : window_->Printer().Files()) {
+      QProcess pdftotext;
+      pdftotext.start("pdftotext", {QString::fromStdString(file.string()), "-"});
+      QVERIFY2(pdftotext.waitForFinished(30000), "pdftotext (poppler-utils) did not run");
+      text += QString::fromUtf8(pdftotext.readAllStandardOutput());
+    }
+    for (const auto& diagram : window_->Session().Project().diagrams)
+      QVERIFY2(text.contains(QString::fromStdU16String(diagram->name)),
+               qPrintable(QString::fromStdU16String(diagram->name) + " missing from:\n" + text));
   }
 
  private:
