@@ -1,5 +1,6 @@
 #include "diagram_canvas.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -114,6 +115,15 @@ void DiagramCanvas::FitInto(QSize viewport) {
 
 QSize DiagramCanvas::sizeHint() const {
   return QSize(int(std::ceil(list_.width * zoom_)), int(std::ceil(list_.height * zoom_)));
+}
+
+void DiagramCanvas::mousePressEvent(QMouseEvent* event) {
+  const QPointF at = event->position() / zoom_;
+  for (auto it = list_.areas.rbegin(); it != list_.areas.rend(); ++it)
+    if (QRectF(it->x, it->y, it->width, it->height).contains(at)) {
+      if (OnPicked) OnPicked(it->element);
+      return;
+    }
 }
 
 void DiagramCanvas::paintEvent(QPaintEvent*) {

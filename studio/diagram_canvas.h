@@ -1,9 +1,11 @@
 // A diagram drawn in a window: the renderer's display list painted with
 // QPainter, zoomed (the canvas sizes itself to the zoomed diagram, so a
-// scroll area around it scrolls), and fitted to a viewport.
+// scroll area around it scrolls), fitted to a viewport, and its shapes
+// picked with the pointer.
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "display_list.h"
 
@@ -25,8 +27,12 @@ class DiagramCanvas final : public QWidget {
 
   QSize sizeHint() const override;
 
+  // A click on a shape that stands for a class or diagram names it.
+  std::function<void(std::int32_t element)> OnPicked;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   modelhost::render::DisplayList list_;

@@ -64,6 +64,10 @@ StudioWindow::StudioWindow(const std::filesystem::path& experts)
     if (element.Kind() == modelhost::ElementKind::Diagram)
       ShowDiagram(&static_cast<modelhost::ModelDiagram&>(element));
   };
+  // A shape picked on the canvas is picked in the tree: it becomes current.
+  canvas_->OnPicked = [this](std::int32_t element) {
+    if (QTreeWidgetItem* item = tree_->ItemOf(element)) tree_->setCurrentItem(item);
+  };
   BuildMenus();
   if (!experts.empty()) loader_.LoadFolder(experts);
   Refresh();

@@ -51,11 +51,19 @@ struct Text {
 
 using Item = std::variant<Box, Ellipse, Line, Text>;
 
+// Where a shape that stands for a class or a diagram of the model was
+// drawn, for picking that element with the pointer.
+struct Area {
+  double x, y, width, height;
+  std::int32_t element;  // the class's or diagram's identifier
+};
+
 struct DisplayList {
   std::string title;
   double width = 0;  // the extent of everything drawn, with a margin
   double height = 0;
   std::vector<Item> items;  // drawn in order: later items lie on top
+  std::vector<Area> areas;  // in drawing order: later areas lie on top
 };
 
 // The width a text takes at a size (an estimate from the average width of

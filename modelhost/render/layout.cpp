@@ -52,6 +52,9 @@ class Canvas {
                double size = kCaption, bool bold = false, bool italic = false) {
     if (!text.empty()) Add(Text{x, y, text, size, anchor, bold, italic});
   }
+  void Mark(const Rect& r, std::int32_t element) {
+    list_.areas.push_back({r.x, r.y, r.w, r.h, element});
+  }
   void Finish() {
     list_.width = std::ceil(maxX_ + kMargin);
     list_.height = std::ceil(maxY_ + kMargin);
@@ -86,6 +89,20 @@ const ModelClass* ClassOf(const ModelShape& s) {
           e && e->Kind() == ElementKind::Class)
         return static_cast<const ModelClass*>(e);
   return nullptr;
+}
+
+// The class or diagram a symbol stands for: its first hyperlink to one.
+const ModelElement* ElementOf(const ModelShape& s) {
+  if (!s.Attached()) return nullptr;
+  for (const auto& link : s.hyperlinks)
+    if (auto* e = s.Project().FindTarget(link->kind, link->targetId);
+        e && (e->Kind() == ElementKind::Class || e->Kind() == ElementKind::Diagram))
+      return e;
+  return nullptr;
+}
+
+void MarkElement(Canvas& c, const ModelShape& s, const Rect& r) {
+  if (const ModelElement* element = ElementOf(s)) c.Mark(r, element->ElementId());
 }
 
 void ClassSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
@@ -171,6 +188,7 @@ void LinkSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
 
 void Symbol(Canvas& c, const ModelShape& s) {
   const Rect r = RectOf(s);
+  MarkElement(c, s, r);
   const std::u16string& kind = s.shapeClass;
   const std::string caption = ToUtf8(s.name);
   if (kind == u"ClassSymbol") return ClassSymbol(c, s, r);
@@ -236,6 +254,7 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
   }
   for (const ModelShape* role : roles) {
     const Rect r = RectOf(*role);
+    MarkElement(c, *role, r);
     c.Add(Box{r.x, r.y, r.w, r.h, 0, Fill::Shade});
     const std::u16string* kind = role->FindProperty(u"RoleKind");
     const bool actor = kind && *kind == u"rkActor";

@@ -18,13 +18,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "qt_text.h"
+
 namespace drvx::platform::qt {
 namespace {
-
-QString ToQ(const std::string& text) { return QString::fromStdString(text); }
-
-// "&Find" keeps its accelerator; a lone "&" is doubled by the caption.
-QString Caption(const std::string& text) { return ToQ(text); }
 
 // The controls of a container in the order they were placed.
 std::vector<Control*> ChildrenOf(const Form& form, const Control* container) {
@@ -104,11 +101,11 @@ void FormView::Fill(QWidget& area, Control* container) {
         rows->setMenuBar(menuBar_);
       }
       auto* panel = static_cast<Panel*>(control);
-      QMenu* menu = menuBar_->addMenu(Caption(panel->Caption()));
+      QMenu* menu = menuBar_->addMenu(ToQ(panel->Caption()));
       for (Control* entry : ChildrenOf(form_, control)) {
         auto* button = dynamic_cast<Button*>(entry);
         if (!button) continue;
-        QAction* action = menu->addAction(Caption(button->Caption()));
+        QAction* action = menu->addAction(ToQ(button->Caption()));
         action->setObjectName(ToQ(button->Name()));
         connect(action, &QAction::triggered, [this, button] {
           if (formAlive_) button->UserClick();
@@ -147,7 +144,7 @@ QWidget* FormView::Build(Control& control) {
   const QString name = ToQ(control.Name());
   QWidget* built = nullptr;
   if (auto* button = dynamic_cast<Button*>(&control)) {
-    auto* widget = new QPushButton(Caption(button->Caption()));
+    auto* widget = new QPushButton(ToQ(button->Caption()));
     connect(widget, &QPushButton::clicked, [this, button] {
       if (formAlive_) button->UserClick();
     });
@@ -161,7 +158,7 @@ QWidget* FormView::Build(Control& control) {
       auto* area = new QWidget;
       area->setObjectName(ToQ(sheet.Name()));
       Fill(*area, &sheet);
-      widget->addTab(area, Caption(sheet.Caption()));
+      widget->addTab(area, ToQ(sheet.Caption()));
       subscriptions_.emplace_back(&sheet, sheet.Subscribe([widget, i](Control& c) {
         widget->setTabVisible(i, static_cast<TabSheet&>(c).TabVisible());
       }));
@@ -238,14 +235,14 @@ QWidget* FormView::Build(Control& control) {
     });
     built = widget;
   } else if (auto* check = dynamic_cast<CheckBox*>(&control)) {
-    auto* widget = new QCheckBox(Caption(check->Caption()));
+    auto* widget = new QCheckBox(ToQ(check->Caption()));
     connect(widget, &QCheckBox::clicked, [this, check] {
       if (formAlive_ && !updating_) check->UserClick();
     });
     Follow<QCheckBox>(control, widget, [check](QCheckBox& w) { w.setChecked(check->Checked()); });
     built = widget;
   } else if (auto* radio = dynamic_cast<RadioGroup*>(&control)) {
-    auto* widget = new QGroupBox(Caption(radio->Caption()));
+    auto* widget = new QGroupBox(ToQ(radio->Caption()));
     auto* buttons = new QVBoxLayout(widget);
     auto* group = new QButtonGroup(widget);
     for (int i = 0; i < radio->Count(); ++i) {

@@ -7,11 +7,10 @@
 #include <QMessageBox>
 
 #include "drvx/platform/ui_loop.h"
+#include "qt_text.h"
 
 namespace drvx::platform::qt {
 namespace {
-
-QString ToQ(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // "*.txt" becomes the filter "*.txt"; an empty filter shows every file.
 QString FilterOf(const FileDialogOptions& options) {
@@ -64,7 +63,9 @@ std::optional<std::filesystem::path> QtDialogs::SaveFile(const FileDialogOptions
   return std::filesystem::path(file.toStdString());
 }
 
-void QtClipboard::SetText(std::string_view text) { QGuiApplication::clipboard()->setText(ToQ(text)); }
+void QtClipboard::SetText(std::string_view text) {
+  QGuiApplication::clipboard()->setText(ToQ(text));
+}
 
 std::string QtClipboard::Text() const {
   return QGuiApplication::clipboard()->text().toStdString();

@@ -3,10 +3,10 @@
 #include <QPrintDialog>
 #include <QSvgRenderer>
 
+#include "qt_text.h"
+
 namespace drvx::platform::qt {
 namespace {
-
-QString ToQ(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 QRect ToRect(const PrintRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
 

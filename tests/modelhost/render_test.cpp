@@ -72,6 +72,29 @@ TEST(Render, EveryExampleDiagramIsWellFormedAndShowsEveryCaption) {
   }
 }
 
+// A symbol that stands for a class or diagram is a place to pick it: its
+// area is the symbol's rectangle and names the linked element.
+TEST(Render, SymbolsOfClassesAndDiagramsAreAreasToPickThem) {
+  const auto project = LoadProject(test::ExampleProject());
+  std::size_t areas = 0;
+  for (const auto& diagram : project->diagrams) {
+    const render::DisplayList list = render::LayoutDiagram(*diagram);
+    for (const render::Area& area : list.areas) {
+      const ModelElement* element = project->Find(area.element);
+      ASSERT_NE(element, nullptr);
+      EXPECT_TRUE(element->Kind() == ElementKind::Class || element->Kind() == ElementKind::Diagram);
+      const bool drawn =
+          std::any_of(diagram->symbols.begin(), diagram->symbols.end(), [&](auto* s) {
+            return s->AbsoluteX() == int(area.x) && s->AbsoluteY() == int(area.y) &&
+                   s->width == int(area.width) && s->height == int(area.height);
+          });
+      EXPECT_TRUE(drawn) << ToUtf8(diagram->name) << " " << ToUtf8(element->name);
+      ++areas;
+    }
+  }
+  EXPECT_GE(areas, 3u);
+}
+
 TEST(Render, TextsAreEscapedAndComeBackUnchanged) {
   ModelProject project;
   auto diagram = project.NewDiagram(0);

@@ -93,6 +93,22 @@ class StudioTest : public QObject {
 
   // The canvas draws the boxes of the display list where the layout puts
   // them: the left edge of each box is ink, the margin above it paper.
+  // A class symbol clicked on the canvas makes its class current.
+  void clickingAClassOnTheCanvasMakesItCurrent() {
+    auto& project = window_->Session().Project();
+    window_->ShowDiagram(&modelhost::FindDiagram(project, "csOrders"));
+    window_->Canvas().SetZoom(1.5);
+    modelhost::ModelClass& order = modelhost::FindClass(project, "TOrder");
+    const auto& areas = window_->Canvas().Diagram().areas;
+    const auto area = std::find_if(areas.begin(), areas.end(),
+                                   [&](const auto& a) { return a.element == order.ElementId(); });
+    QVERIFY(area != areas.end());
+    const QPoint centre(int((area->x + area->width / 2) * 1.5),
+                        int((area->y + area->height / 2) * 1.5));
+    QTest::mouseClick(&window_->Canvas(), Qt::LeftButton, {}, centre);
+    QCOMPARE(project.navigator.currentClass.Get(), &order);
+  }
+
   void theCanvasDrawsTheShapesWhereTheModelHasThem() {
     auto& project = window_->Session().Project();
     modelhost::ModelDiagram& orders = modelhost::FindDiagram(project, "csOrders");
