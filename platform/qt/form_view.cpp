@@ -93,16 +93,15 @@ void FormView::Fill(QWidget& area, Control* container) {
   bool filledAny = false;
   for (Control* control : ChildrenOf(form_, container)) {
     if (control->GetPlacement() == Placement::MenuItem) continue;
-    const bool isMenu = !ChildrenOf(form_, control).empty() &&
-                        ChildrenOf(form_, control).front()->GetPlacement() == Placement::MenuItem;
-    if (isMenu) {
+    const std::vector<Control*> inner = ChildrenOf(form_, control);
+    if (!inner.empty() && inner.front()->GetPlacement() == Placement::MenuItem) {
       if (!menuBar_) {
         menuBar_ = new QMenuBar(this);
         rows->setMenuBar(menuBar_);
       }
       auto* panel = static_cast<Panel*>(control);
       QMenu* menu = menuBar_->addMenu(ToQ(panel->Caption()));
-      for (Control* entry : ChildrenOf(form_, control)) {
+      for (Control* entry : inner) {
         auto* button = dynamic_cast<Button*>(entry);
         if (!button) continue;
         QAction* action = menu->addAction(ToQ(button->Caption()));
@@ -291,7 +290,8 @@ void FormWindows::RunModal(Form& form) {
   });
   loop.exec();
   UnsubscribeForms(watch);
-  view->setWindowModality(Qt::NonModal);
+  // The form (and its view) may have gone while the loop ran.
+  if (FormView* still = ViewOf(form)) still->setWindowModality(Qt::NonModal);
 }
 
 FormView* FormWindows::ViewOf(const Form& form) const {
