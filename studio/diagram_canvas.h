@@ -18,7 +18,6 @@ class DiagramCanvas final : public QWidget {
   void SetDiagram(modelhost::render::DisplayList list);
   const modelhost::render::DisplayList& Diagram() const { return list_; }
 
-  double Zoom() const { return zoom_; }
   void SetZoom(double zoom);  // 0.1 to 8
   void ZoomIn() { SetZoom(zoom_ * 1.25); }
   void ZoomOut() { SetZoom(zoom_ / 1.25); }

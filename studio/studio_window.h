@@ -39,9 +39,7 @@ class StudioWindow final : public QMainWindow {
   ProjectTree& Tree() { return *tree_; }
   DiagramCanvas& Canvas() { return *canvas_; }
   QMenu& PluginMenu() { return *pluginMenu_; }
-  QPlainTextEdit& Log() { return *log_; }
   modelhost::HostSession& Session() { return session_; }
-  platform::ScriptedDialogs& Dialogs() { return dialogs_; }
   platform::qt::QtPrinter& Printer() { return printer_; }
   platform::qt::FormWindows& Forms() { return forms_; }
 

@@ -24,7 +24,6 @@ class FormView final : public QWidget {
   explicit FormView(Form& form);
   ~FormView() override;  // leaves the controls' observers, unless the form is gone
 
-  Form& ViewedForm() const { return form_; }
   // The form is being destroyed: its controls are gone, nothing may reach them.
   void FormGone();
 

@@ -18,7 +18,6 @@ class QtDialogs final : public Dialogs {
  public:
   // Dialogs are centred on `parent` (may be null).
   explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
-  void SetParent(QWidget* parent) { parent_ = parent; }
 
   void ShowMessage(MessageKind kind, std::string_view text) override;
   bool Confirm(std::string_view text) override;

@@ -12,7 +12,6 @@
 #include <QTimer>
 #include <QImage>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QTest>
 
 #include "drvx/platform/ansi_text.h"
