@@ -200,7 +200,7 @@ void BM_CallStacksToDiagrams(benchmark::State& state) {
     box.SetBufferSize(65536);
     box.SetSlotName(name);
     box.SetOnMessage([](sequence::TZkMailBox&, settings::TTypeMemoryStream& stream) {
-      sequence::DrawReceivedCallStack(stream, nullptr);
+      sequence::DrawReceivedCallStack(stream, {}, nullptr);
     });
     box.SetActive(true);
     const auto start = Clock::now();

@@ -3,7 +3,9 @@
 # the example project, headless (examples/Shop/tour.drvx). A call stack is
 # sent to the plug-in with drvx-send on the way. What the tour writes goes to
 # build/example-output; the example itself is not changed. With a terminal,
-# a prompt follows the tour.
+# a prompt follows the tour. After drvx-send, the example program
+# traced-shop (examples/TracedShop, traced with drvx_trace) sends the calls
+# that led to a reorder.
 #
 # "run-example.sh windows" does the same with the Windows build: cross-built
 # (preset "windows"), installed into build-windows/install as on Windows
@@ -25,7 +27,7 @@ else
   exe=
 fi
 cmake --preset "$preset" > /dev/null
-cmake --build --preset "$preset" --target dravolex-host drvx-send
+cmake --build --preset "$preset" --target dravolex-host drvx-send traced-shop
 root=$PWD
 if [ "$preset" = windows ]; then
   cmake --install "$build" --prefix "$build/install" > /dev/null
@@ -46,7 +48,8 @@ cp examples/Shop/header.txt "$bin/header.txt"
 (for _ in $(seq 40); do
    sleep 0.5
    "${run[@]}" "$bin/drvx-send$exe" examples/Shop/callstack.txt 2> /dev/null && break
- done) &
+ done
+ "${run[@]}" "$bin/traced-shop$exe") &
 sender=$!
 args=("$root/examples/Shop/Shop.mmproj" --print-dir build/example-output
       -s "$root/examples/Shop/tour.drvx")
@@ -60,14 +63,16 @@ cat <<SUMMARY
 $out/Shop.mmproj
     the example project after the tour: a unit header in uOrders, try/except in
     TOrder.Submit, TProduct.Create(aInstance) and Clone, a "called by:" package on
-    stOrder, the new diagrams sqAutoGen and sqDelphiCallStack, and "Customer management"
-    renamed csCustomerManagement
+    stOrder, the new diagrams sqAutoGen and sqDelphiCallStack (twice: the stack drvx-send
+    sent, then the one traced-shop sent), and "Customer management" renamed
+    csCustomerManagement
 $out/documentation.txt
     the documentation of every diagram
 $out/print-1-1.svg, $out/print-2.txt
     csInventory as the host prints it, then its documentation as the plug-in prints it
 $out/diagrams/*.svg
-    every diagram as a picture (rsvg-convert turns one into PNG)
+    every diagram as a picture (rsvg-convert turns one into PNG); the traced program's
+    call stack is sqDelphiCallStack-2.svg
 $out/sqDelphiCallStack.puml, $out/sqDelphiCallStack.mmd
     the call stack's sequence diagram as PlantUML and Mermaid text
 SUMMARY

@@ -157,7 +157,15 @@ class ProjectManagerObject final : public ComObject<mmapi::IMMProjectManager> {
 
 }  // namespace
 
-class ToolServicesObject final : public ComObject<mmapi::IMMToolServices> {
+// The patterns as the interface hands them out: one per line.
+std::u16string PatternText(const std::vector<std::string>& patterns) {
+  std::string text;
+  for (const std::string& p : patterns) text += p + "\n";
+  return mmapi::cxx::ToUtf16(text);
+}
+
+class ToolServicesObject final
+    : public ComObject<mmapi::IMMToolServices, mmapi::IMMCallStackOptions> {
  public:
   explicit ToolServicesObject(HostSession& session)
       : session_(session),
@@ -213,12 +221,30 @@ class ToolServicesObject final : public ComObject<mmapi::IMMToolServices> {
     });
   }
 
+  MMStatus MMCALL DepthLimit(std::int32_t* out) noexcept override {
+    return AnswerValue("DepthLimit", out,
+                       [&] { return std::int32_t(session_.callStacks_.depthLimit); });
+  }
+  MMStatus MMCALL IncludePatterns(MMStrView* out) noexcept override {
+    return AnswerText("IncludePatterns", out, [&]() -> const std::u16string& {
+      patterns_ = PatternText(session_.callStacks_.include);
+      return patterns_;
+    });
+  }
+  MMStatus MMCALL ExcludePatterns(MMStrView* out) noexcept override {
+    return AnswerText("ExcludePatterns", out, [&]() -> const std::u16string& {
+      patterns_ = PatternText(session_.callStacks_.exclude);
+      return patterns_;
+    });
+  }
+
  private:
   HostSession& session_;
   ComPtr<NavigatorObject> navigator_;
   ComPtr<CodeModelObject> codeModel_;
   ComPtr<DiagramManagerObject> diagrams_;
   ComPtr<ProjectManagerObject> projectManager_;
+  std::u16string patterns_;  // the text last handed out
 };
 
 HostSession::HostSession()

@@ -28,6 +28,15 @@ struct NotifierRegistration {
   int sequence;
 };
 
+// What the host asks of the call stacks that traced programs send: the
+// plug-in leaves out the calls whose class the patterns reject, then all
+// but the innermost `depthLimit` (0: no limit), before it draws a stack.
+struct CallStackOptions {
+  int depthLimit = 0;
+  std::vector<std::string> include;  // class-name patterns, '*' and '?'
+  std::vector<std::string> exclude;
+};
+
 class HostSession {
  public:
   HostSession();
@@ -51,6 +60,9 @@ class HostSession {
   // Releases what the library registered, latest first.
   void ReleaseRegistrations(int plugin);
 
+  // Read by the plug-in through IMMCallStackOptions whenever a stack arrives.
+  CallStackOptions& CallStacks() { return callStacks_; }
+
   const std::vector<ExpertRegistration>& Experts() const { return experts_; }
   const std::vector<NotifierRegistration>& Notifiers() const { return notifiers_; }
 
@@ -65,6 +77,7 @@ class HostSession {
   int sequence_ = 0;
   std::string entryFailure_;
   std::function<void(const ModelDiagram&)> printDiagram_;
+  CallStackOptions callStacks_;
 };
 
 }  // namespace drvx::modelhost

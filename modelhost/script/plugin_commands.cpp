@@ -1,9 +1,10 @@
-// Commands on the loaded plug-ins: plugins, verbs, verb, exec, event.
+// Commands on the loaded plug-ins: plugins, verbs, verb, exec, event, call-stacks.
 #include <iomanip>
 #include <optional>
 #include <stdexcept>
 
 #include "command_table.h"
+#include "host_session.h"
 #include "plugin_calls.h"
 #include "plugin_loader.h"
 #include "words.h"
@@ -113,6 +114,43 @@ void Event(HostContext& host, Args args) {
   throw UsageError();
 }
 
+std::string PatternList(const std::vector<std::string>& patterns) {
+  std::string text;
+  for (const std::string& p : patterns) text += (text.empty() ? "" : " ") + QuoteWord(p);
+  return text.empty() ? "(none)" : text;
+}
+
+void CallStacks(HostContext& host, Args args) {
+  CallStackOptions& options = host.session.CallStacks();
+  if (args.empty()) {
+    host.out << "call stacks: depth "
+             << (options.depthLimit ? std::to_string(options.depthLimit) : std::string("all"))
+             << ", include " << PatternList(options.include) << ", exclude "
+             << PatternList(options.exclude) << '\n';
+    return;
+  }
+  const std::string& what = args[0];
+  const Args rest = args.subspan(1);
+  if (what == "clear" && rest.empty()) {
+    options = {};
+  } else if (what == "depth" && rest.size() == 1) {
+    const std::optional<int> depth = ParseNumber(rest[0]);
+    if (!depth || *depth < 0)
+      throw std::runtime_error("call-stacks depth: \"" + rest[0] +
+                               "\" is not a number of calls (0 keeps them all)");
+    options.depthLimit = *depth;
+  } else if ((what == "include" || what == "exclude") && !rest.empty()) {
+    auto& patterns = what == "include" ? options.include : options.exclude;
+    for (const std::string& p : rest) {
+      if (p.empty() || p.find_first_of("\r\n") != std::string::npos)
+        throw std::runtime_error("call-stacks " + what + ": a pattern must be one line of text");
+      patterns.push_back(p);
+    }
+  } else {
+    throw UsageError();
+  }
+}
+
 }  // namespace
 
 void AddPluginCommands(CommandTable& table, HostContext& host) {
@@ -134,6 +172,13 @@ void AddPluginCommands(CommandTable& table, HostContext& host) {
              "after-save, modified, before-new, before-open, before-save, closed, "
              "commit-editors, settings-changed",
              [&host](Args a) { Event(host, a); }, 1, 2});
+  table.Add("call-stacks",
+            {"call-stacks [depth N | include PATTERN... | exclude PATTERN... | clear]",
+             "show or set what the plug-in draws of a call stack a program sends: only calls "
+             "of classes that match an include pattern (when there are any) and no exclude "
+             "pattern, then the innermost N of them (0: all); '*' in a pattern stands for any "
+             "characters, '?' for one",
+             [&host](Args a) { CallStacks(host, a); }, 0, 64});
 }
 
 }  // namespace drvx::modelhost

@@ -57,7 +57,16 @@ void PluginContext::Register() {
 }
 
 void PluginContext::MailBoxMessage(settings::TTypeMemoryStream& stream) {
-  sequence::DrawReceivedCallStack(stream, [this](const std::string& text) { DrawFailure(text); });
+  sequence::CallStackFilter filter;
+  try {
+    filter = sequence::CallStackFilter::FromHost(services_);
+  } catch (const std::exception& error) {
+    // The stack is still drawn, whole: nothing received is lost.
+    platform::LogLine(std::string("the host's call-stack options could not be read (") +
+                      error.what() + "); the call stack is drawn whole");
+  }
+  sequence::DrawReceivedCallStack(stream, filter,
+                                  [this](const std::string& text) { DrawFailure(text); });
 }
 
 void PluginContext::DrawFailure(const std::string& text) {

@@ -337,6 +337,17 @@ ProjectManager Services::Project() const {
   return ProjectManager(ReadRef<mmapi::IMMProjectManager>(
       [&](auto** v) { return Must("services")->ProjectManager(v); }));
 }
+std::int32_t CallStackOptions::DepthLimit() const {
+  return ReadValue<std::int32_t>(
+      [&](std::int32_t* v) { return Must("call-stack options")->DepthLimit(v); });
+}
+std::string CallStackOptions::IncludePatterns() const {
+  return ReadText([&](MMStrView* v) { return Must("call-stack options")->IncludePatterns(v); });
+}
+std::string CallStackOptions::ExcludePatterns() const {
+  return ReadText([&](MMStrView* v) { return Must("call-stack options")->ExcludePatterns(v); });
+}
+
 std::uint64_t Services::HostWindowHandle() const {
   return ReadValue<std::uint64_t>(
       [&](std::uint64_t* v) { return Must("services")->HostWindowHandle(v); });

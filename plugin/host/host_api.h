@@ -252,6 +252,16 @@ class ProjectManager : public Handle<mmapi::IMMProjectManager> {
 };
 
 // The root services. Default-constructed, it uses HostToolServices().
+// The host's wishes for received call stacks; none when the host has none.
+class CallStackOptions : public Handle<mmapi::IMMCallStackOptions> {
+ public:
+  using Handle::Handle;
+
+  std::int32_t DepthLimit() const;
+  std::string IncludePatterns() const;
+  std::string ExcludePatterns() const;
+};
+
 class Services : public Handle<mmapi::IMMToolServices> {
  public:
   Services() : Handle(ComPtr<mmapi::IMMToolServices>::Share(HostToolServices())) {}
@@ -262,6 +272,7 @@ class Services : public Handle<mmapi::IMMToolServices> {
   Navigator Nav() const;
   ProjectManager Project() const;
   std::uint64_t HostWindowHandle() const;
+  CallStackOptions CallStacks() const { return As<CallStackOptions>(); }
 };
 
 }  // namespace drvx::host

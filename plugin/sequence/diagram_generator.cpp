@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "drvx/platform/forms.h"
 #include "drvx/platform/text.h"
 #include "exception_report.h"
 
@@ -51,11 +52,18 @@ void TDiagramGenerator::GetRoleDistance() {
 }
 
 std::int32_t DrawReceivedCallStack(settings::TTypeMemoryStream& stream,
+                                   const CallStackFilter& filter,
                                    std::function<void(const std::string&)> reporter) {
   stream.SetPosition(0);
   std::string text(std::size_t(stream.Size()), '\0');
   stream.Read(text.data(), stream.Size());
-  std::vector<std::string> lines = platform::SplitLines(text);
+  const std::vector<std::string> received = platform::SplitLines(text);
+  std::vector<std::string> lines = filter.Apply(received);
+  if (lines.empty() && !received.empty()) {
+    platform::LogLine("a call stack of " + std::to_string(received.size()) +
+                      " calls was not drawn: the call-stack filter leaves none of them");
+    return -1;
+  }
   TDiagramGenerator::InvertCallList(lines);
   TDiagramGenerator generator;
   generator.SetReporter(std::move(reporter));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "call_stack_filter.h"
 #include "sequence_model.h"
 #include "type_memory_stream.h"
 
@@ -52,9 +53,12 @@ class TDiagramGenerator {
 };
 
 // Draws a call stack received on the message slot (innermost call first, one
-// per line) as the diagram "sqDelphiCallStack" of the reversed calls; a
-// failure's text goes to the reporter. Returns the diagram's identifier, or -1.
+// per line) as the diagram "sqDelphiCallStack" of the reversed calls that
+// pass the filter; a failure's text goes to the reporter. A stack of which
+// the filter leaves nothing is not drawn (a log line says so). Returns the
+// diagram's identifier, or -1.
 std::int32_t DrawReceivedCallStack(settings::TTypeMemoryStream& stream,
+                                   const CallStackFilter& filter,
                                    std::function<void(const std::string&)> reporter);
 
 }  // namespace drvx::sequence

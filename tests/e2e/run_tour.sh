@@ -13,7 +13,8 @@ mkdir -p build/example-output
 (for _ in $(seq 40); do
    sleep 0.5
    program drvx-send "$source/examples/Shop/callstack.txt" 2> /dev/null && break
- done) &
+ done
+ program traced-shop > /dev/null) &
 program dravolex-host "$source/examples/Shop/Shop.mmproj" --print-dir build/example-output \
   -s "$source/examples/Shop/tour.drvx"
 wait

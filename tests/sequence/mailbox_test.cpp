@@ -239,7 +239,7 @@ TEST_F(MailBox, ACallStackBecomesASequenceDiagramOfTheReversedCalls) {
   box.SetBufferSize(65536);
   box.SetSlotName(Name());
   box.SetOnMessage([](TZkMailBox&, settings::TTypeMemoryStream& stream) {
-    sequence::DrawReceivedCallStack(stream, nullptr);
+    sequence::DrawReceivedCallStack(stream, {}, nullptr);
   });
   box.SetActive(true);
   ASSERT_EQ(SendFromAnotherProcess(box.SlotName(), "Z.z\r\nY.y\r\nX.x\r\n"), 0);

@@ -76,4 +76,25 @@ struct IMMToolServices : IMMUnknown {
   ~IMMToolServices() = default;
 };
 
+// How the host wants the call stacks that traced programs send drawn: which
+// calls to leave out before a stack becomes a sequence diagram. Optional: the
+// plug-in asks the tool services for it (QueryInterface) when a stack
+// arrives; a host without it has every received call drawn.
+struct IMMCallStackOptions : IMMUnknown {
+  using BaseInterface = IMMUnknown;
+  static constexpr MMGuid IID = MakeGuid("{61173127-5588-4812-A0AD-EB600C20AAA6}");
+
+  // The number of innermost calls to keep, after the class patterns; 0 keeps
+  // them all.
+  virtual MMStatus MMCALL DepthLimit(std::int32_t* out) = 0;
+  // Class-name patterns, one per line ('*' stands for any characters, '?'
+  // for one; case counts). A call is kept when its class matches one of the
+  // include patterns (or there are none) and none of the exclude patterns.
+  virtual MMStatus MMCALL IncludePatterns(MMStrView* out) = 0;
+  virtual MMStatus MMCALL ExcludePatterns(MMStrView* out) = 0;
+
+ protected:
+  ~IMMCallStackOptions() = default;
+};
+
 }  // namespace mmapi
