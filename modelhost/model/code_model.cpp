@@ -107,11 +107,11 @@ MMStatus ModelMember::SetBinding(std::int32_t value) noexcept {
 }
 
 MMStatus ModelMember::AppendToBody(const char16_t* text, std::uint32_t length) noexcept {
-  return Do("AppendToBody", [&] { sections.emplace_back(In(text, length)); });
+  return Do("AppendToBody", [&] { sections.push_back(In(text, length)); });
 }
 
 MMStatus ModelMember::InsertIntoBody(const char16_t* text, std::uint32_t length) noexcept {
-  return Do("InsertIntoBody", [&] { sections.emplace(sections.begin(), In(text, length)); });
+  return Do("InsertIntoBody", [&] { sections.push_front(In(text, length)); });
 }
 
 MMStatus ModelMember::SectionCount(std::int32_t* out) noexcept {
@@ -120,7 +120,7 @@ MMStatus ModelMember::SectionCount(std::int32_t* out) noexcept {
 }
 
 MMStatus ModelMember::SectionText(std::int32_t index, MMStrView* out) noexcept {
-  return AnswerText("SectionText", out, [&]() -> const std::u16string& {
+  return AnswerText("SectionText", out, [&] {
     CheckIndex("SectionText", index, sections.size());
     return sections[std::size_t(index)];
   });
@@ -132,7 +132,8 @@ MMStatus ModelMember::FindInSections(const char16_t* text, std::uint32_t length,
     const std::u16string_view wanted = In(text, length);
     if (wanted.empty()) return std::int32_t{0};
     for (std::size_t i = 0; i < sections.size(); ++i)
-      if (sections[i].find(wanted) != std::u16string::npos) return static_cast<std::int32_t>(i + 1);
+      if (sections[i].find(wanted) != std::u16string_view::npos)
+        return static_cast<std::int32_t>(i + 1);
     return std::int32_t{0};
   });
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "element.h"
+#include "code_arena.h"
 
 namespace drvx::modelhost {
 
@@ -23,8 +24,9 @@ class ModelModule final : public ElementObject<mmapi::IMMModule> {
 // IMMField; the method data is unused for other categories.
 class ModelMember final : public ElementObject<mmapi::IMMMethod, mmapi::IMMField> {
  public:
-  ModelMember(std::int32_t id, std::int32_t category)
-      : ElementObject(ElementKind::Member, id), category(category) {}
+  // The member's code sections go into the project's arena.
+  ModelMember(std::int32_t id, std::int32_t category, std::shared_ptr<CodeArena> code)
+      : ElementObject(ElementKind::Member, id), category(category), sections(std::move(code)) {}
 
   MMStatus MMCALL QueryInterface(const mmapi::MMGuid& iid, void** out) noexcept override;
   void Detach() override {
@@ -54,6 +56,7 @@ class ModelMember final : public ElementObject<mmapi::IMMMethod, mmapi::IMMField
   MMStatus MMCALL FindInSections(const char16_t* text, std::uint32_t length,
                                  std::int32_t* section) noexcept override;
 
+
   std::int32_t category;
   std::u16string typeName;
   std::int32_t visibility = mmapi::scPrivate;
@@ -62,7 +65,7 @@ class ModelMember final : public ElementObject<mmapi::IMMMethod, mmapi::IMMField
   std::int32_t methodKind = mmapi::mkProcedure;
   std::u16string parameters;
   std::int32_t binding = mmapi::mbStatic;
-  std::vector<std::u16string> sections;
+  CodeSections sections;
 };
 
 class ModelClass final : public ElementObject<mmapi::IMMClass> {

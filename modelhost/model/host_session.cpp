@@ -82,7 +82,35 @@ class NavigatorObject final : public ComObject<mmapi::IMMNavigator> {
   HostSession& session_;
 };
 
-class CodeModelObject final : public ComObject<mmapi::IMMCodeModel> {
+// One pass over the whole arena finds where the text stands; then each
+// method in model order takes the first of its sections that holds one of
+// those places whole. Without a place, no method is visited.
+std::vector<std::int32_t> FindInMethods(const ModelProject& project, std::u16string_view text) {
+  std::vector<std::int32_t> hits;
+  const std::vector<CodeArena::Place> places = project.Code().FindAll(text);
+  if (places.empty()) return hits;
+  auto holds = [&](const CodeArena::Span& span) {
+    if (span.length < text.size()) return false;
+    const auto first = std::lower_bound(places.begin(), places.end(),
+                                         CodeArena::Place{span.chunk, span.offset});
+    return first != places.end() && first->chunk == span.chunk &&
+           first->offset <= span.offset + (span.length - text.size());
+  };
+  for (std::size_t c = 0; c < project.classes.size(); ++c) {
+    const auto& members = project.classes[c]->members;
+    for (std::size_t m = 0; m < members.size(); ++m) {
+      if (members[m]->category != mmapi::mcMethod) continue;
+      const auto& spans = members[m]->sections.Spans();
+      const auto found = std::find_if(spans.begin(), spans.end(), holds);
+      if (found != spans.end())
+        hits.insert(hits.end(), {std::int32_t(c), std::int32_t(m),
+                                 std::int32_t(found - spans.begin() + 1)});
+    }
+  }
+  return hits;
+}
+
+class CodeModelObject final : public ComObject<mmapi::IMMCodeModel, mmapi::IMMCodeSearch> {
  public:
   explicit CodeModelObject(HostSession& session) : session_(session) {}
 
@@ -97,9 +125,25 @@ class CodeModelObject final : public ComObject<mmapi::IMMCodeModel> {
       return classes[std::size_t(index)].Get();
     });
   }
+  MMStatus MMCALL FindInMethodCode(const char16_t* text, std::uint32_t length,
+                                   mmapi::MMInt32View* out) noexcept override {
+    if (!out) return NullOut("FindInMethodCode");
+    *out = mmapi::MMInt32View{};
+    return Do("FindInMethodCode", [&] {
+      hits_ = FindInMethods(session_.Project(), In(text, length));
+      *out = mmapi::MMInt32View{hits_.data(), std::uint32_t(hits_.size()), 0};
+    });
+  }
+  MMStatus MMCALL ClassNamed(const char16_t* name, std::uint32_t length,
+                             mmapi::IMMClass** out) noexcept override {
+    return AnswerRef("ClassNamed", out, [&]() -> mmapi::IMMClass* {
+      return session_.Project().ClassNamed(In(name, length));
+    });
+  }
 
  private:
   HostSession& session_;
+  std::vector<std::int32_t> hits_;  // the last search's, as handed out
 };
 
 class DiagramManagerObject final : public ComObject<mmapi::IMMDiagramManager> {

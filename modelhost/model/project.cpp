@@ -57,7 +57,7 @@ ComPtr<ModelClass> ModelProject::NewClass(std::int32_t id) {
 }
 
 ComPtr<ModelMember> ModelProject::NewMember(std::int32_t category, std::int32_t id) {
-  auto member = mmapi::cxx::MakeCom<ModelMember>(Claim(id, "member"), category);
+  auto member = mmapi::cxx::MakeCom<ModelMember>(Claim(id, "member"), category, code_);
   Register(*member);
   return member;
 }
@@ -89,6 +89,16 @@ void ModelProject::Reserve(std::size_t elements, std::size_t hyperlinks) {
 void ModelProject::AddDiagram(ComPtr<ModelDiagram> diagram) {
   diagramIndex_.emplace(diagram->ElementId(), static_cast<std::int32_t>(diagrams.size()));
   diagrams.push_back(std::move(diagram));
+}
+
+void ModelProject::AddClass(ComPtr<ModelClass> cls) {
+  classByName_.try_emplace(cls->name, cls.Get());
+  classes.push_back(std::move(cls));
+}
+
+ModelClass* ModelProject::ClassNamed(std::u16string_view name) const {
+  const auto it = classByName_.find(std::u16string(name));
+  return it == classByName_.end() ? nullptr : it->second;
 }
 
 ModelElement* ModelProject::Find(std::int32_t id) const {

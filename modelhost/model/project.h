@@ -51,10 +51,15 @@ class ModelProject {
   void Reserve(std::size_t elements, std::size_t hyperlinks);
 
   void AddModule(ComPtr<ModelModule> module) { modules.push_back(std::move(module)); }
-  void AddClass(ComPtr<ModelClass> cls) { classes.push_back(std::move(cls)); }
+  // A class's name is fixed once it is added.
+  void AddClass(ComPtr<ModelClass> cls);
   void AddDiagram(ComPtr<ModelDiagram> diagram);
 
   ModelElement* Find(std::int32_t id) const;
+  // The first class with exactly this name, or null.
+  ModelClass* ClassNamed(std::u16string_view name) const;
+  // The text of every method's code.
+  const CodeArena& Code() const { return *code_; }
   // The element a hyperlink of this kind names, or null.
   ModelElement* FindTarget(std::int32_t hyperlinkKind, std::int32_t id) const;
   // Index of the diagram with this identifier in `diagrams`, -1 when none.
@@ -78,6 +83,8 @@ class ModelProject {
   };
   std::unordered_map<std::int32_t, Entry> byId_;
   std::unordered_map<std::int32_t, std::int32_t> diagramIndex_;
+  std::unordered_map<std::u16string, ModelClass*> classByName_;  // the first of each name
+  std::shared_ptr<CodeArena> code_ = std::make_shared<CodeArena>();
   std::vector<ComPtr<ModelHyperlink>> hyperlinks_;
   std::int32_t lastId_ = 0;
 };

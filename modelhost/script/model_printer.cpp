@@ -23,7 +23,7 @@ std::string KindName(std::int32_t kind) {
 }
 
 // A multi-line text indented under its heading; line breaks CR LF, CR or LF.
-void PrintBlock(std::ostream& out, const std::string& indent, const std::u16string& text) {
+void PrintBlock(std::ostream& out, const std::string& indent, std::u16string_view text) {
   for (const auto& line : platform::SplitLines(U8(text))) out << indent << line << '\n';
 }
 

@@ -6,9 +6,28 @@
 namespace drvx::codegen {
 namespace {
 
+std::string HitLine(const std::string& className, const std::string& memberName, int section) {
+  return className + "." + memberName + " Section:" + std::to_string(section);
+}
+
 // Adds a line for every method whose code contains the text, in the host's
-// order of classes and members.
+// order of classes and members: with one search of the host's when it has
+// one, else method by method.
 void Scan(const host::CodeModel& model, const std::string& text, std::vector<std::string>& lines) {
+  if (const host::CodeSearch search = model.Search()) {
+    host::Class cls;
+    std::string className;
+    std::int32_t classIndex = -1;
+    for (const host::CodeHit& hit : search.FindInMethodCode(text)) {
+      if (hit.classIndex != classIndex) {
+        classIndex = hit.classIndex;
+        cls = model.Classes(classIndex);
+        className = cls.Name();
+      }
+      lines.push_back(HitLine(className, cls.Members(hit.memberIndex).Name(), hit.section));
+    }
+    return;
+  }
   const int classes = model.ClassCount();
   std::string memberName;
   for (int c = 0; c < classes; ++c) {
@@ -22,7 +41,7 @@ void Scan(const host::CodeModel& model, const std::string& text, std::vector<std
       if (section == 0) continue;
       if (className.empty()) className = cls.Name();
       member.ReadName(memberName);
-      lines.push_back(className + "." + memberName + " Section:" + std::to_string(section));
+      lines.push_back(HitLine(className, memberName, section));
     }
   }
 }

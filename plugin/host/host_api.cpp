@@ -110,6 +110,23 @@ Class CodeModel::Classes(int32_t index) const {
       ReadRef<mmapi::IMMClass>([&](auto** v) { return Must("code model")->Classes(index, v); }));
 }
 
+std::vector<CodeHit> CodeSearch::FindInMethodCode(std::string_view text) const {
+  Arg16 a(text);
+  mmapi::MMInt32View view{};
+  Check(Must("code search")->FindInMethodCode(a.Data(), a.Length(), &view));
+  std::vector<CodeHit> hits;
+  hits.reserve(view.count / 3);
+  for (std::uint32_t i = 0; i + 2 < view.count; i += 3)
+    hits.push_back({view.data[i], view.data[i + 1], view.data[i + 2]});
+  return hits;
+}
+
+Class CodeSearch::ClassNamed(std::string_view name) const {
+  Arg16 a(name);
+  return Class(ReadRef<mmapi::IMMClass>(
+      [&](auto** v) { return Must("code search")->ClassNamed(a.Data(), a.Length(), v); }));
+}
+
 // ---- Hyperlink
 
 std::string Hyperlink::Name() const {

@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "host_call.h"
 #include "mmapi/services.h"
@@ -120,12 +122,32 @@ class Class : public ElementHandle<mmapi::IMMClass> {
   Module OwnerModule() const;
 };
 
+// One method whose code holds a searched text.
+struct CodeHit {
+  std::int32_t classIndex;
+  std::int32_t memberIndex;
+  std::int32_t section;  // 1-based: the method's first section with the text
+};
+
+// The code model's search over every method at once; none when the host
+// lacks it.
+class CodeSearch : public Handle<mmapi::IMMCodeSearch> {
+ public:
+  using Handle::Handle;
+
+  // In the model's order of classes and members.
+  std::vector<CodeHit> FindInMethodCode(std::string_view text) const;
+  // The first class of this name; none when there is none.
+  Class ClassNamed(std::string_view name) const;
+};
+
 class CodeModel : public Handle<mmapi::IMMCodeModel> {
  public:
   using Handle::Handle;
 
   std::int32_t ClassCount() const;
   Class Classes(std::int32_t index) const;
+  CodeSearch Search() const { return As<CodeSearch>(); }
 };
 
 class Hyperlink : public Handle<mmapi::IMMHyperlink> {

@@ -24,23 +24,32 @@ std::pair<std::string, std::string> SplitCallLine(const std::string& line) {
 TSqDgRole::TSqDgRole(TSequenceDiagram& owner)
     : FSequenceDiagram(owner), FSymbol(owner.Explorer().CreateSymbol("rolesymbol", {})) {}
 
-void TSqDgRole::SetRoleName(const std::string& name) {
-  FSymbol.SetCaption(name);
-  const host::CodeModel model = FSequenceDiagram.ToolServices().Model();
+namespace {
+
+// The first class of the model with this name (none when there is none):
+// asked of the host's index when it has one, else found class by class.
+host::Class ClassNamed(const host::CodeModel& model, const std::string& name) {
+  if (const host::CodeSearch search = model.Search()) return search.ClassNamed(name);
   const int count = model.ClassCount();
-  const std::string wanted = platform::HostForm(name);
   std::string className;
   for (int i = 0; i < count; ++i) {
     host::Class cls = model.Classes(i);
     cls.ReadName(className);
-    if (className == wanted) {
-      FSymbol.AddHyperlink(mmapi::hkClass, cls.Id());
-      FModelClass = std::move(cls);
-      SetRoleKind("rkInstance");
-      return;
-    }
+    if (className == name) return cls;
   }
-  SetRoleKind("rkActor");
+  return {};
+}
+
+}  // namespace
+
+void TSqDgRole::SetRoleName(const std::string& name) {
+  FSymbol.SetCaption(name);
+  host::Class cls =
+      ClassNamed(FSequenceDiagram.ToolServices().Model(), platform::HostForm(name));
+  if (!cls) return SetRoleKind("rkActor");
+  FSymbol.AddHyperlink(mmapi::hkClass, cls.Id());
+  FModelClass = std::move(cls);
+  SetRoleKind("rkInstance");
 }
 
 void TSqDgRole::SetRoleKind(const std::string& kind) {

@@ -93,4 +93,13 @@ struct MMStrView {
 };
 static_assert(sizeof(MMStrView) == sizeof(void*) + 8);
 
+// A list of 32-bit values the callee owns, handed out as MMStrView hands out
+// text, under the same rules.
+struct MMInt32View {
+  const std::int32_t* data;
+  std::uint32_t count;
+  std::uint32_t reserved;  // zero
+};
+static_assert(sizeof(MMInt32View) == sizeof(void*) + 8);
+
 }  // namespace mmapi

@@ -153,6 +153,29 @@ struct IMMClass : IMMElement {
   ~IMMClass() = default;
 };
 
+// Searches over the whole code model in one call each. Optional: from a code
+// model that refuses it (QueryInterface) the same answers come method by
+// method (IMMMethod::FindInSections) and class by class.
+struct IMMCodeSearch : IMMUnknown {
+  using BaseInterface = IMMUnknown;
+  static constexpr MMGuid IID = MakeGuid("{98629FB3-5F91-4838-8940-25B25841329D}");
+
+  // The methods whose code contains the text (case-sensitive; an empty text
+  // finds none), in the model's order of classes and members, three values
+  // each: the class's index, the member's index in its class, and the number
+  // (1-based) of the method's first section that contains the text. The
+  // view stays valid until the next search.
+  virtual MMStatus MMCALL FindInMethodCode(const char16_t* text, std::uint32_t length,
+                                           MMInt32View* out) = 0;
+  // The first class, in the model's order, with exactly this name
+  // (case-sensitive); null when there is none.
+  virtual MMStatus MMCALL ClassNamed(const char16_t* name, std::uint32_t length,
+                                     IMMClass** out) = 0;
+
+ protected:
+  ~IMMCodeSearch() = default;
+};
+
 struct IMMCodeModel : IMMUnknown {
   using BaseInterface = IMMUnknown;
   static constexpr MMGuid IID = MakeGuid("{EF8B6533-A5AB-4417-805F-36E87443A714}");
