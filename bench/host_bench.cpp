@@ -3,10 +3,14 @@
 // walk over plain structs, both measured in the same run.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "drvx/platform/files.h"
 #include "host_api.h"
@@ -17,6 +21,7 @@
 namespace {
 
 using namespace drvx;
+using Clock = std::chrono::steady_clock;
 
 // The shared project and the name the walks look for.
 struct WalkData {
@@ -86,7 +91,6 @@ BENCHMARK(BM_WrapperWalk)->Unit(benchmark::kMillisecond);
 // Both walks in each iteration, alternating; reports nanoseconds per hyperlink
 // for each and their ratio.
 void BM_WrapperToPlainRatio(benchmark::State& state) {
-  using Clock = std::chrono::steady_clock;
   auto& large = Shared();
   host::HostBinding binding(large.session.Services());
   host::Services services;
@@ -110,17 +114,65 @@ void BM_WrapperToPlainRatio(benchmark::State& state) {
 }
 BENCHMARK(BM_WrapperToPlainRatio)->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// Parses JSON and keeps nothing: the floor of any reader.
+struct DiscardingSax {
+  using json = nlohmann::json;
+  bool null() { return true; }
+  bool boolean(bool) { return true; }
+  bool number_integer(json::number_integer_t) { return true; }
+  bool number_unsigned(json::number_unsigned_t) { return true; }
+  bool number_float(json::number_float_t, const json::string_t&) { return true; }
+  bool string(json::string_t&) { return true; }
+  bool binary(json::binary_t&) { return true; }
+  bool start_object(std::size_t) { return true; }
+  bool key(json::string_t&) { return true; }
+  bool end_object() { return true; }
+  bool start_array(std::size_t) { return true; }
+  bool end_array() { return true; }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) {
+    return false;
+  }
+};
+
+// A value of /proc/self/status in megabytes ("VmRSS", "VmHWM").
+double StatusMegabytes(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(field + ":", 0) == 0) return std::stod(line.substr(field.size() + 1)) / 1024;
+  return 0;
+}
+
+// Loading against reading the file and parsing it with a reader that keeps
+// nothing, alternately; and the most memory the load took beyond what the
+// process held before, against the file's size.
 void BM_LoadLargeProject(benchmark::State& state) {
   const auto path = std::filesystem::temp_directory_path() / "drvx-bench-large.mmproj";
   platform::WriteFileAtomically(path, modelhost::FormatProject(Shared().session.Project()));
+  const double fileMB = double(std::filesystem::file_size(path)) / (1024 * 1024);
+  Clock::duration load{}, parse{};
+  double peakMB = 0;
   for (auto _ : state) {
+    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from now
+    const double before = StatusMegabytes("VmRSS");
+    auto start = Clock::now();
     auto project = modelhost::LoadProject(path);
+    load += Clock::now() - start;
     benchmark::DoNotOptimize(project.get());
+    peakMB = std::max(peakMB, StatusMegabytes("VmHWM") - before);
     state.PauseTiming();  // closing the project is not part of loading it
     project.reset();
     state.ResumeTiming();
+    start = Clock::now();
+    DiscardingSax sax;
+    nlohmann::json::sax_parse(platform::ReadWholeFile(path, platform::kMaxProjectFile), &sax);
+    parse += Clock::now() - start;
   }
-  state.counters["file_MB"] = double(std::filesystem::file_size(path)) / 1e6;
+  const double n = double(state.iterations());
+  state.counters["file_MB"] = fileMB;
+  state.counters["load_ms"] = std::chrono::duration<double, std::milli>(load).count() / n;
+  state.counters["parse_ms"] = std::chrono::duration<double, std::milli>(parse).count() / n;
+  state.counters["ratio"] = double(load.count()) / double(parse.count());
+  state.counters["peak_to_file"] = peakMB / fileMB;
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_LoadLargeProject)->Unit(benchmark::kMillisecond)->Iterations(3);

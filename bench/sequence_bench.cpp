@@ -2,6 +2,8 @@
 // and into the large synthetic project: time per list and host calls per line.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+
 #include "answer.h"
 #include "call_list.h"
 #include "diagram_generator.h"
@@ -49,5 +51,36 @@ BENCHMARK(BM_GenerateIntoLargeProject)
     ->Arg(10000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+// The same number of lines into both projects, alternately: what the size of
+// the model adds to drawing.
+void BM_GenerateLargeToExample(benchmark::State& state) {
+  platform::ScriptedDialogs dialogs;
+  platform::SetDialogs(&dialogs);
+  modelhost::HostSession example;
+  example.ReplaceProject(modelhost::LoadProject(test::ExampleProject()));
+  modelhost::HostSession& large = bench::Large().session;
+  const auto exampleLines = bench::CallList(example.Project(), int(state.range(0)));
+  const auto largeLines = bench::CallList(large.Project(), int(state.range(0)));
+  using Clock = std::chrono::steady_clock;
+  Clock::duration intoExample{}, intoLarge{};
+  auto draw = [&](modelhost::HostSession& session, const std::vector<std::string>& lines) {
+    host::HostBinding binding(session.Services());
+    const auto start = Clock::now();
+    sequence::TDiagramGenerator generator;
+    if (generator.GenSqDg("sqBench", lines) < 0) state.SkipWithError(generator.ExMsg().c_str());
+    return Clock::now() - start;
+  };
+  for (auto _ : state) {
+    intoExample += draw(example, exampleLines);
+    intoLarge += draw(large, largeLines);
+  }
+  const double n = double(state.iterations());
+  state.counters["example_ms"] = std::chrono::duration<double, std::milli>(intoExample).count() / n;
+  state.counters["large_ms"] = std::chrono::duration<double, std::milli>(intoLarge).count() / n;
+  state.counters["ratio"] = double(intoLarge.count()) / double(intoExample.count());
+  platform::SetDialogs(nullptr);
+}
+BENCHMARK(BM_GenerateLargeToExample)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
