@@ -4,6 +4,7 @@
 #include "modelhost/test_support.h"
 #include "mmapi/cxx/utf.h"
 #include "project_file.h"
+#include "synthetic_project.h"
 
 namespace {
 
@@ -33,6 +34,23 @@ TEST(ProjectFile, SavingAndLoadingGivesBackTheSameProject) {
   auto again = LoadProject(dir / "copy.mmproj");
   EXPECT_EQ(modelhost::FormatProject(*again), first);
   EXPECT_EQ(test::ReadText(dir / "copy.mmproj"), first);
+}
+
+// Every kind of element and field the synthetic benchmark project has:
+// documentation, one-liners, associations, hyperlinks, code.
+TEST(ProjectFile, ASyntheticProjectSavedLoadedAndSavedAgainGivesTheSameText) {
+  bench::ProjectSize size;
+  size.classes = 60;
+  size.diagrams = 30;
+  size.symbolsPerDiagram = 12;
+  size.documentedDiagrams = 5;
+  size.associationsPerDiagram = 4;
+  auto project = bench::MakeSyntheticProject(size);
+  test::TempDir dir;
+  modelhost::SaveProject(*project, dir / "synthetic.mmproj");
+  const std::string first = test::ReadText(dir / "synthetic.mmproj");
+  auto again = LoadProject(dir / "synthetic.mmproj");
+  EXPECT_EQ(modelhost::FormatProject(*again), first);
 }
 
 TEST(ProjectFile, ElementsMadeThroughTheHostAreSavedToo) {
