@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "element.h"
 #include "code_arena.h"
+#include "element.h"
 
 namespace drvx::modelhost {
 
@@ -55,7 +55,6 @@ class ModelMember final : public ElementObject<mmapi::IMMMethod, mmapi::IMMField
   MMStatus MMCALL SectionText(std::int32_t index, MMStrView* out) noexcept override;
   MMStatus MMCALL FindInSections(const char16_t* text, std::uint32_t length,
                                  std::int32_t* section) noexcept override;
-
 
   std::int32_t category;
   std::u16string typeName;

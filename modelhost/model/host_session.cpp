@@ -199,14 +199,14 @@ class ProjectManagerObject final : public ComObject<mmapi::IMMProjectManager> {
   std::u16string fileName_;  // the text last handed out
 };
 
-}  // namespace
-
 // The patterns as the interface hands them out: one per line.
 std::u16string PatternText(const std::vector<std::string>& patterns) {
   std::string text;
   for (const std::string& p : patterns) text += p + "\n";
   return mmapi::cxx::ToUtf16(text);
 }
+
+}  // namespace
 
 class ToolServicesObject final
     : public ComObject<mmapi::IMMToolServices, mmapi::IMMCallStackOptions> {
@@ -271,14 +271,14 @@ class ToolServicesObject final
   }
   MMStatus MMCALL IncludePatterns(MMStrView* out) noexcept override {
     return AnswerText("IncludePatterns", out, [&]() -> const std::u16string& {
-      patterns_ = PatternText(session_.callStacks_.include);
-      return patterns_;
+      includePatterns_ = PatternText(session_.callStacks_.include);
+      return includePatterns_;
     });
   }
   MMStatus MMCALL ExcludePatterns(MMStrView* out) noexcept override {
     return AnswerText("ExcludePatterns", out, [&]() -> const std::u16string& {
-      patterns_ = PatternText(session_.callStacks_.exclude);
-      return patterns_;
+      excludePatterns_ = PatternText(session_.callStacks_.exclude);
+      return excludePatterns_;
     });
   }
 
@@ -288,7 +288,10 @@ class ToolServicesObject final
   ComPtr<CodeModelObject> codeModel_;
   ComPtr<DiagramManagerObject> diagrams_;
   ComPtr<ProjectManagerObject> projectManager_;
-  std::u16string patterns_;  // the text last handed out
+  // The texts last handed out, one each, so that asking for one does not
+  // move the other's.
+  std::u16string includePatterns_;
+  std::u16string excludePatterns_;
 };
 
 HostSession::HostSession()
