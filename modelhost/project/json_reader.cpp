@@ -2,112 +2,269 @@
 
 #include <cmath>
 #include <limits>
-#include <set>
-#include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "mmapi/cxx/utf.h"
 
 namespace drvx::modelhost {
-namespace {
 
-const char* TypeName(const nlohmann::json& v) {
-  switch (v.type()) {
-    case nlohmann::json::value_t::null: return "null";
-    case nlohmann::json::value_t::object: return "an object";
-    case nlohmann::json::value_t::array: return "an array";
-    case nlohmann::json::value_t::string: return "a string";
-    case nlohmann::json::value_t::boolean: return "a boolean";
-    case nlohmann::json::value_t::number_float: return "a fractional number";
+// ---- values
+
+JsonType JsonValue::Type() const { return doc_ ? doc_->At(index_).type : JsonType::Null; }
+
+const char* JsonValue::TypeName() const {
+  switch (Type()) {
+    case JsonType::Null: return "null";
+    case JsonType::Object: return "an object";
+    case JsonType::Array: return "an array";
+    case JsonType::String: return "a string";
+    case JsonType::Boolean: return "a boolean";
+    case JsonType::Float: return "a fractional number";
     default: return "a number";
   }
 }
 
-const nlohmann::json::array_t kNoElements;
+std::string_view JsonValue::Text() const {
+  const auto& node = doc_->At(index_);
+  return doc_->TextAt(node.textOffset, node.textLength);
+}
 
-// Builds the value with nlohmann's own builder and watches the keys on the
-// way, knowing the place of every value.
-class DuplicateKeyWatch {
+bool JsonValue::Boolean() const { return doc_->At(index_).boolean; }
+std::int64_t JsonValue::Integer() const { return doc_->At(index_).integer; }
+std::uint64_t JsonValue::Unsigned() const { return doc_->At(index_).unsignedInteger; }
+double JsonValue::Float() const { return doc_->At(index_).real; }
+
+std::string JsonValue::NumberText() const {
+  switch (Type()) {
+    case JsonType::Integer: return std::to_string(Integer());
+    case JsonType::Unsigned: return std::to_string(Unsigned());
+    default: return nlohmann::json(Float()).dump();
+  }
+}
+
+std::size_t JsonValue::Size() const { return doc_ ? doc_->At(index_).count : 0; }
+
+JsonValue::Iterator JsonValue::begin() const {
+  return Iterator(doc_, doc_ ? doc_->At(index_).first : JsonDocument::kNone);
+}
+
+JsonValue::Iterator JsonValue::end() const { return Iterator(doc_, JsonDocument::kNone); }
+
+JsonValue::Iterator& JsonValue::Iterator::operator++() {
+  index_ = doc_->At(index_).next;
+  return *this;
+}
+
+std::string_view JsonValue::Key() const {
+  const auto& node = doc_->At(index_);
+  return doc_->TextAt(node.keyOffset, node.keyLength);
+}
+
+JsonValue JsonValue::Find(std::string_view key) const {
+  if (Type() != JsonType::Object) return {};
+  for (JsonValue member : *this)
+    if (member.Key() == key) return member;
+  return {};
+}
+
+// ---- parsing
+
+// Builds the document from nlohmann's parser events, watching the keys of
+// every object and knowing the place of every value, and hands the elements
+// of streamed lists to the listener as they complete.
+class JsonDocumentBuilder {
  public:
   using json = nlohmann::json;
-  explicit DuplicateKeyWatch(json& root) : builder_(root, true) {}
+  static constexpr std::uint32_t kNone = JsonDocument::kNone;
 
-  bool null() { return Value() && builder_.null(); }
-  bool boolean(bool v) { return Value() && builder_.boolean(v); }
-  bool number_integer(json::number_integer_t v) { return Value() && builder_.number_integer(v); }
-  bool number_unsigned(json::number_unsigned_t v) { return Value() && builder_.number_unsigned(v); }
-  bool number_float(json::number_float_t v, const json::string_t& s) {
-    return Value() && builder_.number_float(v, s);
+  JsonDocumentBuilder(JsonDocument& document, JsonStreamListener* listener)
+      : nodes_(document.nodes_), text_(document.text_), doc_(document), listener_(listener) {
+    nodes_.clear();
+    text_.clear();
   }
-  bool string(json::string_t& v) { return Value() && builder_.string(v); }
-  bool binary(json::binary_t& v) { return Value() && builder_.binary(v); }
-  bool start_object(std::size_t n) {
-    Value();
-    frames_.push_back({false, -1, {}, {}});
-    return builder_.start_object(n);
+
+  bool null() { return Scalar(JsonDocument::Node{}); }
+  bool boolean(bool v) {
+    JsonDocument::Node node;
+    node.type = JsonType::Boolean;
+    node.boolean = v;
+    return Scalar(node);
   }
+  bool number_integer(json::number_integer_t v) {
+    JsonDocument::Node node;
+    node.type = JsonType::Integer;
+    node.integer = v;
+    return Scalar(node);
+  }
+  bool number_unsigned(json::number_unsigned_t v) {
+    JsonDocument::Node node;
+    node.type = JsonType::Unsigned;
+    node.unsignedInteger = v;
+    return Scalar(node);
+  }
+  bool number_float(json::number_float_t v, const json::string_t&) {
+    JsonDocument::Node node;
+    node.type = JsonType::Float;
+    node.real = v;
+    return Scalar(node);
+  }
+  bool string(json::string_t& v) {
+    JsonDocument::Node node;
+    node.type = JsonType::String;
+    node.textOffset = Store(v);
+    node.textLength = static_cast<std::uint32_t>(v.size());
+    return Scalar(node);
+  }
+  bool binary(json::binary_t&) { return Scalar(JsonDocument::Node{}); }  // not in JSON text
+
+  bool start_object(std::size_t) { return Open(JsonType::Object); }
   bool key(json::string_t& k) {
     Frame& frame = frames_.back();
-    if (!frame.keys.insert(k).second)
-      Fault(Place(frames_.size() - 1), "the field \"" + k + "\" is given twice");
-    frame.key = k;
-    return builder_.key(k);
+    if (IsKeyTaken(frame, k)) Fault(Place(frames_.size() - 1), "the field \"" + k + "\" is given twice");
+    frame.keyOffset = Store(k);
+    frame.keyLength = static_cast<std::uint32_t>(k.size());
+    if (frame.keys) frame.keys->insert(k);
+    ++frame.keyCount;
+    return true;
   }
-  bool end_object() {
-    frames_.pop_back();
-    return builder_.end_object();
-  }
-  bool start_array(std::size_t n) {
-    Value();
-    frames_.push_back({true, -1, {}, {}});
-    return builder_.start_array(n);
-  }
-  bool end_array() {
-    frames_.pop_back();
-    return builder_.end_array();
-  }
-  bool parse_error(std::size_t position, const std::string& token,
-                   const nlohmann::detail::exception& error) {
-    return builder_.parse_error(position, token, error);
+  bool end_object() { return Close(); }
+  bool start_array(std::size_t) { return Open(JsonType::Array); }
+  bool end_array() { return Close(); }
+
+  template <class Exception>
+  bool parse_error(std::size_t, const std::string&, const Exception& error) {
+    throw error;
   }
 
  private:
   struct Frame {
-    bool array;
-    long index;
-    std::set<std::string, std::less<>> keys;
-    std::string key;
+    std::uint32_t node = 0;
+    bool array = false;
+    bool streamed = false;
+    std::size_t begun = 0;  // elements begun (arrays)
+    std::uint32_t keyOffset = 0, keyLength = 0;  // the current key (objects)
+    std::uint32_t keyCount = 0;
+    // The keys of an object with many, where looking through them would be slow.
+    std::unique_ptr<std::unordered_set<std::string>> keys;
+    std::size_t nodesMark = 0, textMark = 0;  // before the current element (streamed lists)
   };
+  static constexpr std::uint32_t kManyKeys = 32;
 
-  // A value begins: in an array it is the next element.
-  bool Value() {
-    if (!frames_.empty() && frames_.back().array) ++frames_.back().index;
+  std::uint32_t Store(std::string_view text) {
+    const auto offset = static_cast<std::uint32_t>(text_.size());
+    text_.append(text);
+    return offset;
+  }
+
+  bool IsKeyTaken(Frame& frame, std::string_view key) {
+    if (frame.keys) return frame.keys->contains(std::string(key));
+    for (JsonValue member : JsonValue(&doc_, frame.node))
+      if (member.Key() == key) return true;
+    if (frame.keyCount + 1 == kManyKeys) {
+      frame.keys = std::make_unique<std::unordered_set<std::string>>();
+      for (JsonValue member : JsonValue(&doc_, frame.node)) frame.keys->emplace(member.Key());
+    }
+    return false;
+  }
+
+  // Adds a value to the document as the next element of the open container.
+  std::uint32_t Add(JsonDocument::Node node) {
+    const auto index = static_cast<std::uint32_t>(nodes_.size());
+    if (frames_.empty()) {
+      nodes_.push_back(node);
+      return index;
+    }
+    Frame& frame = frames_.back();
+    if (frame.array) {
+      ++frame.begun;
+      if (frame.streamed) {
+        frame.nodesMark = nodes_.size();
+        frame.textMark = text_.size();
+      }
+    } else {
+      node.keyOffset = frame.keyOffset;
+      node.keyLength = frame.keyLength;
+    }
+    nodes_.push_back(node);
+    JsonDocument::Node& parent = nodes_[frame.node];
+    if (parent.last == kNone) parent.first = index;
+    else nodes_[parent.last].next = index;
+    parent.last = index;
+    ++parent.count;
+    return index;
+  }
+
+  bool Scalar(const JsonDocument::Node& node) {
+    const std::uint32_t index = Add(node);
+    Completed(index);
     return true;
   }
-  // The path of the object at frames_[depth], as JsonPlace writes it.
-  JsonPlace Place(std::size_t depth) const {
+
+  bool Open(JsonType type) {
+    JsonDocument::Node node;
+    node.type = type;
+    const bool streamed = type == JsonType::Array && listener_ && frames_.size() == 1 &&
+                          !frames_[0].array &&
+                          listener_->StreamList(CurrentKey(frames_[0]), JsonValue(&doc_, 0));
+    Frame frame;
+    frame.node = Add(node);
+    frame.array = type == JsonType::Array;
+    frame.streamed = streamed;
+    frames_.push_back(std::move(frame));
+    return true;
+  }
+
+  bool Close() {
+    const std::uint32_t index = frames_.back().node;
+    frames_.pop_back();
+    Completed(index);
+    return true;
+  }
+
+  // A value is complete: an element of a streamed list goes to the listener,
+  // then out of the document.
+  void Completed(std::uint32_t index) {
+    if (frames_.empty() || !frames_.back().streamed) return;
+    Frame& list = frames_.back();
+    listener_->Element(CurrentKey(frames_[0]), list.begun - 1, JsonValue(&doc_, index));
+    nodes_.resize(list.nodesMark);
+    text_.resize(list.textMark);
+    JsonDocument::Node& node = nodes_[list.node];
+    node.first = node.last = kNone;
+    node.count = 0;
+  }
+
+  std::string_view CurrentKey(const Frame& frame) const {
+    return std::string_view(text_).substr(frame.keyOffset, frame.keyLength);
+  }
+
+  // The place of the object at frames_[depth], as JsonPlace writes it.
+  JsonPlace Place(std::size_t depth) {
     std::string path;
     for (std::size_t i = 0; i < depth; ++i) {
       const Frame& f = frames_[i];
-      if (f.array) path += "[" + std::to_string(f.index) + "]";
-      else path += (path.empty() ? "" : ".") + f.key;
+      if (f.array) path += "[" + std::to_string(f.begun - 1) + "]";
+      else path += (path.empty() ? "" : ".") + std::string(CurrentKey(f));
     }
-    placePath_ = path;
+    placePath_ = std::move(path);
     return JsonPlace(nullptr, placePath_);
   }
 
-  nlohmann::detail::json_sax_dom_parser<json> builder_;
+  std::vector<JsonDocument::Node>& nodes_;
+  std::string& text_;
+  const JsonDocument& doc_;
+  JsonStreamListener* listener_;
   std::vector<Frame> frames_;
-  mutable std::string placePath_;
+  std::string placePath_;
 };
 
-}  // namespace
-
-nlohmann::json ParseJsonWithoutDuplicateKeys(std::string_view text) {
-  nlohmann::json root;
-  DuplicateKeyWatch watch(root);
-  nlohmann::json::sax_parse(text, &watch);
-  return root;
+void ParseJson(std::string_view text, JsonDocument& document, JsonStreamListener* listener) {
+  JsonDocumentBuilder builder(document, listener);
+  nlohmann::json::sax_parse(text, &builder);
 }
+
+// ---- places
 
 std::string JsonPlace::Path() const {
   std::string head = parent_ ? parent_->Path() : std::string();
@@ -121,35 +278,37 @@ void Fault(const JsonPlace& place, const std::string& what) {
   throw JsonFault{path.empty() ? "top level" : path, what};
 }
 
-JsonObject::JsonObject(const nlohmann::json& value, const JsonPlace& place)
-    : value_(value), place_(place) {
-  if (!value.is_object())
-    Fault(place, std::string("expected an object, found ") + TypeName(value));
+// ---- objects
+
+JsonObject::JsonObject(JsonValue value, const JsonPlace& place) : value_(value), place_(place) {
+  if (!value.IsObject()) Fault(place, std::string("expected an object, found ") + value.TypeName());
 }
 
 void JsonObject::AllowOnly(std::initializer_list<std::string_view> known) const {
-  for (const auto& [key, v] : value_.items()) {
+  std::string_view first;
+  bool found = false;
+  for (JsonValue member : value_) {
+    const std::string_view key = member.Key();
     bool ok = false;
     for (auto k : known) ok = ok || k == key;
-    if (!ok) Fault(JsonPlace(&place_, key), "unknown field");
+    if (!ok && (!found || key < first)) {
+      first = key;
+      found = true;
+    }
   }
+  if (found) Fault(JsonPlace(&place_, first), "unknown field");
 }
 
-const nlohmann::json* JsonObject::Find(std::string_view key) const {
-  auto it = value_.find(key);
-  return it == value_.end() ? nullptr : &*it;
+JsonValue JsonObject::Expect(std::string_view key, JsonType type, const char* expected) const {
+  const JsonValue v = value_.Find(key);
+  if (!v.Valid()) Fault(place_, "the field \"" + std::string(key) + "\" is missing");
+  if (v.Type() != type)
+    Fault(JsonPlace(&place_, key), std::string("expected ") + expected + ", found " + v.TypeName());
+  return v;
 }
 
-bool JsonObject::Has(std::string_view key) const { return Find(key) != nullptr; }
-
-const nlohmann::json& JsonObject::Expect(std::string_view key,
-                                         bool (nlohmann::json::*test)() const noexcept,
-                                         const char* expected) const {
-  const nlohmann::json* v = Find(key);
-  if (!v) Fault(place_, "the field \"" + std::string(key) + "\" is missing");
-  if (!(v->*test)())
-    Fault(JsonPlace(&place_, key), std::string("expected ") + expected + ", found " + TypeName(*v));
-  return *v;
+std::string_view JsonObject::RequiredText(std::string_view key) const {
+  return Expect(key, JsonType::String, "a string").Text();
 }
 
 std::u16string JsonObject::String(std::string_view key, std::u16string_view fallback) const {
@@ -158,8 +317,7 @@ std::u16string JsonObject::String(std::string_view key, std::u16string_view fall
 }
 
 std::u16string JsonObject::RequiredString(std::string_view key) const {
-  return mmapi::cxx::ToUtf16(
-      Expect(key, &nlohmann::json::is_string, "a string").get_ref<const std::string&>());
+  return mmapi::cxx::ToUtf16(RequiredText(key));
 }
 
 std::int32_t JsonObject::Int(std::string_view key, std::int32_t fallback) const {
@@ -167,29 +325,30 @@ std::int32_t JsonObject::Int(std::string_view key, std::int32_t fallback) const 
 }
 
 std::int32_t JsonObject::RequiredInt(std::string_view key) const {
+  const JsonValue v = value_.Find(key);
   // A whole number beyond 64 bits arrives as a floating-point one.
-  if (const nlohmann::json* big = Find(key);
-      big && big->is_number_float() && std::trunc(big->get<double>()) == big->get<double>())
-    Fault(JsonPlace(&place_, key), "the number " + big->dump() + " does not fit in 32 bits");
-  const auto& v = Expect(key, &nlohmann::json::is_number_integer, "a whole number");
-  const std::int64_t n = v.is_number_unsigned() && v.get<std::uint64_t>() > INT64_MAX
+  if (v.Type() == JsonType::Float && std::trunc(v.Float()) == v.Float())
+    Fault(JsonPlace(&place_, key), "the number " + v.NumberText() + " does not fit in 32 bits");
+  if (!v.Valid()) Fault(place_, "the field \"" + std::string(key) + "\" is missing");
+  if (v.Type() != JsonType::Integer && v.Type() != JsonType::Unsigned)
+    Fault(JsonPlace(&place_, key), std::string("expected a whole number, found ") + v.TypeName());
+  const std::int64_t n = v.Type() == JsonType::Unsigned && v.Unsigned() > INT64_MAX
                              ? std::numeric_limits<std::int64_t>::max()
-                             : v.get<std::int64_t>();
+                             : v.Integer();
   if (n < std::numeric_limits<std::int32_t>::min() || n > std::numeric_limits<std::int32_t>::max())
-    Fault(JsonPlace(&place_, key), "the number " + v.dump() + " does not fit in 32 bits");
+    Fault(JsonPlace(&place_, key), "the number " + v.NumberText() + " does not fit in 32 bits");
   return static_cast<std::int32_t>(n);
 }
 
 bool JsonObject::Bool(std::string_view key, bool fallback) const {
   if (!Has(key)) return fallback;
-  return Expect(key, &nlohmann::json::is_boolean, "true or false").get<bool>();
+  return Expect(key, JsonType::Boolean, "true or false").Boolean();
 }
 
 int JsonObject::Name(std::string_view key, std::span<const std::string_view> names,
                      int fallback) const {
   if (!Has(key)) return fallback;
-  const auto& text =
-      Expect(key, &nlohmann::json::is_string, "a string").get_ref<const std::string&>();
+  const std::string_view text = RequiredText(key);
   for (std::size_t i = 0; i < names.size(); ++i)
     if (names[i] == text && !names[i].empty()) return static_cast<int>(i);
   std::string list;
@@ -197,17 +356,17 @@ int JsonObject::Name(std::string_view key, std::span<const std::string_view> nam
     if (n.empty() || list.find("\"" + std::string(n) + "\"") != std::string::npos) continue;
     list += (list.empty() ? "\"" : ", \"") + std::string(n) + "\"";
   }
-  Fault(JsonPlace(&place_, key), "\"" + text + "\" is not one of " + list);
+  Fault(JsonPlace(&place_, key), "\"" + std::string(text) + "\" is not one of " + list);
 }
 
-const nlohmann::json::array_t& JsonObject::Array(std::string_view key) const {
-  if (!Has(key)) return kNoElements;
-  return Expect(key, &nlohmann::json::is_array, "an array").get_ref<const nlohmann::json::array_t&>();
+JsonValue JsonObject::Array(std::string_view key) const {
+  if (!Has(key)) return {};
+  return Expect(key, JsonType::Array, "an array");
 }
 
-const nlohmann::json* JsonObject::Object(std::string_view key) const {
-  if (!Has(key)) return nullptr;
-  return &Expect(key, &nlohmann::json::is_object, "an object");
+JsonValue JsonObject::Object(std::string_view key) const {
+  if (!Has(key)) return {};
+  return Expect(key, JsonType::Object, "an object");
 }
 
 }  // namespace drvx::modelhost

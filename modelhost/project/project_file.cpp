@@ -1,6 +1,10 @@
 #include "project_file.h"
 
+#include <array>
+#include <optional>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "drvx/platform/files.h"
 #include "json_reader.h"
@@ -10,7 +14,6 @@
 namespace drvx::modelhost {
 namespace {
 
-using nlohmann::json;
 using Ordered = nlohmann::ordered_json;
 using mmapi::cxx::ToUtf8;
 
@@ -26,57 +29,100 @@ struct PendingLink {
   bool hasName;
 };
 
-class ProjectReader {
+// Reads a project as the parser goes: the lists "modules", "classes" and
+// "diagrams" are read element by element while the text is parsed, when the
+// file lists them in that order after its format and version (as this host
+// writes them); any other list is kept and read at the end, in that order.
+// A fault of an element read early is held until the whole text is parsed,
+// so that a fault of the text itself, or an unknown top-level field, is
+// still the one reported, as when the whole file is read before any element.
+class ProjectReader final : public JsonStreamListener {
  public:
-  std::unique_ptr<ModelProject> Read(const json& root) {
+  std::unique_ptr<ModelProject> Read(std::string_view text) {
+    JsonDocument document;
+    ParseJson(text, document, this);
     JsonPlace top;
-    JsonObject file(root, top);
+    JsonObject file(document.Root(), top);
     file.AllowOnly({"format", "version", "modules", "classes", "diagrams", "navigator"});
-    if (!file.Has("format") || ToUtf8(file.RequiredString("format")) != kFormatName)
+    if (!file.Has("format") || file.RequiredText("format") != kFormatName)
       Fault(JsonPlace(&top, "format"), "expected \"" + std::string(kFormatName) + "\"");
     const int version = file.RequiredInt("version");
     if (version != kProjectFormatVersion)
       Fault(JsonPlace(&top, "version"), "version " + std::to_string(version) +
                                             " is not supported (this host reads version " +
                                             std::to_string(kProjectFormatVersion) + ")");
+    if (heldFault_) throw *heldFault_;
     Reserve(file);
-    ReadList(file, "modules", &ProjectReader::ReadModule);
-    ReadList(file, "classes", &ProjectReader::ReadClass);
-    ReadList(file, "diagrams", &ProjectReader::ReadDiagram);
+    for (const auto& list : kLists) ReadList(file, list.key, list.read);
     ResolveLinks();
-    if (const json* nav = file.Object("navigator")) ReadNavigator(*nav, JsonPlace(&top, "navigator"));
+    if (JsonValue nav = file.Object("navigator"); nav.Valid())
+      ReadNavigator(nav, JsonPlace(&top, "navigator"));
     return std::move(project_);
   }
 
- private:
-  template <class Each>
-  void ReadList(const JsonObject& owner, std::string_view key, Each each) {
-    JsonPlace listPlace(&owner.Place(), key);
-    const auto& items = owner.Array(key);
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      JsonPlace place(&listPlace, i);
-      (this->*each)(JsonObject(items[i], place));
+  bool StreamList(std::string_view key, JsonValue root) override {
+    if (streamed_ == kLists.size() || key != kLists[streamed_].key || !FormatAndVersionRead(root))
+      return false;
+    ++streamed_;
+    return true;
+  }
+
+  void Element(std::string_view key, std::size_t index, JsonValue element) override {
+    if (heldFault_) return;
+    try {
+      JsonPlace top;
+      JsonPlace listPlace(&top, key);
+      JsonPlace place(&listPlace, index);
+      (this->*kLists[streamed_ - 1].read)(JsonObject(element, place));
+    } catch (JsonFault& fault) {
+      heldFault_ = std::move(fault);
     }
   }
 
-  // Counts the elements ahead, so that the project's indexes grow once.
-  void Reserve(const JsonObject& file) {
-    std::size_t elements = file.Array("modules").size();
-    std::size_t links = 0;
-    for (const auto& c : file.Array("classes")) {
-      ++elements;
-      if (const auto it = c.find("members"); it != c.end() && it->is_array()) elements += it->size();
+ private:
+  using ReadElement = void (ProjectReader::*)(const JsonObject&);
+  struct List {
+    std::string_view key;
+    ReadElement read;
+  };
+  static const std::array<List, 3> kLists;
+
+  static bool FormatAndVersionRead(JsonValue root) {
+    const JsonValue format = root.Find("format");
+    const JsonValue version = root.Find("version");
+    return format.IsString() && format.Text() == kFormatName &&
+           version.Type() == JsonType::Unsigned &&
+           version.Unsigned() == std::uint64_t(kProjectFormatVersion);
+  }
+
+  void ReadList(const JsonObject& owner, std::string_view key, ReadElement read) {
+    JsonPlace listPlace(&owner.Place(), key);
+    std::size_t i = 0;
+    for (JsonValue item : owner.Array(key)) {
+      JsonPlace place(&listPlace, i++);
+      (this->*read)(JsonObject(item, place));
     }
-    for (const auto& d : file.Array("diagrams")) {
-      ++elements;
-      const auto shapes = d.find("shapes");
-      if (shapes == d.end() || !shapes->is_array()) continue;
-      elements += shapes->size();
-      for (const auto& s : *shapes)
-        if (const auto it = s.find("hyperlinks"); it != s.end() && it->is_array()) links += it->size();
+  }
+
+  static std::size_t ListSize(JsonValue object, std::string_view key) {
+    const JsonValue list = object.Find(key);
+    return list.IsArray() ? list.Size() : 0;
+  }
+
+  // Counts the elements of the lists kept for the end, so that the
+  // project's indexes grow once.
+  void Reserve(const JsonObject& file) {
+    std::size_t elements = file.Array("modules").Size();
+    std::size_t links = 0;
+    for (JsonValue c : file.Array("classes")) elements += 1 + ListSize(c, "members");
+    for (JsonValue d : file.Array("diagrams")) {
+      const JsonValue shapes = d.Find("shapes");
+      elements += 1 + ListSize(d, "shapes");
+      if (!shapes.IsArray()) continue;
+      for (JsonValue s : shapes) links += ListSize(s, "hyperlinks");
     }
     project_->Reserve(elements, links);
-    pending_.reserve(links);
+    pending_.reserve(pending_.size() + links);
   }
 
   // Runs make(id); a taken or invalid identifier becomes a fault at "id".
@@ -132,10 +178,11 @@ class ProjectReader {
       member->parameters = o.String("parameters");
       member->binding = o.Name("binding", kBindingNames, mmapi::mbStatic);
       JsonPlace sectionsPlace(&o.Place(), "sections");
-      const auto& sections = o.Array("sections");
-      for (std::size_t i = 0; i < sections.size(); ++i) {
-        if (!sections[i].is_string()) Fault(JsonPlace(&sectionsPlace, i), "expected a string");
-        member->sections.push_back(mmapi::cxx::ToUtf16(sections[i].get_ref<const std::string&>()));
+      std::size_t i = 0;
+      for (JsonValue section : o.Array("sections")) {
+        if (!section.IsString()) Fault(JsonPlace(&sectionsPlace, i), "expected a string");
+        member->sections.push_back(mmapi::cxx::ToUtf16(section.Text()));
+        ++i;
       }
     } else {
       for (auto key : {"kind", "parameters", "binding", "sections"})
@@ -169,6 +216,28 @@ class ProjectReader {
     return ComPtr<ModelShape>::Share(&element);
   }
 
+  // The properties, faults taken by name: an empty name, then the first
+  // value that is no string.
+  static void ReadProperties(const JsonObject& o, ModelShape& shape) {
+    const JsonValue props = o.Object("properties");
+    if (!props.Valid()) return;
+    JsonPlace propsPlace(&o.Place(), "properties");
+    JsonObject p(props, propsPlace);
+    std::string_view firstBad;
+    bool bad = false;
+    for (JsonValue property : props) {
+      if (property.Key().empty()) Fault(propsPlace, "a property name is empty");
+      if (!property.IsString() && (!bad || property.Key() < firstBad)) {
+        firstBad = property.Key();
+        bad = true;
+      }
+    }
+    if (bad) p.RequiredText(firstBad);
+    for (JsonValue property : props)
+      shape.properties.emplace(mmapi::cxx::ToUtf16(property.Key()),
+                               mmapi::cxx::ToUtf16(property.Text()));
+  }
+
   void ReadShape(const JsonObject& o) {
     o.AllowOnly({"id", "class", "caption", "documentation", "oneLiner", "properties", "x", "y",
                  "width", "height", "parent", "source", "target", "activations", "hyperlinks"});
@@ -179,14 +248,7 @@ class ProjectReader {
     shape->name = o.String("caption");
     shape->documentation = o.String("documentation");
     shape->oneLiner = o.String("oneLiner");
-    if (const json* props = o.Object("properties")) {
-      JsonPlace propsPlace(&o.Place(), "properties");
-      JsonObject p(*props, propsPlace);
-      for (const auto& [key, value] : props->items()) {
-        if (key.empty()) Fault(propsPlace, "a property name is empty");
-        shape->properties.emplace(mmapi::cxx::ToUtf16(key), p.RequiredString(key));
-      }
-    }
+    ReadProperties(o, *shape);
     shape->x = o.Int("x", 0);
     shape->y = o.Int("y", 0);
     shape->width = o.Int("width", ModelShape::kDefaultWidth);
@@ -202,10 +264,10 @@ class ProjectReader {
     shape->activations = o.String("activations");
     ModelShape& added = currentDiagram_->Adopt(shape);
     JsonPlace linksPlace(&o.Place(), "hyperlinks");
-    const auto& links = o.Array("hyperlinks");
-    for (std::size_t i = 0; i < links.size(); ++i) {
-      JsonPlace place(&linksPlace, i);
-      JsonObject link(links[i], place);
+    std::size_t i = 0;
+    for (JsonValue value : o.Array("hyperlinks")) {
+      JsonPlace place(&linksPlace, i++);
+      JsonObject link(value, place);
       link.AllowOnly({"kind", "target", "name"});
       const int kind = link.Name("kind", kHyperlinkKindNames, -1);
       if (kind < 0) Fault(place, "the field \"kind\" is missing");
@@ -233,7 +295,7 @@ class ProjectReader {
     }
   }
 
-  void ReadNavigator(const json& value, const JsonPlace& place) {
+  void ReadNavigator(JsonValue value, const JsonPlace& place) {
     JsonObject o(value, place);
     o.AllowOnly({"class", "member", "method", "module", "diagram", "view"});
     NavigatorState& nav = project_->navigator;
@@ -263,7 +325,15 @@ class ProjectReader {
   ModelClass* currentClass_ = nullptr;
   ModelDiagram* currentDiagram_ = nullptr;
   std::vector<PendingLink> pending_;
+  std::size_t streamed_ = 0;  // how many of kLists are read as the parser goes
+  std::optional<JsonFault> heldFault_;
 };
+
+const std::array<ProjectReader::List, 3> ProjectReader::kLists = {{
+    {"modules", &ProjectReader::ReadModule},
+    {"classes", &ProjectReader::ReadClass},
+    {"diagrams", &ProjectReader::ReadDiagram},
+}};
 
 // ---- writing
 
@@ -327,21 +397,15 @@ Ordered FormatShape(const ModelShape& s) {
 }  // namespace
 
 std::unique_ptr<ModelProject> ParseProject(std::string_view text, const std::string& source) {
-  json root;
   try {
-    root = ParseJsonWithoutDuplicateKeys(text);
+    return ProjectReader().Read(text);
   } catch (const JsonFault& f) {
     throw ProjectFileError(source + ": " + f.path + ": " + f.what);
-  } catch (const json::exception& e) {
+  } catch (const nlohmann::json::exception& e) {
     std::string what = e.what();
     if (auto end = what.find("] "); what.starts_with("[json.exception.") && end != std::string::npos)
       what.erase(0, end + 2);
     throw ProjectFileError(source + ": " + what);
-  }
-  try {
-    return ProjectReader().Read(root);
-  } catch (const JsonFault& f) {
-    throw ProjectFileError(source + ": " + f.path + ": " + f.what);
   }
 }
 
