@@ -1,13 +1,13 @@
 # The libraries of a Windows build, taken from Debian's packages: the
-# header-only nlohmann-json and CLI11 through a folder that holds just their
+# header-only nlohmann-json, CLI11 and RapidJSON through a folder that holds just their
 # headers (never the Linux /usr/include as a whole), GoogleTest built from its
 # sources.
 set(DRVX_WINDOWS_INCLUDE ${CMAKE_BINARY_DIR}/windows-deps/include)
 file(MAKE_DIRECTORY ${DRVX_WINDOWS_INCLUDE})
-foreach(folder nlohmann CLI)
+foreach(folder nlohmann CLI rapidjson)
   file(CREATE_LINK /usr/include/${folder} ${DRVX_WINDOWS_INCLUDE}/${folder} SYMBOLIC)
 endforeach()
-foreach(target nlohmann_json::nlohmann_json CLI11::CLI11)
+foreach(target nlohmann_json::nlohmann_json CLI11::CLI11 RapidJSON::RapidJSON)
   add_library(${target} INTERFACE IMPORTED)
   set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${DRVX_WINDOWS_INCLUDE})
 endforeach()

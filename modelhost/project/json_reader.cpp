@@ -4,6 +4,8 @@
 #include <limits>
 
 #include <nlohmann/json.hpp>
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
 
 #include "mmapi/cxx/utf.h"
 
@@ -103,13 +105,13 @@ class JsonDocumentBuilder {
     node.unsignedInteger = v;
     return Scalar(node);
   }
-  bool number_float(json::number_float_t v, const json::string_t&) {
+  bool number_float(json::number_float_t v, std::string_view = {}) {
     JsonDocument::Node node;
     node.type = JsonType::Float;
     node.real = v;
     return Scalar(node);
   }
-  bool string(json::string_t& v) {
+  bool string(std::string_view v) {
     JsonDocument::Node node;
     node.type = JsonType::String;
     node.textOffset = Store(v);
@@ -119,12 +121,13 @@ class JsonDocumentBuilder {
   bool binary(json::binary_t&) { return Scalar(JsonDocument::Node{}); }  // not in JSON text
 
   bool start_object(std::size_t) { return Open(JsonType::Object); }
-  bool key(json::string_t& k) {
+  bool key(std::string_view k) {
     Frame& frame = frames_.back();
-    if (IsKeyTaken(frame, k)) Fault(Place(frames_.size() - 1), "the field \"" + k + "\" is given twice");
+    if (IsKeyTaken(frame, k))
+      Fault(Place(frames_.size() - 1), "the field \"" + std::string(k) + "\" is given twice");
     frame.keyOffset = Store(k);
     frame.keyLength = static_cast<std::uint32_t>(k.size());
-    if (frame.keys) frame.keys->insert(k);
+    if (frame.keys) frame.keys->emplace(k);
     ++frame.keyCount;
     return true;
   }
@@ -259,9 +262,48 @@ class JsonDocumentBuilder {
   std::string placePath_;
 };
 
-void ParseJson(std::string_view text, JsonDocument& document, JsonStreamListener* listener) {
+// RapidJSON's events as the builder's. Strings that are not well-formed
+// UTF-8 stop it: the exact parser names them.
+class QuickEvents {
+ public:
+  explicit QuickEvents(JsonDocumentBuilder& builder) : builder_(builder) {}
+  bool Null() { return builder_.null(); }
+  bool Bool(bool v) { return builder_.boolean(v); }
+  bool Int(int v) { return builder_.number_integer(v); }
+  bool Uint(unsigned v) { return builder_.number_unsigned(v); }
+  bool Int64(std::int64_t v) { return builder_.number_integer(v); }
+  bool Uint64(std::uint64_t v) { return builder_.number_unsigned(v); }
+  bool Double(double v) { return builder_.number_float(v); }
+  bool RawNumber(const char*, rapidjson::SizeType, bool) { return false; }  // not asked for
+  bool String(const char* text, rapidjson::SizeType length, bool) {
+    const std::string_view v(text, length);
+    return mmapi::cxx::IsWellFormedUtf8(v) && builder_.string(v);
+  }
+  bool StartObject() { return builder_.start_object(0); }
+  bool Key(const char* text, rapidjson::SizeType length, bool) {
+    const std::string_view k(text, length);
+    return mmapi::cxx::IsWellFormedUtf8(k) && builder_.key(k);
+  }
+  bool EndObject(rapidjson::SizeType) { return builder_.end_object(); }
+  bool StartArray() { return builder_.start_array(0); }
+  bool EndArray(rapidjson::SizeType) { return builder_.end_array(); }
+
+ private:
+  JsonDocumentBuilder& builder_;
+};
+
+bool ParseJson(std::string_view text, JsonDocument& document, JsonStreamListener* listener,
+               JsonParser parser) {
   JsonDocumentBuilder builder(document, listener);
-  nlohmann::json::sax_parse(text, &builder);
+  if (parser == JsonParser::Exact) {
+    nlohmann::json::sax_parse(text, &builder);
+    return true;
+  }
+  QuickEvents events(builder);
+  rapidjson::Reader reader;
+  rapidjson::MemoryStream stream(text.data(), text.size());
+  constexpr unsigned kStrict = rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag;
+  return !reader.Parse<kStrict>(stream, events).IsError();
 }
 
 // ---- places

@@ -22,7 +22,7 @@ constexpr std::string_view kFormatName = "dravolex-project";
 // A hyperlink waiting for all elements to exist before its target is checked.
 struct PendingLink {
   ModelShape* shape;
-  std::string path;
+  std::size_t diagramIndex, shapeIndex, linkIndex;  // its place in the file
   std::int32_t kind;
   std::int32_t target;
   std::u16string name;
@@ -38,9 +38,14 @@ struct PendingLink {
 // still the one reported, as when the whole file is read before any element.
 class ProjectReader final : public JsonStreamListener {
  public:
-  std::unique_ptr<ModelProject> Read(std::string_view text) {
+  // Null when the quick parser refused the text.
+  std::unique_ptr<ModelProject> Read(std::string_view text, JsonParser parser) {
+    // Elements take more than this many bytes each: the index of identifiers
+    // grows once, however the file lists them.
+    constexpr std::size_t kSmallestElement = 128;
+    project_->Reserve(text.size() / kSmallestElement, 0);
     JsonDocument document;
-    ParseJson(text, document, this);
+    if (!ParseJson(text, document, this, parser)) return nullptr;
     JsonPlace top;
     JsonObject file(document.Root(), top);
     file.AllowOnly({"format", "version", "modules", "classes", "diagrams", "navigator"});
@@ -181,7 +186,9 @@ class ProjectReader final : public JsonStreamListener {
       std::size_t i = 0;
       for (JsonValue section : o.Array("sections")) {
         if (!section.IsString()) Fault(JsonPlace(&sectionsPlace, i), "expected a string");
-        member->sections.push_back(mmapi::cxx::ToUtf16(section.Text()));
+        code_.clear();
+        mmapi::cxx::AppendUtf16(section.Text(), code_);
+        member->sections.push_back(code_);
         ++i;
       }
     } else {
@@ -262,6 +269,7 @@ class ProjectReader final : public JsonStreamListener {
       shape->target = EarlierSymbol(o, "target");
     }
     shape->activations = o.String("activations");
+    const std::size_t shapeIndex = currentDiagram_->shapes.size();
     ModelShape& added = currentDiagram_->Adopt(shape);
     JsonPlace linksPlace(&o.Place(), "hyperlinks");
     std::size_t i = 0;
@@ -276,7 +284,7 @@ class ProjectReader final : public JsonStreamListener {
         Fault(place, "an external link needs a \"name\" (its address)");
       if (external && link.Has("target"))
         Fault(JsonPlace(&place, "target"), "an external link has no target");
-      pending_.push_back({&added, place.Path(), kind, external ? 0 : link.RequiredInt("target"),
+      pending_.push_back({&added, project_->diagrams.size(), shapeIndex, i - 1, kind, external ? 0 : link.RequiredInt("target"),
                           link.String("name"), link.Has("name")});
     }
   }
@@ -287,8 +295,11 @@ class ProjectReader final : public JsonStreamListener {
       if (p.kind != mmapi::hkExternal) {
         ModelElement* target = project_->FindTarget(p.kind, p.target);
         if (!target)
-          throw JsonFault{p.path + ".target", "no " + std::string(kHyperlinkKindNames[p.kind]) +
-                                                  " has the id " + std::to_string(p.target)};
+          throw JsonFault{"diagrams[" + std::to_string(p.diagramIndex) + "].shapes[" +
+                              std::to_string(p.shapeIndex) + "].hyperlinks[" +
+                              std::to_string(p.linkIndex) + "].target",
+                          "no " + std::string(kHyperlinkKindNames[p.kind]) + " has the id " +
+                              std::to_string(p.target)};
         if (!p.hasName) name = target->name;
       }
       p.shape->AttachHyperlink(project_->NewHyperlink(p.kind, p.target, std::move(name)));
@@ -325,6 +336,7 @@ class ProjectReader final : public JsonStreamListener {
   ModelClass* currentClass_ = nullptr;
   ModelDiagram* currentDiagram_ = nullptr;
   std::vector<PendingLink> pending_;
+  std::u16string code_;  // a code section on its way into the project's arena
   std::size_t streamed_ = 0;  // how many of kLists are read as the parser goes
   std::optional<JsonFault> heldFault_;
 };
@@ -398,7 +410,8 @@ Ordered FormatShape(const ModelShape& s) {
 
 std::unique_ptr<ModelProject> ParseProject(std::string_view text, const std::string& source) {
   try {
-    return ProjectReader().Read(text);
+    if (auto project = ProjectReader().Read(text, JsonParser::Quick)) return project;
+    return ProjectReader().Read(text, JsonParser::Exact);
   } catch (const JsonFault& f) {
     throw ProjectFileError(source + ": " + f.path + ": " + f.what);
   } catch (const nlohmann::json::exception& e) {

@@ -25,6 +25,17 @@ TEST(Utf, MarksMalformedInputInsteadOfDroppingIt) {
   EXPECT_EQ(ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");    // overlong form
 }
 
+TEST(Utf, WellFormedUtf8IsTellingEveryMalformedSequence) {
+  using mmapi::cxx::IsWellFormedUtf8;
+  EXPECT_TRUE(IsWellFormedUtf8(""));
+  EXPECT_TRUE(IsWellFormedUtf8("plain ASCII, longer than eight bytes"));
+  EXPECT_TRUE(IsWellFormedUtf8("Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC \xF0\x9D\x84\x9E \xEF\xBF\xBD"));
+  EXPECT_TRUE(IsWellFormedUtf8("\xF4\x8F\xBF\xBF"));  // U+10FFFF
+  for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80",
+                          "\xFF", "\x80", "\xE2\x82", "12345678\xE2\x82", "abcdefgh\xC3"})
+    EXPECT_FALSE(IsWellFormedUtf8(bad)) << bad;
+}
+
 TEST(AnsiText, ReplacesTheTargetAndKeepsCrLf) {
   std::string out = "old content";
   drvx::platform::AnsiFromUtf16(u"line\r\nnext", out);

@@ -93,6 +93,14 @@ INSTANTIATE_TEST_SUITE_P(
              "of input; expected '[', '{', or a literal"},
         Case{"AnElementThatIsNoObject", kHead + R"("modules": [{"id": 1, "name": "m"}, 7]})",
              "modules[1]: expected an object, found a number"},
+        Case{"NoUtf8InAName", kHead + "\"modules\": [{\"id\": 1, \"name\": \"m\xC0\xAF\"}]}",
+             "parse error at line 1, column 78: syntax error while parsing value - invalid string: "
+             "ill-formed UTF-8 byte; last read: '\"m\xC0'"},
+        Case{"ANumberTooLargeForADouble", kHead + R"("modules": [{"id": 1e400, "name": "m"}]})",
+             "number overflow parsing '1e400'"},
+        Case{"TextAfterTheProject", kHead + R"("modules": []} {})",
+             "parse error at line 1, column 61: syntax error while parsing value - unexpected '{'; "
+             "expected end of input"},
         Case{"ASecondModulesList",
              kHead + R"("modules": [{"id": 1, "name": "m"}], "modules": [{"id": 1}]})",
              "top level: the field \"modules\" is given twice"}),
@@ -107,6 +115,12 @@ TEST(ProjectReader, ElementsListedInAnyOrderAreReadModulesFirst) {
   EXPECT_EQ(project->classes[0]->module->name, u"uOrders");
   EXPECT_EQ(project->navigator.currentClass->name, u"TOrder");
   EXPECT_EQ(project->navigator.currentModule->name, u"uOrders");
+}
+
+TEST(ProjectReader, AByteOrderMarkBeforeTheTextIsAllowed) {
+  auto project = ParseProject("\xEF\xBB\xBF" + kHead + R"("modules": [{"id": 1, "name": "m\u00e4"}]})", "p");
+  ASSERT_EQ(project->modules.size(), 1u);
+  EXPECT_EQ(project->modules[0]->name, u"m\u00e4");
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "mmapi/cxx/utf.h"
 
+#include <cstdint>
+#include <cstring>
+#include <optional>
 #include <type_traits>
 
 namespace mmapi::cxx {
@@ -35,13 +38,12 @@ void PutUtf16(char32_t c, std::u16string& out) {
   }
 }
 
-// Decodes one UTF-8 sequence at text[i], advancing i; for a malformed one
-// (consuming its first byte only, so the next sequence is still seen) U+FFFD
-// or that byte's Latin-1 character.
-char32_t NextUtf8(std::string_view text, std::size_t& i, InvalidUtf8 invalid) {
+// Decodes one UTF-8 sequence at text[i], advancing i; a malformed one
+// (overlong, a surrogate, beyond U+10FFFF, cut short) gives nothing and
+// consumes its first byte only, so that the next sequence is still seen.
+std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& i) {
   const unsigned char b0 = static_cast<unsigned char>(text[i++]);
   if (b0 < 0x80) return b0;
-  const char32_t malformed = invalid == InvalidUtf8::Latin1 ? char32_t(b0) : kReplacement;
   int extra;
   char32_t c;
   char32_t min;
@@ -52,17 +54,25 @@ char32_t NextUtf8(std::string_view text, std::size_t& i, InvalidUtf8 invalid) {
   } else if ((b0 & 0xF8) == 0xF0) {
     extra = 3, c = b0 & 0x07, min = 0x10000;
   } else {
-    return malformed;
+    return std::nullopt;
   }
-  if (i + extra > text.size()) return malformed;
+  if (i + extra > text.size()) return std::nullopt;
   for (int k = 0; k < extra; ++k) {
     const unsigned char b = static_cast<unsigned char>(text[i + k]);
-    if ((b & 0xC0) != 0x80) return malformed;
+    if ((b & 0xC0) != 0x80) return std::nullopt;
     c = (c << 6) | (b & 0x3F);
   }
-  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return malformed;
+  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
   i += extra;
   return c;
+}
+
+// The next character, a malformed sequence's first byte as U+FFFD or as
+// that byte's Latin-1 character.
+char32_t NextUtf8(std::string_view text, std::size_t& i, InvalidUtf8 invalid) {
+  const unsigned char b0 = static_cast<unsigned char>(text[i]);
+  if (const auto c = DecodeUtf8(text, i)) return *c;
+  return invalid == InvalidUtf8::Latin1 ? char32_t(b0) : kReplacement;
 }
 
 // Appends the leading ASCII characters of text in bulk (names are mostly
@@ -105,6 +115,23 @@ void AppendUtf16(std::string_view text, std::u16string& out, InvalidUtf8 invalid
     }
     PutUtf16(NextUtf8(text, i, invalid), out);
   }
+}
+
+bool IsWellFormedUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::uint64_t eight;  // eight ASCII bytes at a time
+    if (text.size() - i >= sizeof eight) {
+      std::memcpy(&eight, text.data() + i, sizeof eight);
+      if ((eight & 0x8080808080808080u) == 0) {
+        i += sizeof eight;
+        continue;
+      }
+    }
+    if (static_cast<unsigned char>(text[i]) < 0x80) ++i;
+    else if (!DecodeUtf8(text, i)) return false;
+  }
+  return true;
 }
 
 }  // namespace mmapi::cxx

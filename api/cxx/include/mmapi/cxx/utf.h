@@ -20,6 +20,10 @@ enum class InvalidUtf8 {
 void AppendUtf16(std::string_view text, std::u16string& out,
                  InvalidUtf8 invalid = InvalidUtf8::Replace);
 
+// True when text is UTF-8 without a malformed sequence (no overlong form,
+// surrogate, or character beyond U+10FFFF).
+bool IsWellFormedUtf8(std::string_view text);
+
 inline std::string ToUtf8(std::u16string_view text) {
   std::string out;
   AppendUtf8(text, out);
