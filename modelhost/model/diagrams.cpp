@@ -196,6 +196,7 @@ MMStatus ModelShape::Hyperlinks(std::int32_t index, mmapi::IMMHyperlink** out) n
 
 void ModelShape::AttachHyperlink(ComPtr<ModelHyperlink> link) {
   linkNames_ += link->name;
+  linkNamesAscii_ = linkNamesAscii_ && IsAscii(link->name);
   linkNameEnds_.push_back(static_cast<std::uint32_t>(linkNames_.size()));
   hyperlinks.push_back(std::move(link));
 }

@@ -93,6 +93,16 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
   void PutProperty(std::u16string_view key, std::u16string_view value);
   std::int32_t AbsoluteX() const;
   std::int32_t AbsoluteY() const;
+  // Calls visit(index) for each hyperlink named `name`, and for each whose
+  // name has a character beyond ASCII.
+  template <class Visit>
+  void VisitLinksNamedOrBeyondAscii(std::u16string_view name, Visit visit) const {
+    std::uint32_t begin = 0;
+    for (std::size_t h = 0; h < linkNameEnds_.size(); begin = linkNameEnds_[h++]) {
+      const std::u16string_view link(linkNames_.data() + begin, linkNameEnds_[h] - begin);
+      if (link == name || (!linkNamesAscii_ && !IsAscii(link))) visit(h);
+    }
+  }
 
   mmapi::IMMShape* AsShape() { return static_cast<mmapi::IMMAssociation*>(this); }
 
@@ -118,6 +128,13 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
   // over the names stays in one block of memory.
   std::u16string linkNames_;
   std::vector<std::uint32_t> linkNameEnds_;
+  bool linkNamesAscii_ = true;
+
+  static bool IsAscii(std::u16string_view text) {
+    for (char16_t c : text)
+      if (c >= 0x80) return false;
+    return true;
+  }
 };
 
 class ModelDiagram final : public ElementObject<mmapi::IMMDiagram> {

@@ -114,6 +114,14 @@ class CodeModelObject final : public ComObject<mmapi::IMMCodeModel, mmapi::IMMCo
  public:
   explicit CodeModelObject(HostSession& session) : session_(session) {}
 
+  MMStatus MMCALL QueryInterface(const mmapi::MMGuid& iid, void** out) noexcept override {
+    if (iid == mmapi::IMMCodeSearch::IID && !session_.OffersSearches()) {
+      if (out) *out = nullptr;
+      return mmapi::MM_E_NOINTERFACE;
+    }
+    return ComObject::QueryInterface(iid, out);
+  }
+
   MMStatus MMCALL ClassCount(std::int32_t* out) noexcept override {
     return AnswerValue("ClassCount", out,
                        [&] { return std::int32_t(session_.Project().classes.size()); });
@@ -146,9 +154,32 @@ class CodeModelObject final : public ComObject<mmapi::IMMCodeModel, mmapi::IMMCo
   std::vector<std::int32_t> hits_;  // the last search's, as handed out
 };
 
-class DiagramManagerObject final : public ComObject<mmapi::IMMDiagramManager> {
+// The hyperlinks a search for links of this name must look at (see
+// IMMDiagramSearch): diagram, shape and hyperlink index of each.
+std::vector<std::int32_t> FindHyperlinks(const ModelProject& project, std::u16string_view name) {
+  std::vector<std::int32_t> hits;
+  for (std::size_t d = 0; d < project.diagrams.size(); ++d) {
+    const auto& shapes = project.diagrams[d]->shapes;
+    for (std::size_t s = 0; s < shapes.size(); ++s)
+      shapes[s]->VisitLinksNamedOrBeyondAscii(name, [&](std::size_t h) {
+        hits.insert(hits.end(), {std::int32_t(d), std::int32_t(s), std::int32_t(h)});
+      });
+  }
+  return hits;
+}
+
+class DiagramManagerObject final
+    : public ComObject<mmapi::IMMDiagramManager, mmapi::IMMDiagramSearch> {
  public:
   explicit DiagramManagerObject(HostSession& session) : session_(session) {}
+
+  MMStatus MMCALL QueryInterface(const mmapi::MMGuid& iid, void** out) noexcept override {
+    if (iid == mmapi::IMMDiagramSearch::IID && !session_.OffersSearches()) {
+      if (out) *out = nullptr;
+      return mmapi::MM_E_NOINTERFACE;
+    }
+    return ComObject::QueryInterface(iid, out);
+  }
 
   MMStatus MMCALL DiagramCount(std::int32_t* out) noexcept override {
     return AnswerValue("DiagramCount", out,
@@ -178,8 +209,19 @@ class DiagramManagerObject final : public ComObject<mmapi::IMMDiagramManager> {
     return AnswerValue("IndexOfId", index, [&] { return session_.Project().IndexOfDiagram(id); });
   }
 
+  MMStatus MMCALL HyperlinksNamed(const char16_t* name, std::uint32_t length,
+                                  mmapi::MMInt32View* out) noexcept override {
+    if (!out) return NullOut("HyperlinksNamed");
+    *out = mmapi::MMInt32View{};
+    return Do("HyperlinksNamed", [&] {
+      hits_ = FindHyperlinks(session_.Project(), In(name, length));
+      *out = mmapi::MMInt32View{hits_.data(), std::uint32_t(hits_.size()), 0};
+    });
+  }
+
  private:
   HostSession& session_;
+  std::vector<std::int32_t> hits_;  // the last search's, as handed out
 };
 
 class ProjectManagerObject final : public ComObject<mmapi::IMMProjectManager> {

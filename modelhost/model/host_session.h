@@ -63,6 +63,12 @@ class HostSession {
   // Read by the plug-in through IMMCallStackOptions whenever a stack arrives.
   CallStackOptions& CallStacks() { return callStacks_; }
 
+  // Whether the code model and the diagram manager answer the searches over
+  // the whole model (IMMCodeSearch, IMMDiagramSearch); a host without them
+  // answers element by element, as the plug-in then asks.
+  void OfferSearches(bool offer) { offerSearches_ = offer; }
+  bool OffersSearches() const { return offerSearches_; }
+
   const std::vector<ExpertRegistration>& Experts() const { return experts_; }
   const std::vector<NotifierRegistration>& Notifiers() const { return notifiers_; }
 
@@ -78,6 +84,7 @@ class HostSession {
   std::string entryFailure_;
   std::function<void(const ModelDiagram&)> printDiagram_;
   CallStackOptions callStacks_;
+  bool offerSearches_ = true;
 };
 
 }  // namespace drvx::modelhost

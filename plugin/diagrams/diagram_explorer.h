@@ -60,6 +60,10 @@ class TMMDiagramExplorer {
   void GetCurrentMemberReferences(Lines& result, Lines& symbolNames);
   void LocateDiagramReferences(const std::string& aRefStr, Lines& result, TReferenceKind kind,
                                Lines& symbolNames);
+  // Selects the diagram when the symbol's link h is named aRefStr and
+  // passes the kind's test; true when it did.
+  bool SelectIfReference(const host::Diagram& diagram, const host::Shape& symbol, std::int32_t h,
+                         const std::string& aRefStr, TReferenceKind kind);
   bool IsCurClass(const host::Hyperlink& link);
   bool IsDiagramLink(const host::Hyperlink& link);
   bool IsMemberOfCurClass(const host::Hyperlink& link);
@@ -96,6 +100,7 @@ class TMMDiagramExplorer {
   std::string DateLine() const;
 
   std::vector<std::unique_ptr<TDiagramSpec>> FDiagramSelection;
+  std::string linkName_;  // the link name being compared, its buffer kept
   std::string FExMsg;
   settings::TExpertSettings* FSettings;
   host::Services FServices;

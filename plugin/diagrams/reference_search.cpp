@@ -19,37 +19,46 @@ void TMMDiagramExplorer::GetCurrentMemberReferences(Lines& result, Lines& symbol
           [&] { LocateDiagramReferences(GetCurMemberName(), result, rkMember, symbolNames); });
 }
 
+// Each diagram is listed once, for its first link that is a reference:
+// found with one search of the host's when it has one, else link by link.
 void TMMDiagramExplorer::LocateDiagramReferences(const std::string& aRefStr, Lines& result,
                                                  TReferenceKind kind, Lines& symbolNames) {
   ClearDiagramSelection();
   Guarded("LocateDiagramReferences", [&] {
     const host::DiagramManager manager = FServices.Diagrams();
-    const int diagrams = manager.DiagramCount();
-    std::string linkName;
-    for (int d = 0; d < diagrams; ++d) {
-      const host::Diagram diagram = manager.Diagrams(d);
-      const host::ShapeExplorer explorer = diagram.Explorer();
-      const int shapes = explorer.ShapeCount();
+    if (const host::DiagramSearch search = manager.Search()) {
+      host::Diagram diagram;
+      host::ShapeExplorer explorer;
+      host::Shape symbol;
+      std::int32_t diagramIndex = -1, shapeIndex = -1;
       bool found = false;
-      for (int s = 0; s < shapes && !found; ++s) {
-        const host::Shape symbol = explorer.Shapes(s);
-        const int links = symbol.HyperlinkCount();
-        for (int h = 0; h < links && !found; ++h) {
-          symbol.ReadHyperlinkName(h, linkName);
-          if (linkName != aRefStr) continue;
-          const host::Hyperlink link = symbol.Hyperlinks(h);
-          const bool passes = kind == rkMember    ? IsMemberOfCurClass(link)
-                              : kind == rkDiagram ? IsDiagramLink(link)
-                                                  : IsCurClass(link);
-          if (!passes) continue;
-          auto spec = std::make_unique<TDiagramSpec>();
-          spec->DiagramName = diagram.Name();
-          spec->SymbolName = symbol.Name();
-          spec->Diagram = diagram;
-          spec->DiagramId = diagram.Id();
-          spec->Symbol = symbol;
-          FDiagramSelection.push_back(std::move(spec));
-          found = true;
+      for (const host::LinkHit& hit : search.HyperlinksNamed(aRefStr)) {
+        if (hit.diagramIndex != diagramIndex) {
+          diagramIndex = hit.diagramIndex;
+          shapeIndex = -1;
+          found = false;
+          diagram = manager.Diagrams(diagramIndex);
+          explorer = diagram.Explorer();
+        }
+        if (found) continue;
+        if (hit.shapeIndex != shapeIndex) {
+          shapeIndex = hit.shapeIndex;
+          symbol = explorer.Shapes(shapeIndex);
+        }
+        found = SelectIfReference(diagram, symbol, hit.linkIndex, aRefStr, kind);
+      }
+    } else {
+      const int diagrams = manager.DiagramCount();
+      for (int d = 0; d < diagrams; ++d) {
+        const host::Diagram diagram = manager.Diagrams(d);
+        const host::ShapeExplorer explorer = diagram.Explorer();
+        const int shapes = explorer.ShapeCount();
+        bool found = false;
+        for (int s = 0; s < shapes && !found; ++s) {
+          const host::Shape symbol = explorer.Shapes(s);
+          const int links = symbol.HyperlinkCount();
+          for (int h = 0; h < links && !found; ++h)
+            found = SelectIfReference(diagram, symbol, h, aRefStr, kind);
         }
       }
     }
@@ -61,6 +70,26 @@ void TMMDiagramExplorer::LocateDiagramReferences(const std::string& aRefStr, Lin
       symbolNames.push_back(spec->SymbolName);
     }
   });
+}
+
+bool TMMDiagramExplorer::SelectIfReference(const host::Diagram& diagram, const host::Shape& symbol,
+                                           std::int32_t h, const std::string& aRefStr,
+                                           TReferenceKind kind) {
+  symbol.ReadHyperlinkName(h, linkName_);
+  if (linkName_ != aRefStr) return false;
+  const host::Hyperlink link = symbol.Hyperlinks(h);
+  const bool passes = kind == rkMember    ? IsMemberOfCurClass(link)
+                      : kind == rkDiagram ? IsDiagramLink(link)
+                                          : IsCurClass(link);
+  if (!passes) return false;
+  auto spec = std::make_unique<TDiagramSpec>();
+  spec->DiagramName = diagram.Name();
+  spec->SymbolName = symbol.Name();
+  spec->Diagram = diagram;
+  spec->DiagramId = diagram.Id();
+  spec->Symbol = symbol;
+  FDiagramSelection.push_back(std::move(spec));
+  return true;
 }
 
 bool TMMDiagramExplorer::IsCurClass(const host::Hyperlink& link) {

@@ -110,15 +110,25 @@ Class CodeModel::Classes(int32_t index) const {
       ReadRef<mmapi::IMMClass>([&](auto** v) { return Must("code model")->Classes(index, v); }));
 }
 
-std::vector<CodeHit> CodeSearch::FindInMethodCode(std::string_view text) const {
-  Arg16 a(text);
-  mmapi::MMInt32View view{};
-  Check(Must("code search")->FindInMethodCode(a.Data(), a.Length(), &view));
-  std::vector<CodeHit> hits;
+namespace {
+
+// A host search's answer: three values per hit.
+template <class Hit>
+std::vector<Hit> Triples(const mmapi::MMInt32View& view) {
+  std::vector<Hit> hits;
   hits.reserve(view.count / 3);
   for (std::uint32_t i = 0; i + 2 < view.count; i += 3)
     hits.push_back({view.data[i], view.data[i + 1], view.data[i + 2]});
   return hits;
+}
+
+}  // namespace
+
+std::vector<CodeHit> CodeSearch::FindInMethodCode(std::string_view text) const {
+  Arg16 a(text);
+  mmapi::MMInt32View view{};
+  Check(Must("code search")->FindInMethodCode(a.Data(), a.Length(), &view));
+  return Triples<CodeHit>(view);
 }
 
 Class CodeSearch::ClassNamed(std::string_view name) const {
@@ -273,6 +283,13 @@ ShapeExplorer Diagram::Explorer() const {
 void Diagram::Print() const { Check(Must("diagram")->Print()); }
 
 // ---- DiagramManager
+
+std::vector<LinkHit> DiagramSearch::HyperlinksNamed(std::string_view name) const {
+  Arg16 a(name);
+  mmapi::MMInt32View view{};
+  Check(Must("diagram search")->HyperlinksNamed(a.Data(), a.Length(), &view));
+  return Triples<LinkHit>(view);
+}
 
 int32_t DiagramManager::DiagramCount() const {
   return ReadValue<int32_t>([&](int32_t* v) { return Must("diagram manager")->DiagramCount(v); });

@@ -239,9 +239,28 @@ class Diagram : public ElementHandle<mmapi::IMMDiagram> {
   void Print() const;
 };
 
+struct LinkHit {
+  std::int32_t diagramIndex;
+  std::int32_t shapeIndex;  // in the diagram's shape explorer
+  std::int32_t linkIndex;   // in the shape
+};
+
+// The diagram manager's search over every hyperlink at once; none when the
+// host lacks it.
+class DiagramSearch : public Handle<mmapi::IMMDiagramSearch> {
+ public:
+  using Handle::Handle;
+
+  // The links named so, and those whose name has a character beyond ASCII
+  // (compare their 8-bit names); in the order of diagrams, shapes and links.
+  std::vector<LinkHit> HyperlinksNamed(std::string_view name) const;
+};
+
 class DiagramManager : public Handle<mmapi::IMMDiagramManager> {
  public:
   using Handle::Handle;
+
+  DiagramSearch Search() const { return As<DiagramSearch>(); }
 
   std::int32_t DiagramCount() const;
   Diagram Diagrams(std::int32_t index) const;

@@ -52,6 +52,19 @@ TEST_F(MethodReferences, AnyTextAndTheEmptyText) {
   EXPECT_THAT(lines, ElementsAre("<<runall>>"));
 }
 
+// A host without the search over the whole code model (the plug-in then asks
+// method by method) gives the same lines.
+TEST_F(MethodReferences, AHostWithoutTheCodeSearchGivesTheSameLines) {
+  for (const char* text : {"end;", "Run", "", "not there"}) {
+    std::vector<std::string> searched, walked;
+    Functions().FindStringInModel(searched, text);
+    session.OfferSearches(false);
+    Functions().FindStringInModel(walked, text);
+    session.OfferSearches(true);
+    EXPECT_EQ(walked, searched) << text;
+  }
+}
+
 TEST_F(MethodReferences, WithoutACurrentMethodTheLookUpFails) {
   Project().navigator.currentMethod = nullptr;
   std::vector<std::string> lines;

@@ -35,6 +35,47 @@ TEST_F(References, NamesAreComparedNotIdentities) {
   EXPECT_THAT(result, ElementsAre("a"));
 }
 
+// The plug-in finds references with one search of the host's, or, when the
+// host has none, link by link; both compare the names' 8-bit forms, where a
+// name with a lone surrogate and one with U+FFFD are the same.
+TEST_F(References, WithAndWithoutTheHostsSearchTheSameDiagramsAreFound) {
+  auto& odd = Class(u"T\uFFFD");
+  auto& order = Class(u"TOrder");
+  auto& run = Member(order, u"Run");
+  auto& main = Diagram(u"csMain");
+  Link(Symbol(Diagram(u"a"), u"s"), mmapi::hkClass, odd, std::u16string(u"T") + char16_t(0xD800));
+  auto& b = Diagram(u"b");
+  Symbol(b, u"first");
+  Link(Symbol(b, u"second"), mmapi::hkClass, order, u"TOther");
+  Link(Symbol(b, u"third"), mmapi::hkClass, order);
+  Link(Symbol(b, u"fourth"), mmapi::hkMember, run);
+  Link(Symbol(b, u"fifth"), mmapi::hkDiagram, main);
+  Link(Symbol(Diagram(u"c"), u"s"), mmapi::hkClass, order, u"T\u00d6rder");
+  auto search = [&](auto get) {
+    get(result, symbols);
+    std::vector<std::string> found = result;
+    found.insert(found.end(), symbols.begin(), symbols.end());
+    session.OfferSearches(false);
+    get(result, symbols);
+    session.OfferSearches(true);
+    found.insert(found.end(), result.begin(), result.end());
+    found.insert(found.end(), symbols.begin(), symbols.end());
+    return found;
+  };
+  modelhost::SelectClass(Project().navigator, odd);
+  EXPECT_THAT(search([&](auto& r, auto& s) { explorer->GetCurrentClassReferences(r, s); }),
+              ElementsAre("a", "s", "a", "s"));
+  modelhost::SelectClass(Project().navigator, order);
+  EXPECT_THAT(search([&](auto& r, auto& s) { explorer->GetCurrentClassReferences(r, s); }),
+              ElementsAre("b", "third", "b", "third"));
+  modelhost::SelectMember(Project().navigator, run);
+  EXPECT_THAT(search([&](auto& r, auto& s) { explorer->GetCurrentMemberReferences(r, s); }),
+              ElementsAre("b", "fourth", "b", "fourth"));
+  Project().navigator.currentDiagram = modelhost::ComPtr<modelhost::ModelDiagram>::Share(&main);
+  EXPECT_THAT(search([&](auto& r, auto& s) { explorer->GetCurrentDiagramReferences(r, s); }),
+              ElementsAre("b", "fifth", "b", "fifth"));
+}
+
 TEST_F(References, TheMemberSearchWantsAMemberOfAClassNamedLikeTheCurrentClass) {
   auto& worker = Class(u"TWorker");
   auto& app = Class(u"TApp");

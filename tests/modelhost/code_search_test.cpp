@@ -140,4 +140,36 @@ TEST_F(CodeSearch, TheClassNamedIsTheFirstOfThatNameExactly) {
   EXPECT_FALSE(found);
 }
 
+// The diagram manager's search: links named exactly so, and links whose name
+// has a character beyond ASCII, as diagram, shape and link index.
+TEST(DiagramSearch, FindsTheLinksNamedSoAndThoseBeyondAsciiInModelOrder) {
+  HostSession session;
+  ModelProject& project = session.Project();
+  auto cls = project.NewClass();
+  cls->name = u"TOrder";
+  project.AddClass(cls);
+  for (const auto& names : std::vector<std::vector<std::u16string>>{
+           {u"TOrder", u"torder", u"TOrders"}, {u"x", u"T\u00d6rder", u"TOrder"}}) {
+    auto diagram = project.NewDiagram(0);
+    auto shape = project.NewShape(u"ClassSymbol");
+    diagram->Adopt(project.NewShape(u"Note"));
+    ModelShape& linked = diagram->Adopt(shape);
+    for (const auto& name : names)
+      linked.AttachHyperlink(project.NewHyperlink(mmapi::hkClass, cls->ElementId(), name));
+    project.AddDiagram(diagram);
+  }
+  ComPtr<mmapi::IMMDiagramManager> manager;
+  ASSERT_EQ(session.Services()->DiagramManager(manager.Put()), mmapi::MM_OK);
+  ComPtr<mmapi::IMMDiagramSearch> search;
+  ASSERT_EQ(manager->QueryInterface(mmapi::IMMDiagramSearch::IID, search.PutVoid()), mmapi::MM_OK);
+  mmapi::MMInt32View view{};
+  ASSERT_EQ(search->HyperlinksNamed(u"TOrder", 6, &view), mmapi::MM_OK);
+  const auto first = std::int32_t(project.diagrams.size() - 2);
+  EXPECT_THAT(std::vector<std::int32_t>(view.data, view.data + view.count),
+              ElementsAre(first, 1, 0, first + 1, 1, 1, first + 1, 1, 2));
+  session.OfferSearches(false);
+  EXPECT_EQ(manager->QueryInterface(mmapi::IMMDiagramSearch::IID, search.PutVoid()),
+            mmapi::MM_E_NOINTERFACE);
+}
+
 }  // namespace

@@ -173,4 +173,26 @@ struct IMMDiagramManager : IMMUnknown {
   ~IMMDiagramManager() = default;
 };
 
+// A search over all diagrams in one call. Optional: from a diagram manager
+// that refuses it (QueryInterface) the same answers come shape by shape
+// (IMMShape::HyperlinkName).
+struct IMMDiagramSearch : IMMUnknown {
+  using BaseInterface = IMMUnknown;
+  static constexpr MMGuid IID = MakeGuid("{321C8761-3AB6-4AA9-8F7A-B2C10B21DB99}");
+
+  // The hyperlinks a search for links of this name must look at: every one
+  // named exactly so (case-sensitive), and every one whose name has a
+  // character beyond ASCII, which a caller comparing 8-bit forms of names
+  // (where several names may share one form) compares itself. In the order
+  // of diagrams, shapes and hyperlinks, three values each: the diagram's
+  // index, the shape's index in its diagram's shape explorer, and the
+  // hyperlink's index in its shape. The view stays valid until the next
+  // search.
+  virtual MMStatus MMCALL HyperlinksNamed(const char16_t* name, std::uint32_t length,
+                                          MMInt32View* out) = 0;
+
+ protected:
+  ~IMMDiagramSearch() = default;
+};
+
 }  // namespace mmapi
