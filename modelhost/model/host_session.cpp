@@ -110,17 +110,28 @@ std::vector<std::int32_t> FindInMethods(const ModelProject& project, std::u16str
   return hits;
 }
 
-class CodeModelObject final : public ComObject<mmapi::IMMCodeModel, mmapi::IMMCodeSearch> {
+// An object of the session with a search over the whole model, which the
+// session may withhold (QueryInterface then refuses it).
+template <class Main, class Search>
+class WithSearch : public ComObject<Main, Search> {
  public:
-  explicit CodeModelObject(HostSession& session) : session_(session) {}
+  explicit WithSearch(HostSession& session) : session_(session) {}
 
   MMStatus MMCALL QueryInterface(const mmapi::MMGuid& iid, void** out) noexcept override {
-    if (iid == mmapi::IMMCodeSearch::IID && !session_.OffersSearches()) {
+    if (iid == Search::IID && !session_.OffersSearches()) {
       if (out) *out = nullptr;
       return mmapi::MM_E_NOINTERFACE;
     }
-    return ComObject::QueryInterface(iid, out);
+    return ComObject<Main, Search>::QueryInterface(iid, out);
   }
+
+ protected:
+  HostSession& session_;
+};
+
+class CodeModelObject final : public WithSearch<mmapi::IMMCodeModel, mmapi::IMMCodeSearch> {
+ public:
+  using WithSearch::WithSearch;
 
   MMStatus MMCALL ClassCount(std::int32_t* out) noexcept override {
     return AnswerValue("ClassCount", out,
@@ -150,7 +161,6 @@ class CodeModelObject final : public ComObject<mmapi::IMMCodeModel, mmapi::IMMCo
   }
 
  private:
-  HostSession& session_;
   std::vector<std::int32_t> hits_;  // the last search's, as handed out
 };
 
@@ -169,17 +179,9 @@ std::vector<std::int32_t> FindHyperlinks(const ModelProject& project, std::u16st
 }
 
 class DiagramManagerObject final
-    : public ComObject<mmapi::IMMDiagramManager, mmapi::IMMDiagramSearch> {
+    : public WithSearch<mmapi::IMMDiagramManager, mmapi::IMMDiagramSearch> {
  public:
-  explicit DiagramManagerObject(HostSession& session) : session_(session) {}
-
-  MMStatus MMCALL QueryInterface(const mmapi::MMGuid& iid, void** out) noexcept override {
-    if (iid == mmapi::IMMDiagramSearch::IID && !session_.OffersSearches()) {
-      if (out) *out = nullptr;
-      return mmapi::MM_E_NOINTERFACE;
-    }
-    return ComObject::QueryInterface(iid, out);
-  }
+  using WithSearch::WithSearch;
 
   MMStatus MMCALL DiagramCount(std::int32_t* out) noexcept override {
     return AnswerValue("DiagramCount", out,
@@ -220,7 +222,6 @@ class DiagramManagerObject final
   }
 
  private:
-  HostSession& session_;
   std::vector<std::int32_t> hits_;  // the last search's, as handed out
 };
 

@@ -40,10 +40,10 @@ class ProjectReader final : public JsonStreamListener {
  public:
   // Null when the quick parser refused the text.
   std::unique_ptr<ModelProject> Read(std::string_view text, JsonParser parser) {
-    // Elements take more than this many bytes each: the index of identifiers
-    // grows once, however the file lists them.
-    constexpr std::size_t kSmallestElement = 128;
-    project_->Reserve(text.size() / kSmallestElement, 0);
+    // A guess at the number of elements (few that the host writes take under
+    // this many bytes), so that the index of identifiers seldom grows.
+    constexpr std::size_t kBytesPerElement = 128;
+    project_->Reserve(text.size() / kBytesPerElement, 0);
     JsonDocument document;
     if (!ParseJson(text, document, this, parser)) return nullptr;
     JsonPlace top;
