@@ -86,39 +86,34 @@ class JsonDocumentBuilder {
     text_.clear();
   }
 
-  bool null() { return Scalar(JsonDocument::Node{}); }
+  bool null() { return Scalar(Of(JsonType::Null)); }
   bool boolean(bool v) {
-    JsonDocument::Node node;
-    node.type = JsonType::Boolean;
+    auto node = Of(JsonType::Boolean);
     node.boolean = v;
     return Scalar(node);
   }
   bool number_integer(json::number_integer_t v) {
-    JsonDocument::Node node;
-    node.type = JsonType::Integer;
+    auto node = Of(JsonType::Integer);
     node.integer = v;
     return Scalar(node);
   }
   bool number_unsigned(json::number_unsigned_t v) {
-    JsonDocument::Node node;
-    node.type = JsonType::Unsigned;
+    auto node = Of(JsonType::Unsigned);
     node.unsignedInteger = v;
     return Scalar(node);
   }
   bool number_float(json::number_float_t v, std::string_view = {}) {
-    JsonDocument::Node node;
-    node.type = JsonType::Float;
+    auto node = Of(JsonType::Float);
     node.real = v;
     return Scalar(node);
   }
   bool string(std::string_view v) {
-    JsonDocument::Node node;
-    node.type = JsonType::String;
+    auto node = Of(JsonType::String);
     node.textOffset = Store(v);
     node.textLength = static_cast<std::uint32_t>(v.size());
     return Scalar(node);
   }
-  bool binary(json::binary_t&) { return Scalar(JsonDocument::Node{}); }  // not in JSON text
+  bool binary(json::binary_t&) { return Scalar(Of(JsonType::Null)); }  // not in JSON text
 
   bool start_object(std::size_t) { return Open(JsonType::Object); }
   bool key(std::string_view k) {
@@ -153,6 +148,12 @@ class JsonDocumentBuilder {
     std::size_t nodesMark = 0, textMark = 0;  // before the current element (streamed lists)
   };
   static constexpr std::uint32_t kManyKeys = 32;
+
+  static JsonDocument::Node Of(JsonType type) {
+    JsonDocument::Node node;
+    node.type = type;
+    return node;
+  }
 
   std::uint32_t Store(std::string_view text) {
     const auto offset = static_cast<std::uint32_t>(text_.size());
@@ -205,13 +206,11 @@ class JsonDocumentBuilder {
   }
 
   bool Open(JsonType type) {
-    JsonDocument::Node node;
-    node.type = type;
     const bool streamed = type == JsonType::Array && listener_ && frames_.size() == 1 &&
                           !frames_[0].array &&
                           listener_->StreamList(CurrentKey(frames_[0]), JsonValue(&doc_, 0));
     Frame frame;
-    frame.node = Add(node);
+    frame.node = Add(Of(type));
     frame.array = type == JsonType::Array;
     frame.streamed = streamed;
     frames_.push_back(std::move(frame));
