@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <unordered_set>
 
 #include <nlohmann/json.hpp>
 #include <rapidjson/memorystream.h>

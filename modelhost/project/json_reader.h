@@ -10,11 +10,9 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace drvx::modelhost {
