@@ -126,7 +126,21 @@ class WithSearch : public ComObject<Main, Search> {
   }
 
  protected:
+  // Runs find() and hands out its hits, as a view valid until the next search.
+  template <class Find>
+  MMStatus HandOut(const char* operation, mmapi::MMInt32View* out, Find find) {
+    if (!out) return NullOut(operation);
+    *out = mmapi::MMInt32View{};
+    return Do(operation, [&] {
+      hits_ = find();
+      *out = mmapi::MMInt32View{hits_.data(), std::uint32_t(hits_.size()), 0};
+    });
+  }
+
   HostSession& session_;
+
+ private:
+  std::vector<std::int32_t> hits_;  // the last search's, as handed out
 };
 
 class CodeModelObject final : public WithSearch<mmapi::IMMCodeModel, mmapi::IMMCodeSearch> {
@@ -146,12 +160,8 @@ class CodeModelObject final : public WithSearch<mmapi::IMMCodeModel, mmapi::IMMC
   }
   MMStatus MMCALL FindInMethodCode(const char16_t* text, std::uint32_t length,
                                    mmapi::MMInt32View* out) noexcept override {
-    if (!out) return NullOut("FindInMethodCode");
-    *out = mmapi::MMInt32View{};
-    return Do("FindInMethodCode", [&] {
-      hits_ = FindInMethods(session_.Project(), In(text, length));
-      *out = mmapi::MMInt32View{hits_.data(), std::uint32_t(hits_.size()), 0};
-    });
+    return HandOut("FindInMethodCode", out,
+                   [&] { return FindInMethods(session_.Project(), In(text, length)); });
   }
   MMStatus MMCALL ClassNamed(const char16_t* name, std::uint32_t length,
                              mmapi::IMMClass** out) noexcept override {
@@ -159,9 +169,6 @@ class CodeModelObject final : public WithSearch<mmapi::IMMCodeModel, mmapi::IMMC
       return session_.Project().ClassNamed(In(name, length));
     });
   }
-
- private:
-  std::vector<std::int32_t> hits_;  // the last search's, as handed out
 };
 
 // The hyperlinks a search for links of this name must look at (see
@@ -213,16 +220,9 @@ class DiagramManagerObject final
 
   MMStatus MMCALL HyperlinksNamed(const char16_t* name, std::uint32_t length,
                                   mmapi::MMInt32View* out) noexcept override {
-    if (!out) return NullOut("HyperlinksNamed");
-    *out = mmapi::MMInt32View{};
-    return Do("HyperlinksNamed", [&] {
-      hits_ = FindHyperlinks(session_.Project(), In(name, length));
-      *out = mmapi::MMInt32View{hits_.data(), std::uint32_t(hits_.size()), 0};
-    });
+    return HandOut("HyperlinksNamed", out,
+                   [&] { return FindHyperlinks(session_.Project(), In(name, length)); });
   }
-
- private:
-  std::vector<std::int32_t> hits_;  // the last search's, as handed out
 };
 
 class ProjectManagerObject final : public ComObject<mmapi::IMMProjectManager> {

@@ -125,7 +125,6 @@ class JsonDocumentBuilder {
     frame.keyOffset = Store(k);
     frame.keyLength = static_cast<std::uint32_t>(k.size());
     if (frame.keys) frame.keys->emplace(k);
-    ++frame.keyCount;
     return true;
   }
   bool end_object() { return Close(); }
@@ -144,7 +143,6 @@ class JsonDocumentBuilder {
     bool streamed = false;
     std::size_t begun = 0;  // elements begun (arrays)
     std::uint32_t keyOffset = 0, keyLength = 0;  // the current key (objects)
-    std::uint32_t keyCount = 0;
     // The keys of an object with many, where looking through them would be slow.
     std::unique_ptr<std::unordered_set<std::string>> keys;
     std::size_t nodesMark = 0, textMark = 0;  // before the current element (streamed lists)
@@ -167,7 +165,7 @@ class JsonDocumentBuilder {
     if (frame.keys) return frame.keys->contains(std::string(key));
     for (JsonValue member : JsonValue(&doc_, frame.node))
       if (member.Key() == key) return true;
-    if (frame.keyCount + 1 == kManyKeys) {
+    if (nodes_[frame.node].count + 1 == kManyKeys) {
       frame.keys = std::make_unique<std::unordered_set<std::string>>();
       for (JsonValue member : JsonValue(&doc_, frame.node)) frame.keys->emplace(member.Key());
     }

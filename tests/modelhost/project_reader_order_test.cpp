@@ -32,6 +32,14 @@ struct Case {
 
 const std::string kHead = R"({"format": "dravolex-project", "version": 1, )";
 
+// A note whose properties are k0..k(n-1), then the given ones.
+std::string ManyProperties(int n, const std::string& more) {
+  std::string props;
+  for (int i = 0; i < n; ++i) props += "\"k" + std::to_string(i) + "\": \"v\", ";
+  return kHead + R"("diagrams": [{"id": 1, "kind": 0, "name": "d", "shapes": [{"id": 2, "class": "Note", )" +
+         R"("properties": {)" + props + more + "}}]}]}";
+}
+
 class ReaderPrecedence : public ::testing::TestWithParam<Case> {};
 
 TEST_P(ReaderPrecedence, TheFaultReportedIsTheOneAWholeFileReadingFindsFirst) {
@@ -101,6 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"TextAfterTheProject", kHead + R"("modules": []} {})",
              "parse error at line 1, column 61: syntax error while parsing value - unexpected '{'; "
              "expected end of input"},
+        Case{"ADuplicateAmongManyFields", ManyProperties(40, R"("k3": "again")"),
+             "diagrams[0].shapes[0].properties: the field \"k3\" is given twice"},
         Case{"ASecondModulesList",
              kHead + R"("modules": [{"id": 1, "name": "m"}], "modules": [{"id": 1}]})",
              "top level: the field \"modules\" is given twice"}),
@@ -115,6 +125,13 @@ TEST(ProjectReader, ElementsListedInAnyOrderAreReadModulesFirst) {
   EXPECT_EQ(project->classes[0]->module->name, u"uOrders");
   EXPECT_EQ(project->navigator.currentClass->name, u"TOrder");
   EXPECT_EQ(project->navigator.currentModule->name, u"uOrders");
+}
+
+TEST(ProjectReader, AnObjectOfManyFieldsKeepsThemAll) {
+  auto project = ParseProject(ManyProperties(40, R"("z": "last")"), "p");
+  const auto& properties = project->diagrams.at(0)->shapes.at(0)->properties;
+  EXPECT_EQ(properties.size(), 41u);
+  EXPECT_EQ(properties.at(u"z"), u"last");
 }
 
 TEST(ProjectReader, AByteOrderMarkBeforeTheTextIsAllowed) {
