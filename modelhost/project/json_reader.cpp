@@ -261,6 +261,8 @@ class JsonDocumentBuilder {
   std::string placePath_;
 };
 
+namespace {
+
 // RapidJSON's events as the builder's. Strings that are not well-formed
 // UTF-8 stop it: the exact parser names them.
 class QuickEvents {
@@ -291,6 +293,59 @@ class QuickEvents {
   JsonDocumentBuilder& builder_;
 };
 
+// A text read piece by piece, as RapidJSON's reader takes it: the current
+// character is always in the buffer, and a '\0' follows the last one.
+class PieceStream {
+ public:
+  using Ch = char;
+
+  explicit PieceStream(const JsonPieces& read) : read_(read) { Fill(); }
+
+  Ch Peek() const { return *current_; }
+  Ch Take() {
+    const Ch c = *current_;
+    if (current_ + 1 < end_)
+      ++current_;
+    else if (current_ != end_)
+      Fill();
+    return c;
+  }
+  std::size_t Tell() const { return before_ + std::size_t(current_ - buffer_.data()); }
+
+  // Only for parsing in place, which is never asked for.
+  Ch* PutBegin() { return nullptr; }
+  void Put(Ch) {}
+  void Flush() {}
+  std::size_t PutEnd(Ch*) { return 0; }
+
+ private:
+  void Fill() {
+    before_ += std::size_t(end_ - buffer_.data());
+    const std::size_t n = read_(buffer_.data(), buffer_.size() - 1);
+    buffer_[n] = '\0';
+    current_ = buffer_.data();
+    end_ = current_ + n;  // at the end, current_ == end_ rests on the '\0'
+  }
+
+  static constexpr std::size_t kPiece = 256 * 1024;
+
+  const JsonPieces& read_;
+  std::vector<char> buffer_ = std::vector<char>(kPiece + 1);
+  const char* current_ = buffer_.data();
+  const char* end_ = buffer_.data();
+  std::size_t before_ = 0;  // bytes of the pieces before this one
+};
+
+template <class Stream>
+bool ParseQuickly(Stream& stream, JsonDocumentBuilder& builder) {
+  QuickEvents events(builder);
+  rapidjson::Reader reader;
+  constexpr unsigned kStrict = rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag;
+  return !reader.Parse<kStrict>(stream, events).IsError();
+}
+
+}  // namespace
+
 bool ParseJson(std::string_view text, JsonDocument& document, JsonStreamListener* listener,
                JsonParser parser) {
   JsonDocumentBuilder builder(document, listener);
@@ -298,11 +353,14 @@ bool ParseJson(std::string_view text, JsonDocument& document, JsonStreamListener
     nlohmann::json::sax_parse(text, &builder);
     return true;
   }
-  QuickEvents events(builder);
-  rapidjson::Reader reader;
   rapidjson::MemoryStream stream(text.data(), text.size());
-  constexpr unsigned kStrict = rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag;
-  return !reader.Parse<kStrict>(stream, events).IsError();
+  return ParseQuickly(stream, builder);
+}
+
+bool ParseJson(const JsonPieces& read, JsonDocument& document, JsonStreamListener* listener) {
+  JsonDocumentBuilder builder(document, listener);
+  PieceStream stream(read);
+  return ParseQuickly(stream, builder);
 }
 
 // ---- places

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -151,6 +152,13 @@ enum class JsonParser { Quick, Exact };
 // quick one refuses (a byte order mark), or says what is wrong.
 bool ParseJson(std::string_view text, JsonDocument& document, JsonStreamListener* listener,
                JsonParser parser);
+
+// Puts the next bytes of a text into the buffer and returns how many, 0 at
+// the end.
+using JsonPieces = std::function<std::size_t(char* buffer, std::size_t size)>;
+// The quick parser on a text read piece by piece, so that a large text is
+// never held whole. Errors of `read` reach the caller as they are.
+bool ParseJson(const JsonPieces& read, JsonDocument& document, JsonStreamListener* listener);
 
 // One JSON object being read.
 class JsonObject {

@@ -38,14 +38,16 @@ struct PendingLink {
 // still the one reported, as when the whole file is read before any element.
 class ProjectReader final : public JsonStreamListener {
  public:
-  // Null when the quick parser refused the text.
-  std::unique_ptr<ModelProject> Read(std::string_view text, JsonParser parser) {
+  // Parses a text of `size` bytes with parse(document, listener), which
+  // returns false when the quick parser refused the text; null then.
+  template <class Parse>
+  std::unique_ptr<ModelProject> Read(std::uint64_t size, Parse parse) {
     // A guess at the number of elements (few that the host writes take under
     // this many bytes), so that the index of identifiers seldom grows.
-    constexpr std::size_t kBytesPerElement = 128;
-    project_->Reserve(text.size() / kBytesPerElement, 0);
+    constexpr std::uint64_t kBytesPerElement = 128;
+    project_->Reserve(std::size_t(size / kBytesPerElement), 0);
     JsonDocument document;
-    if (!ParseJson(text, document, this, parser)) return nullptr;
+    if (!parse(document, static_cast<JsonStreamListener*>(this))) return nullptr;
     JsonPlace top;
     JsonObject file(document.Root(), top);
     file.AllowOnly({"format", "version", "modules", "classes", "diagrams", "navigator"});
@@ -408,10 +410,15 @@ Ordered FormatShape(const ModelShape& s) {
 
 }  // namespace
 
-std::unique_ptr<ModelProject> ParseProject(std::string_view text, const std::string& source) {
+namespace {
+
+// Reads a text of `size` bytes with parse(document, listener) (see
+// ProjectReader::Read), naming the source in a fault.
+template <class Parse>
+std::unique_ptr<ModelProject> ReadProject(const std::string& source, std::uint64_t size,
+                                          Parse parse) {
   try {
-    if (auto project = ProjectReader().Read(text, JsonParser::Quick)) return project;
-    return ProjectReader().Read(text, JsonParser::Exact);
+    return ProjectReader().Read(size, parse);
   } catch (const JsonFault& f) {
     throw ProjectFileError(source + ": " + f.path + ": " + f.what);
   } catch (const nlohmann::json::exception& e) {
@@ -422,14 +429,42 @@ std::unique_ptr<ModelProject> ParseProject(std::string_view text, const std::str
   }
 }
 
+std::unique_ptr<ModelProject> ReadText(std::string_view text, const std::string& source,
+                                       JsonParser parser) {
+  return ReadProject(source, text.size(),
+                     [&](JsonDocument& document, JsonStreamListener* listener) {
+                       return ParseJson(text, document, listener, parser);
+                     });
+}
+
+}  // namespace
+
+std::unique_ptr<ModelProject> ParseProject(std::string_view text, const std::string& source) {
+  if (auto project = ReadText(text, source, JsonParser::Quick)) return project;
+  return ReadText(text, source, JsonParser::Exact);
+}
+
+// The file is read in pieces as the quick parser goes; only a file that it
+// refuses is read whole, for the exact parser.
 std::unique_ptr<ModelProject> LoadProject(const std::filesystem::path& path) {
-  std::string text;
+  const std::string source = path.string();
+  std::unique_ptr<ModelProject> project;
   try {
-    text = platform::ReadWholeFile(path, platform::kMaxProjectFile);
-  } catch (const std::exception& e) {
+    platform::FileReader file(path, platform::kMaxProjectFile);
+    project = ReadProject(source, file.Size(),
+                          [&](JsonDocument& document, JsonStreamListener* listener) {
+                            return ParseJson([&](char* buffer, std::size_t size) {
+                              return file.Read(buffer, size);
+                            }, document, listener);
+                          });
+    if (!project)
+      project = ReadText(platform::ReadWholeFile(path, platform::kMaxProjectFile), source,
+                         JsonParser::Exact);
+  } catch (const ProjectFileError&) {
+    throw;
+  } catch (const std::exception& e) {  // the file could not be read
     throw ProjectFileError(e.what());
   }
-  auto project = ParseProject(text, path.string());
   project->fileName = std::filesystem::absolute(path).lexically_normal();
   return project;
 }

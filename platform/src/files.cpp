@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -108,6 +109,29 @@ void WriteThrough(const std::function<void(std::string_view)>& sink,
 }
 
 }  // namespace files
+
+std::size_t FileReader::Read(char* buffer, std::size_t size) {
+  std::size_t total = 0;
+  while (total < size && done_ < size_) {
+    const std::size_t want = std::size_t(std::min<std::uint64_t>(size - total, size_ - done_));
+    const std::size_t n = ReadSome(buffer + total, want);
+    if (n == 0) {
+      size_ = done_;  // it shrank meanwhile
+      break;
+    }
+    total += n;
+    done_ += n;
+  }
+  return total;
+}
+
+std::string ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
+  FileReader file(path, maxBytes);
+  std::string content(std::size_t(file.Size()), '\0');
+  content.resize(file.Read(content.data(), content.size()));
+  return content;
+}
+
 
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view content) {
   WriteFileAtomically(path, [content](std::ostream& out) {

@@ -27,6 +27,7 @@ class Fd {
   Fd& operator=(const Fd&) = delete;
   int Get() const { return fd_; }
   int Close() { return ::close(std::exchange(fd_, -1)); }
+  int Release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_;
@@ -45,25 +46,28 @@ void WriteAll(int fd, std::string_view content, const std::filesystem::path& pat
 
 }  // namespace
 
-std::string ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
-  // Non-blocking, so that opening a pipe does not wait for a writer.
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+FileReader::FileReader(const std::filesystem::path& path, std::uint64_t maxBytes)
+    : path_(path),
+      // Non-blocking, so that opening a pipe does not wait for a writer.
+      handle_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+  Fd fd{int(handle_)};
   if (fd.Get() < 0) Fail("cannot open", path, errno);
   struct stat info {};
   if (::fstat(fd.Get(), &info) != 0) Fail("cannot read", path, errno);
   if (!S_ISREG(info.st_mode)) files::FailNotRegular(path, S_ISDIR(info.st_mode));
   files::CheckSize(path, std::uint64_t(info.st_size), maxBytes);
-  std::string content(std::size_t(info.st_size), '\0');
-  std::size_t done = 0;
-  while (done < content.size()) {
-    const ssize_t n = ::read(fd.Get(), content.data() + done, content.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) Fail("cannot read", path, errno);
-    if (n == 0) break;  // it shrank meanwhile
-    done += std::size_t(n);
+  size_ = std::uint64_t(info.st_size);
+  handle_ = fd.Release();
+}
+
+FileReader::~FileReader() { ::close(int(handle_)); }
+
+std::size_t FileReader::ReadSome(char* buffer, std::size_t size) {
+  for (;;) {
+    const ssize_t n = ::read(int(handle_), buffer, size);
+    if (n >= 0) return std::size_t(n);
+    if (errno != EINTR) Fail("cannot read", path_, errno);
   }
-  content.resize(done);
-  return content;
 }
 
 namespace {

@@ -25,6 +25,7 @@ class Handle {
     const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
     return handle == INVALID_HANDLE_VALUE || CloseHandle(handle);
   }
+  HANDLE Release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
 
  private:
   HANDLE handle_;
@@ -52,30 +53,31 @@ bool ProcessRuns(unsigned long process) {
 
 }  // namespace
 
-std::string ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes) {
+FileReader::FileReader(const std::filesystem::path& path, std::uint64_t maxBytes)
+    : path_(path), handle_(std::intptr_t(INVALID_HANDLE_VALUE)) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) FailWithLastError("cannot open", path);
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) files::FailNotRegular(path, true);
   Handle file(CreateFileW(path.c_str(), GENERIC_READ,
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                          nullptr));
   if (!file.Valid()) FailWithLastError("cannot open", path);
   if (GetFileType(file.Get()) != FILE_TYPE_DISK) files::FailNotRegular(path, false);
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size)) FailWithLastError("cannot read", path);
   files::CheckSize(path, std::uint64_t(size.QuadPart), maxBytes);
-  std::string content(std::size_t(size.QuadPart), '\0');
-  std::size_t done = 0;
-  while (done < content.size()) {
-    DWORD n = 0;
-    const DWORD want = DWORD(std::min<std::size_t>(content.size() - done, kChunk));
-    if (!ReadFile(file.Get(), content.data() + done, want, &n, nullptr))
-      FailWithLastError("cannot read", path);
-    if (n == 0) break;  // it shrank meanwhile
-    done += n;
-  }
-  content.resize(done);
-  return content;
+  size_ = std::uint64_t(size.QuadPart);
+  handle_ = std::intptr_t(file.Release());
+}
+
+FileReader::~FileReader() { CloseHandle(HANDLE(handle_)); }
+
+std::size_t FileReader::ReadSome(char* buffer, std::size_t size) {
+  DWORD n = 0;
+  if (!ReadFile(HANDLE(handle_), buffer, DWORD(std::min<std::size_t>(size, kChunk)), &n, nullptr))
+    FailWithLastError("cannot read", path_);
+  return n;
 }
 
 // A temporary file of this process beside the target, flushed to disk, then

@@ -7,10 +7,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "modelhost/test_support.h"
 #include "project_file.h"
 
 namespace {
 
+using drvx::modelhost::LoadProject;
 using drvx::modelhost::ParseProject;
 using drvx::modelhost::ProjectFileError;
 
@@ -19,6 +21,20 @@ std::string FaultOf(const std::string& text) {
     ParseProject(text, "p");
   } catch (const ProjectFileError& e) {
     return e.what();
+  }
+  return "(loaded)";
+}
+
+// The same from a file, which is read in pieces as it is parsed.
+std::string FaultOfFile(const std::string& text) {
+  drvx::test::TempDir dir;
+  const auto path = dir / "p.mmproj";
+  drvx::test::WriteText(path, text);
+  try {
+    LoadProject(path);
+  } catch (const ProjectFileError& e) {
+    std::string what = e.what();
+    return what.starts_with(path.string()) ? "p" + what.substr(path.string().size()) : what;
   }
   return "(loaded)";
 }
@@ -44,6 +60,7 @@ class ReaderPrecedence : public ::testing::TestWithParam<Case> {};
 
 TEST_P(ReaderPrecedence, TheFaultReportedIsTheOneAWholeFileReadingFindsFirst) {
   EXPECT_EQ(FaultOf(GetParam().text), std::string("p: ") + GetParam().fault);
+  EXPECT_EQ(FaultOfFile(GetParam().text), std::string("p: ") + GetParam().fault);
 }
 
 INSTANTIATE_TEST_SUITE_P(

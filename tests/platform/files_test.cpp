@@ -91,6 +91,34 @@ TEST(ReadWholeFile, RefusesSpecialFilesFoldersAndOversizedFiles) {
   EXPECT_EQ(ReadWholeFile(dir / "big.txt", 2000).size(), 2000u);
 }
 
+// A large file is read in pieces: the bytes are those of the file whatever
+// the piece size, and a file that grows meanwhile is read as it was when
+// opened, so the size limit holds.
+TEST(FileReader, ReadsTheFileAsItWasWhenOpenedPieceByPiece) {
+  TempDir dir;
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += std::to_string(i) + (i % 7 ? "," : "\n");
+  drvx::test::WriteText(dir / "a.txt", text);
+  for (std::size_t piece : {1u, 7u, 4096u, 1u << 20}) {
+    drvx::platform::FileReader file(dir / "a.txt", text.size());
+    EXPECT_EQ(file.Size(), text.size());
+    std::string read, buffer(piece, '\0');
+    while (const std::size_t n = file.Read(buffer.data(), buffer.size())) {
+      read.append(buffer, 0, n);
+      if (n < piece) {
+        EXPECT_EQ(read.size(), text.size()) << "a short piece before the end";
+      }
+    }
+    EXPECT_EQ(read, text) << "pieces of " << piece;
+    EXPECT_EQ(file.Read(buffer.data(), buffer.size()), 0u);
+  }
+  drvx::platform::FileReader file(dir / "a.txt", text.size());
+  drvx::test::WriteText(dir / "a.txt", text + "more");
+  std::string buffer(text.size() + 10, '\0');
+  EXPECT_EQ(file.Read(buffer.data(), buffer.size()), text.size());
+  EXPECT_THROW(drvx::platform::FileReader(dir / "a.txt", text.size()), std::runtime_error);
+}
+
 TEST(Paths, TheExecutableIsThisTestProgram) {
   EXPECT_EQ(drvx::platform::ExecutablePath().stem(), "drvx_tests");
 }
