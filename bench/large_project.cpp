@@ -32,11 +32,11 @@ std::vector<PlainDiagram> ToPlain(const modelhost::ModelProject& project) {
         ps.target = indexOf(s->target.Get());
       }
       for (const auto& l : s->hyperlinks) {
-        const modelhost::ModelElement* target = project.FindTarget(l->kind, l->targetId);
+        const modelhost::ModelElement* target = project.FindTarget(l.kind, l.targetId);
         std::string owner;
         if (target && target->Kind() == modelhost::ElementKind::Member)
           owner = ToUtf8(static_cast<const modelhost::ModelMember*>(target)->owner->name);
-        ps.links.push_back({ToUtf8(l->name), l->kind, target ? ToUtf8(target->name) : "", owner});
+        ps.links.push_back({ToUtf8(l.name), l.kind, target ? ToUtf8(target->name) : "", owner});
       }
       pd.shapes.push_back(std::move(ps));
     }

@@ -55,11 +55,10 @@ std::unique_ptr<modelhost::ModelProject> MakeSyntheticProject(const ProjectSize&
       shape->y = 20 + (s / 10) * 80;
       for (int h = 0; h < size.hyperlinksPerSymbol; ++h) {
         if (h % 2 == 0) {
-          shape->AttachHyperlink(project->NewHyperlink(mmapi::hkClass, cls.ElementId(), cls.name));
+          shape->hyperlinks.Append(mmapi::hkClass, cls.ElementId(), cls.name);
         } else {
           const auto& other = *project->diagrams[std::size_t((d + s + 1) % size.diagrams)];
-          shape->AttachHyperlink(
-              project->NewHyperlink(mmapi::hkDiagram, other.ElementId(), other.name));
+          shape->hyperlinks.Append(mmapi::hkDiagram, other.ElementId(), other.name);
         }
       }
       diagram.Adopt(shape);

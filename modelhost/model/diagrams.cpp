@@ -123,34 +123,46 @@ class DiagramExplorerObject final
   ComPtr<ModelDiagram> d_;
 };
 
+// A hyperlink handed out through the interface: made on each request, with
+// its own copy of the name, so that the name stays valid as long as the
+// caller holds the link, whatever happens to the shape.
+class HyperlinkObject final : public mmapi::cxx::ComObject<mmapi::IMMHyperlink> {
+ public:
+  static ComPtr<HyperlinkObject> Make(ComPtr<ModelShape> shape, const HyperlinkList::Link& link) {
+    void* memory = ::operator new(sizeof(HyperlinkObject) + link.name.size() * sizeof(char16_t));
+    auto* chars = reinterpret_cast<char16_t*>(static_cast<char*>(memory) + sizeof(HyperlinkObject));
+    std::copy(link.name.begin(), link.name.end(), chars);
+    return ComPtr<HyperlinkObject>::Adopt(new (memory) HyperlinkObject(
+        std::move(shape), link.kind, link.targetId, {chars, link.name.size()}));
+  }
+  static void operator delete(void* p) { ::operator delete(p); }
+
+  MMStatus MMCALL Name(MMStrView* out) noexcept override {
+    return AnswerText("Name", out, [&] { return name_; });
+  }
+  MMStatus MMCALL Kind(std::int32_t* out) noexcept override {
+    return AnswerValue("Kind", out, [&] { return kind_; });
+  }
+  MMStatus MMCALL Target(mmapi::IMMUnknown** out) noexcept override {
+    return AnswerRef("Target", out, [&]() -> mmapi::IMMUnknown* {
+      if (!shape_->Attached()) return nullptr;
+      ModelElement* element = shape_->Project().FindTarget(kind_, targetId_);
+      return element ? element->Unknown() : nullptr;
+    });
+  }
+
+ private:
+  HyperlinkObject(ComPtr<ModelShape> shape, std::int32_t kind, std::int32_t targetId,
+                  std::u16string_view name)
+      : shape_(std::move(shape)), kind_(kind), targetId_(targetId), name_(name) {}
+
+  ComPtr<ModelShape> shape_;  // the project is reached through it while it is open
+  std::int32_t kind_;
+  std::int32_t targetId_;
+  std::u16string_view name_;  // the characters follow the object
+};
+
 }  // namespace
-
-// ---- ModelHyperlink
-
-ComPtr<ModelHyperlink> ModelHyperlink::Make(ModelProject* project, std::int32_t kind,
-                                             std::int32_t targetId, std::u16string_view name) {
-  void* memory = ::operator new(sizeof(ModelHyperlink) + name.size() * sizeof(char16_t));
-  auto* chars = reinterpret_cast<char16_t*>(static_cast<char*>(memory) + sizeof(ModelHyperlink));
-  std::copy(name.begin(), name.end(), chars);
-  return ComPtr<ModelHyperlink>::Adopt(
-      new (memory) ModelHyperlink(project, kind, targetId, {chars, name.size()}));
-}
-
-MMStatus ModelHyperlink::Name(MMStrView* out) noexcept {
-  return AnswerText("Name", out, [&] { return name; });
-}
-
-MMStatus ModelHyperlink::Kind(std::int32_t* out) noexcept {
-  return AnswerValue("Kind", out, [&] { return kind; });
-}
-
-MMStatus ModelHyperlink::Target(mmapi::IMMUnknown** out) noexcept {
-  return AnswerRef("Target", out, [&]() -> mmapi::IMMUnknown* {
-    if (!project_) return nullptr;
-    ModelElement* element = project_->FindTarget(kind, targetId);
-    return element ? element->Unknown() : nullptr;
-  });
-}
 
 // ---- ModelShape
 
@@ -188,29 +200,24 @@ MMStatus ModelShape::HyperlinkCount(std::int32_t* out) noexcept {
 }
 
 MMStatus ModelShape::Hyperlinks(std::int32_t index, mmapi::IMMHyperlink** out) noexcept {
+  ComPtr<HyperlinkObject> link;  // until the caller's reference is taken
   return AnswerRef("Hyperlinks", out, [&]() -> mmapi::IMMHyperlink* {
     CheckIndex("Hyperlinks", index, hyperlinks.size());
-    return hyperlinks[std::size_t(index)].Get();
+    link = HyperlinkObject::Make(ComPtr<ModelShape>::Share(this), hyperlinks[std::size_t(index)]);
+    return link.Get();
   });
-}
-
-void ModelShape::AttachHyperlink(ComPtr<ModelHyperlink> link) {
-  linkNames_ += link->name;
-  linkNamesAscii_ = linkNamesAscii_ && IsAscii(link->name);
-  linkNameEnds_.push_back(static_cast<std::uint32_t>(linkNames_.size()));
-  hyperlinks.push_back(std::move(link));
 }
 
 MMStatus ModelShape::HyperlinkName(std::int32_t index, MMStrView* out) noexcept {
   return AnswerText("HyperlinkName", out, [&] {
-    CheckIndex("HyperlinkName", index, linkNameEnds_.size());
-    const std::uint32_t begin = index == 0 ? 0 : linkNameEnds_[std::size_t(index) - 1];
-    return std::u16string_view(linkNames_).substr(begin, linkNameEnds_[std::size_t(index)] - begin);
+    CheckIndex("HyperlinkName", index, hyperlinks.size());
+    return hyperlinks[std::size_t(index)].name;
   });
 }
 
 MMStatus ModelShape::AddHyperlink(std::int32_t kind, std::int32_t targetId,
                                   mmapi::IMMHyperlink** out) noexcept {
+  ComPtr<HyperlinkObject> link;
   return AnswerRef("AddHyperlink", out, [&]() -> mmapi::IMMHyperlink* {
     ModelProject& project = Project();
     if (kind < 0 || kind > mmapi::hkDiagram || kind == mmapi::hkExternal)
@@ -220,8 +227,9 @@ MMStatus ModelShape::AddHyperlink(std::int32_t kind, std::int32_t targetId,
     if (!element)
       Fail(mmapi::MM_E_NOTFOUND, "AddHyperlink: no element of kind " + std::to_string(kind) +
                                      " has the id " + std::to_string(targetId));
-    AttachHyperlink(project.NewHyperlink(kind, targetId, element->name));
-    return hyperlinks.back().Get();
+    hyperlinks.Append(kind, targetId, element->name);
+    link = HyperlinkObject::Make(ComPtr<ModelShape>::Share(this), hyperlinks[hyperlinks.size() - 1]);
+    return link.Get();
   });
 }
 

@@ -6,37 +6,12 @@
 #include <vector>
 
 #include "element.h"
+#include "hyperlink_list.h"
 #include "mmapi/diagram.h"
 
 namespace drvx::modelhost {
 
 class ModelDiagram;
-
-// Walks over many diagrams read every hyperlink's name, so the name is kept
-// in the same allocation as the link.
-class ModelHyperlink final : public mmapi::cxx::ComObject<mmapi::IMMHyperlink> {
- public:
-  static ComPtr<ModelHyperlink> Make(ModelProject* project, std::int32_t kind,
-                                     std::int32_t targetId, std::u16string_view name);
-  static void operator delete(void* p) { ::operator delete(p); }
-
-  MMStatus MMCALL Name(MMStrView* out) noexcept override;
-  MMStatus MMCALL Kind(std::int32_t* out) noexcept override;
-  MMStatus MMCALL Target(mmapi::IMMUnknown** out) noexcept override;
-
-  void Detach() { project_ = nullptr; }
-
-  const std::int32_t kind;
-  const std::int32_t targetId;  // unused for external links
-  const std::u16string_view name;  // the characters follow the object
-
- private:
-  ModelHyperlink(ModelProject* project, std::int32_t kind, std::int32_t targetId,
-                 std::u16string_view name)
-      : kind(kind), targetId(targetId), name(name), project_(project) {}
-
-  ModelProject* project_;
-};
 
 // A symbol or an association. Only associations answer IMMAssociation (every
 // shape is reached as IMMShape through it) and only shapes of the class
@@ -83,9 +58,6 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
   MMStatus MMCALL Activations(MMStrView* out) noexcept override;
   MMStatus MMCALL SetActivations(const char16_t* text, std::uint32_t length) noexcept override;
 
-  // Appends a hyperlink; its name is also kept with the shape's others.
-  void AttachHyperlink(ComPtr<ModelHyperlink> link);
-
   bool IsAssociation() const { return bool(source); }
   bool IsRole() const { return shapeClass == u"rolesymbol"; }
   // Value of a named property, or null.
@@ -93,21 +65,11 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
   void PutProperty(std::u16string_view key, std::u16string_view value);
   std::int32_t AbsoluteX() const;
   std::int32_t AbsoluteY() const;
-  // Calls visit(index) for each hyperlink named `name`, and for each whose
-  // name has a character beyond ASCII.
-  template <class Visit>
-  void VisitLinksNamedOrBeyondAscii(std::u16string_view name, Visit visit) const {
-    std::uint32_t begin = 0;
-    for (std::size_t h = 0; h < linkNameEnds_.size(); begin = linkNameEnds_[h++]) {
-      const std::u16string_view link(linkNames_.data() + begin, linkNameEnds_[h] - begin);
-      if (link == name || (!linkNamesAscii_ && !IsAscii(link))) visit(h);
-    }
-  }
 
   mmapi::IMMShape* AsShape() { return static_cast<mmapi::IMMAssociation*>(this); }
 
   // The hyperlinks come first: walks over many shapes read little else.
-  std::vector<ComPtr<ModelHyperlink>> hyperlinks;  // change through AttachHyperlink
+  HyperlinkList hyperlinks;
   // The caption is the element's name.
   const std::u16string shapeClass;
   std::u16string documentation;
@@ -122,19 +84,6 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
   ComPtr<ModelShape> target;
   std::u16string activations;
   ModelDiagram* diagram = nullptr;  // the diagram holding the shape
-
- private:
-  // The hyperlinks' names back to back, and where each ends, so that a walk
-  // over the names stays in one block of memory.
-  std::u16string linkNames_;
-  std::vector<std::uint32_t> linkNameEnds_;
-  bool linkNamesAscii_ = true;
-
-  static bool IsAscii(std::u16string_view text) {
-    for (char16_t c : text)
-      if (c >= 0x80) return false;
-    return true;
-  }
 };
 
 class ModelDiagram final : public ElementObject<mmapi::IMMDiagram> {

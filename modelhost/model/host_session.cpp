@@ -178,7 +178,7 @@ std::vector<std::int32_t> FindHyperlinks(const ModelProject& project, std::u16st
   for (std::size_t d = 0; d < project.diagrams.size(); ++d) {
     const auto& shapes = project.diagrams[d]->shapes;
     for (std::size_t s = 0; s < shapes.size(); ++s)
-      shapes[s]->VisitLinksNamedOrBeyondAscii(name, [&](std::size_t h) {
+      shapes[s]->hyperlinks.VisitNamedOrBeyondAscii(name, [&](std::size_t h) {
         hits.insert(hits.end(), {std::int32_t(d), std::int32_t(s), std::int32_t(h)});
       });
   }

@@ -20,7 +20,6 @@ void SelectMember(NavigatorState& state, ModelMember& member) {
 ModelProject::~ModelProject() {
   navigator = {};
   for (auto& [id, entry] : byId_) entry.element->Detach();
-  for (auto& link : hyperlinks_) link->Detach();
 }
 
 std::int32_t ModelProject::Claim(std::int32_t id, const char* what) {
@@ -74,17 +73,7 @@ ComPtr<ModelShape> ModelProject::NewShape(std::u16string shapeClass, std::int32_
   return shape;
 }
 
-ComPtr<ModelHyperlink> ModelProject::NewHyperlink(std::int32_t kind, std::int32_t targetId,
-                                                  std::u16string_view name) {
-  auto link = ModelHyperlink::Make(this, kind, targetId, name);
-  hyperlinks_.push_back(link);
-  return link;
-}
-
-void ModelProject::Reserve(std::size_t elements, std::size_t hyperlinks) {
-  byId_.reserve(byId_.size() + elements);
-  hyperlinks_.reserve(hyperlinks_.size() + hyperlinks);
-}
+void ModelProject::Reserve(std::size_t elements) { byId_.reserve(byId_.size() + elements); }
 
 void ModelProject::AddDiagram(ComPtr<ModelDiagram> diagram) {
   diagramIndex_.emplace(diagram->ElementId(), static_cast<std::int32_t>(diagrams.size()));

@@ -44,11 +44,9 @@ class ModelProject {
   ComPtr<ModelMember> NewMember(std::int32_t category, std::int32_t id = 0);
   ComPtr<ModelDiagram> NewDiagram(std::int32_t kind, std::int32_t id = 0);
   ComPtr<ModelShape> NewShape(std::u16string shapeClass, std::int32_t id = 0);
-  ComPtr<ModelHyperlink> NewHyperlink(std::int32_t kind, std::int32_t targetId,
-                                      std::u16string_view name);
 
-  // Makes room for this many elements and hyperlinks (a loader knows them).
-  void Reserve(std::size_t elements, std::size_t hyperlinks);
+  // Makes room for this many elements (a loader knows them).
+  void Reserve(std::size_t elements);
 
   void AddModule(ComPtr<ModelModule> module) { modules.push_back(std::move(module)); }
   // A class's name is fixed once it is added.
@@ -85,7 +83,6 @@ class ModelProject {
   std::unordered_map<std::int32_t, std::int32_t> diagramIndex_;
   std::unordered_map<std::u16string, ModelClass*> classByName_;  // the first of each name
   std::shared_ptr<CodeArena> code_ = std::make_shared<CodeArena>();
-  std::vector<ComPtr<ModelHyperlink>> hyperlinks_;
   std::int32_t lastId_ = 0;
 };
 

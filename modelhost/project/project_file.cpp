@@ -19,14 +19,11 @@ using mmapi::cxx::ToUtf8;
 
 constexpr std::string_view kFormatName = "dravolex-project";
 
-// A hyperlink waiting for all elements to exist before its target is checked.
-struct PendingLink {
+// A hyperlink without a name of its own, named after its target once all
+// elements exist.
+struct UnnamedLink {
   ModelShape* shape;
-  std::size_t diagramIndex, shapeIndex, linkIndex;  // its place in the file
-  std::int32_t kind;
-  std::int32_t target;
-  std::u16string name;
-  bool hasName;
+  std::size_t index;
 };
 
 // Reads a project as the parser goes: the lists "modules", "classes" and
@@ -45,7 +42,7 @@ class ProjectReader final : public JsonStreamListener {
     // A guess at the number of elements (few that the host writes take under
     // this many bytes), so that the index of identifiers seldom grows.
     constexpr std::uint64_t kBytesPerElement = 128;
-    project_->Reserve(std::size_t(size / kBytesPerElement), 0);
+    project_->Reserve(std::size_t(size / kBytesPerElement));
     JsonDocument document;
     if (!parse(document, static_cast<JsonStreamListener*>(this))) return nullptr;
     JsonPlace top;
@@ -117,19 +114,12 @@ class ProjectReader final : public JsonStreamListener {
   }
 
   // Counts the elements of the lists kept for the end, so that the
-  // project's indexes grow once.
+  // project's index grows once.
   void Reserve(const JsonObject& file) {
     std::size_t elements = file.Array("modules").Size();
-    std::size_t links = 0;
     for (JsonValue c : file.Array("classes")) elements += 1 + ListSize(c, "members");
-    for (JsonValue d : file.Array("diagrams")) {
-      const JsonValue shapes = d.Find("shapes");
-      elements += 1 + ListSize(d, "shapes");
-      if (!shapes.IsArray()) continue;
-      for (JsonValue s : shapes) links += ListSize(s, "hyperlinks");
-    }
-    project_->Reserve(elements, links);
-    pending_.reserve(pending_.size() + links);
+    for (JsonValue d : file.Array("diagrams")) elements += 1 + ListSize(d, "shapes");
+    project_->Reserve(elements);
   }
 
   // Runs make(id); a taken or invalid identifier becomes a fault at "id".
@@ -271,11 +261,20 @@ class ProjectReader final : public JsonStreamListener {
       shape->target = EarlierSymbol(o, "target");
     }
     shape->activations = o.String("activations");
-    const std::size_t shapeIndex = currentDiagram_->shapes.size();
     ModelShape& added = currentDiagram_->Adopt(shape);
+    ReadHyperlinks(o, added);
+  }
+
+  // The links' targets are checked once all elements exist.
+  void ReadHyperlinks(const JsonObject& o, ModelShape& shape) {
+    const JsonValue links = o.Array("hyperlinks");
+    std::size_t nameBytes = 0;  // at least the characters of the names
+    for (JsonValue link : links)
+      if (const JsonValue name = link.Find("name"); name.IsString()) nameBytes += name.Text().size();
+    shape.hyperlinks.Reserve(links.Size(), nameBytes);
     JsonPlace linksPlace(&o.Place(), "hyperlinks");
     std::size_t i = 0;
-    for (JsonValue value : o.Array("hyperlinks")) {
+    for (JsonValue value : links) {
       JsonPlace place(&linksPlace, i++);
       JsonObject link(value, place);
       link.AllowOnly({"kind", "target", "name"});
@@ -286,25 +285,31 @@ class ProjectReader final : public JsonStreamListener {
         Fault(place, "an external link needs a \"name\" (its address)");
       if (external && link.Has("target"))
         Fault(JsonPlace(&place, "target"), "an external link has no target");
-      pending_.push_back({&added, project_->diagrams.size(), shapeIndex, i - 1, kind, external ? 0 : link.RequiredInt("target"),
-                          link.String("name"), link.Has("name")});
+      if (!link.Has("name")) unnamed_.push_back({&shape, shape.hyperlinks.size()});
+      shape.hyperlinks.Append(kind, external ? 0 : link.RequiredInt("target"), link.String("name"));
     }
   }
 
+  // Every link's target, in the order of the file; a link without a name
+  // takes its target's.
   void ResolveLinks() {
-    for (auto& p : pending_) {
-      std::u16string name = std::move(p.name);
-      if (p.kind != mmapi::hkExternal) {
-        ModelElement* target = project_->FindTarget(p.kind, p.target);
-        if (!target)
-          throw JsonFault{"diagrams[" + std::to_string(p.diagramIndex) + "].shapes[" +
-                              std::to_string(p.shapeIndex) + "].hyperlinks[" +
-                              std::to_string(p.linkIndex) + "].target",
-                          "no " + std::string(kHyperlinkKindNames[p.kind]) + " has the id " +
-                              std::to_string(p.target)};
-        if (!p.hasName) name = target->name;
+    for (std::size_t d = 0; d < project_->diagrams.size(); ++d) {
+      const auto& shapes = project_->diagrams[d]->shapes;
+      for (std::size_t s = 0; s < shapes.size(); ++s) {
+        std::size_t h = 0;
+        for (const HyperlinkList::Link link : shapes[s]->hyperlinks) {
+          if (link.kind != mmapi::hkExternal && !project_->FindTarget(link.kind, link.targetId))
+            throw JsonFault{"diagrams[" + std::to_string(d) + "].shapes[" + std::to_string(s) +
+                                "].hyperlinks[" + std::to_string(h) + "].target",
+                            "no " + std::string(kHyperlinkKindNames[link.kind]) +
+                                " has the id " + std::to_string(link.targetId)};
+          ++h;
+        }
       }
-      p.shape->AttachHyperlink(project_->NewHyperlink(p.kind, p.target, std::move(name)));
+    }
+    for (const UnnamedLink& u : unnamed_) {
+      const HyperlinkList::Link link = u.shape->hyperlinks[u.index];
+      u.shape->hyperlinks.Rename(u.index, project_->FindTarget(link.kind, link.targetId)->name);
     }
   }
 
@@ -337,7 +342,7 @@ class ProjectReader final : public JsonStreamListener {
   std::unique_ptr<ModelProject> project_ = std::make_unique<ModelProject>();
   ModelClass* currentClass_ = nullptr;
   ModelDiagram* currentDiagram_ = nullptr;
-  std::vector<PendingLink> pending_;
+  std::vector<UnnamedLink> unnamed_;
   std::u16string code_;  // a code section on its way into the project's arena
   std::size_t streamed_ = 0;  // how many of kLists are read as the parser goes
   std::optional<JsonFault> heldFault_;
@@ -397,11 +402,11 @@ Ordered FormatShape(const ModelShape& s) {
   PutText(o, "activations", s.activations);
   if (!s.hyperlinks.empty()) {
     Ordered& links = o["hyperlinks"] = Ordered::array();
-    for (const auto& l : s.hyperlinks) {
+    for (const HyperlinkList::Link l : s.hyperlinks) {
       Ordered link;
-      link["kind"] = kHyperlinkKindNames[std::size_t(l->kind)];
-      if (l->kind != mmapi::hkExternal) link["target"] = l->targetId;
-      link["name"] = ToUtf8(l->name);
+      link["kind"] = kHyperlinkKindNames[std::size_t(l.kind)];
+      if (l.kind != mmapi::hkExternal) link["target"] = l.targetId;
+      link["name"] = ToUtf8(l.name);
       links.push_back(std::move(link));
     }
   }

@@ -84,8 +84,8 @@ class Canvas {
 const ModelClass* ClassOf(const ModelShape& s) {
   if (!s.Attached()) return nullptr;
   for (const auto& link : s.hyperlinks)
-    if (link->kind == mmapi::hkClass)
-      if (auto* e = s.Project().FindTarget(link->kind, link->targetId);
+    if (link.kind == mmapi::hkClass)
+      if (auto* e = s.Project().FindTarget(link.kind, link.targetId);
           e && e->Kind() == ElementKind::Class)
         return static_cast<const ModelClass*>(e);
   return nullptr;
@@ -95,7 +95,7 @@ const ModelClass* ClassOf(const ModelShape& s) {
 const ModelElement* ElementOf(const ModelShape& s) {
   if (!s.Attached()) return nullptr;
   for (const auto& link : s.hyperlinks)
-    if (auto* e = s.Project().FindTarget(link->kind, link->targetId);
+    if (auto* e = s.Project().FindTarget(link.kind, link.targetId);
         e && (e->Kind() == ElementKind::Class || e->Kind() == ElementKind::Diagram))
       return e;
   return nullptr;
@@ -181,7 +181,7 @@ void PackageSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
 void LinkSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
   c.Add(Box{r.x, r.y, r.w, r.h, 4});
   std::u16string_view caption = s.name;
-  if (caption.empty() && !s.hyperlinks.empty()) caption = s.hyperlinks.front()->name;
+  if (caption.empty() && !s.hyperlinks.empty()) caption = s.hyperlinks.front().name;
   c.Caption(r.x + r.w / 2, r.y + r.h / 2 + 4, ToUtf8(std::u16string(caption)));
   c.Caption(r.x + r.w - 4, r.y + kSmall + 2, "\xE2\x86\x97", Anchor::End, kSmall);  // ↗
 }

@@ -64,9 +64,9 @@ void PrintShape(std::ostream& out, const ModelShape& s) {
     out << "    property " << U8(key) << " = " << U8(value) << '\n';
   if (!s.activations.empty()) out << "    activations: " << U8(s.activations) << '\n';
   for (const auto& link : s.hyperlinks) {
-    out << "    link " << kHyperlinkKindNames[std::size_t(link->kind)] << " \"" << U8(link->name)
+    out << "    link " << kHyperlinkKindNames[std::size_t(link.kind)] << " \"" << U8(link.name)
         << "\"";
-    if (link->kind != mmapi::hkExternal) out << " -> " << link->targetId;
+    if (link.kind != mmapi::hkExternal) out << " -> " << link.targetId;
     out << '\n';
   }
 }

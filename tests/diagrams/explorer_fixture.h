@@ -72,7 +72,7 @@ class ExplorerTest : public ::testing::Test {
   // A hyperlink of the kind to the element, named as given.
   void Link(modelhost::ModelShape& s, int kind, const modelhost::ModelElement& target,
             const std::u16string& name) {
-    s.AttachHyperlink(Project().NewHyperlink(kind, target.ElementId(), name));
+    s.hyperlinks.Append(kind, target.ElementId(), name);
   }
   void Link(modelhost::ModelShape& s, int kind, const modelhost::ModelElement& target) {
     Link(s, kind, target, target.name);

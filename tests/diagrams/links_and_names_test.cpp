@@ -53,10 +53,10 @@ TEST_F(Links, EachFoundDiagramGetsALinkInAColumn) {
     EXPECT_EQ(link.y, 30 + 20 * i);
     EXPECT_EQ(link.width, modelhost::ModelShape::kDefaultWidth);
     ASSERT_EQ(link.hyperlinks.size(), 1u);
-    EXPECT_EQ(link.hyperlinks[0]->kind, mmapi::hkDiagram);
-    EXPECT_EQ(link.hyperlinks[0]->targetId, Project().diagrams[std::size_t(i)]->ElementId());
+    EXPECT_EQ(link.hyperlinks[0].kind, mmapi::hkDiagram);
+    EXPECT_EQ(link.hyperlinks[0].targetId, Project().diagrams[std::size_t(i)]->ElementId());
   }
-  EXPECT_EQ(target.shapes[2]->hyperlinks[0]->name, u"b renamed");
+  EXPECT_EQ(target.shapes[2]->hyperlinks[0].name, u"b renamed");
   EXPECT_EQ(target.appliedChanges, 4);
   EXPECT_EQ(explorer->Selection().size(), 3u);
 }

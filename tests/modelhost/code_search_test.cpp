@@ -155,7 +155,7 @@ TEST(DiagramSearch, FindsTheLinksNamedSoAndThoseBeyondAsciiInModelOrder) {
     diagram->Adopt(project.NewShape(u"Note"));
     ModelShape& linked = diagram->Adopt(shape);
     for (const auto& name : names)
-      linked.AttachHyperlink(project.NewHyperlink(mmapi::hkClass, cls->ElementId(), name));
+      linked.hyperlinks.Append(mmapi::hkClass, cls->ElementId(), name);
     project.AddDiagram(diagram);
   }
   ComPtr<mmapi::IMMDiagramManager> manager;

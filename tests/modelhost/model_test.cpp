@@ -75,6 +75,30 @@ TEST(HostBoundary, NewElementsGetFreshIdentifiers) {
   EXPECT_EQ(project.FindTarget(mmapi::hkModule, 40), module.Get());
 }
 
+// A hyperlink handed out keeps its name as it was, however the shape's
+// links change after, and still finds its target.
+TEST(HostBoundary, AHandedOutHyperlinksNameOutlivesChangesToItsShape) {
+  ModelProject project;
+  auto cls = project.NewClass();
+  cls->name = u"TAddress";
+  project.AddClass(cls);
+  auto shape = project.NewShape(u"ClassSymbol");
+  shape->hyperlinks.Append(mmapi::hkClass, cls->ElementId(), u"TAddress");
+  ComPtr<mmapi::IMMHyperlink> link;
+  ASSERT_EQ(shape->AsShape()->Hyperlinks(0, link.Put()), mmapi::MM_OK);
+  mmapi::MMStrView name{};
+  ASSERT_EQ(link->Name(&name), mmapi::MM_OK);
+  for (int i = 0; i < 100; ++i)  // the shape's name block moves
+    shape->hyperlinks.Append(mmapi::hkExternal, 0, u"https://example.org/a/long/address");
+  shape->hyperlinks.Rename(0, u"x");
+  EXPECT_EQ(std::u16string_view(name.data, name.length), u"TAddress");
+  EXPECT_EQ(shape->hyperlinks[0].name, u"x");
+  EXPECT_EQ(shape->hyperlinks[1].name, u"https://example.org/a/long/address");
+  ComPtr<mmapi::IMMUnknown> target;
+  ASSERT_EQ(link->Target(target.Put()), mmapi::MM_OK);
+  EXPECT_EQ(target.Get(), cls->Unknown());
+}
+
 }  // namespace
 
 namespace {

@@ -53,20 +53,41 @@ TEST(ProjectFile, ASyntheticProjectSavedLoadedAndSavedAgainGivesTheSameText) {
   EXPECT_EQ(modelhost::FormatProject(*again), first);
 }
 
+// A link may leave out its name; it takes its target's, and is saved with it.
+TEST(ProjectFile, AHyperlinkWithoutANameTakesItsTargets) {
+  const std::string text = R"({"format": "dravolex-project", "version": 1,
+    "classes": [{"id": 1, "name": "TOrder"}],
+    "diagrams": [{"id": 2, "kind": 0, "name": "csOrders", "shapes": [{"id": 3, "class": "ClassSymbol",
+      "hyperlinks": [{"kind": "diagram", "target": 2}, {"kind": "class", "target": 1, "name": "own"},
+                     {"kind": "class", "target": 1}]}]}]})";
+  auto project = modelhost::ParseProject(text, "p");
+  const auto& links = project->diagrams.at(0)->shapes.at(0)->hyperlinks;
+  ASSERT_EQ(links.size(), 3u);
+  EXPECT_EQ(links[0].name, u"csOrders");
+  EXPECT_EQ(links[1].name, u"own");
+  EXPECT_EQ(links[2].name, u"TOrder");
+  EXPECT_EQ(links[2].targetId, 1);
+  const std::string saved = modelhost::FormatProject(*project);
+  std::size_t named = 0;  // the class and its link
+  for (auto at = saved.find("\"TOrder\""); at != std::string::npos; at = saved.find("\"TOrder\"", at + 1))
+    ++named;
+  EXPECT_EQ(named, 2u) << saved;
+}
+
 TEST(ProjectFile, ElementsMadeThroughTheHostAreSavedToo) {
   auto project = LoadProject(test::ExampleProject());
   auto diagram = project->NewDiagram(6);
   diagram->name = u"sqNew";
   auto role = project->NewShape(u"rolesymbol");
   role->activations = u"(35,45)";
-  role->AttachHyperlink(project->NewHyperlink(0, project->classes[0]->ElementId(), u"TAddress"));
+  role->hyperlinks.Append(0, project->classes[0]->ElementId(), u"TAddress");
   diagram->Adopt(role);
   project->AddDiagram(diagram);
   auto copy = modelhost::ParseProject(modelhost::FormatProject(*project), "memory");
   ASSERT_EQ(copy->diagrams.size(), 9u);
   const auto& shape = *copy->diagrams.back()->shapes.at(0);
   EXPECT_EQ(shape.activations, u"(35,45)");
-  EXPECT_EQ(shape.hyperlinks.at(0)->name, u"TAddress");
+  EXPECT_EQ(shape.hyperlinks[0].name, u"TAddress");
   EXPECT_GT(diagram->ElementId(), 0);
 }
 

@@ -103,11 +103,11 @@ TEST_F(Generator, AFirstLineWithAMessageIsCalledBySystem) {
   EXPECT_EQ(Prop(*roles[0], u"RoleKind"), "rkSysBounds");
   EXPECT_EQ(Prop(*roles[1], u"RoleKind"), "rkInstance");
   ASSERT_EQ(roles[1]->hyperlinks.size(), 1u);
-  EXPECT_EQ(roles[1]->hyperlinks[0]->kind, mmapi::hkClass);
-  EXPECT_EQ(roles[1]->hyperlinks[0]->targetId, main.ElementId());
+  EXPECT_EQ(roles[1]->hyperlinks[0].kind, mmapi::hkClass);
+  EXPECT_EQ(roles[1]->hyperlinks[0].targetId, main.ElementId());
   const auto& m = *Made().associations.at(0);
   ASSERT_EQ(m.hyperlinks.size(), 1u);
-  EXPECT_EQ(m.hyperlinks[0]->targetId, run.ElementId());
+  EXPECT_EQ(m.hyperlinks[0].targetId, run.ElementId());
 }
 
 TEST_F(Generator, EveryOverloadOfTheCalledMethodIsLinked) {
