@@ -19,7 +19,7 @@ void SelectMember(NavigatorState& state, ModelMember& member) {
 
 ModelProject::~ModelProject() {
   navigator = {};
-  for (auto& [id, entry] : byId_) entry.element->Detach();
+  byId_.ForEach([](ModelElement& element) { element.Detach(); });
 }
 
 std::int32_t ModelProject::Claim(std::int32_t id, const char* what) {
@@ -30,7 +30,7 @@ std::int32_t ModelProject::Claim(std::int32_t id, const char* what) {
   }
   if (id < 0) Fail(mmapi::MM_E_INVALIDARG, std::string(what) + " id " + std::to_string(id) +
                                                " is not a positive number");
-  if (byId_.contains(id))
+  if (byId_.Find(id))
     Fail(mmapi::MM_E_INVALIDARG, std::string(what) + " id " + std::to_string(id) +
                                      " is already used by another element");
   return id;
@@ -38,7 +38,7 @@ std::int32_t ModelProject::Claim(std::int32_t id, const char* what) {
 
 void ModelProject::Register(ModelElement& element) {
   const std::int32_t id = element.ElementId();
-  byId_.emplace(id, Entry{&element, ComPtr<mmapi::IMMUnknown>::Share(element.Unknown())});
+  byId_.Add(element);
   if (id > lastId_) lastId_ = id;
   element.Attach(this);
 }
@@ -73,7 +73,7 @@ ComPtr<ModelShape> ModelProject::NewShape(std::u16string shapeClass, std::int32_
   return shape;
 }
 
-void ModelProject::Reserve(std::size_t elements) { byId_.reserve(byId_.size() + elements); }
+void ModelProject::Reserve(std::size_t elements) { byId_.Reserve(elements); }
 
 void ModelProject::AddDiagram(ComPtr<ModelDiagram> diagram) {
   diagramIndex_.emplace(diagram->ElementId(), static_cast<std::int32_t>(diagrams.size()));
@@ -91,8 +91,7 @@ ModelClass* ModelProject::ClassNamed(std::u16string_view name) const {
 }
 
 ModelElement* ModelProject::Find(std::int32_t id) const {
-  auto it = byId_.find(id);
-  return it == byId_.end() ? nullptr : it->second.element;
+  return byId_.Find(id);
 }
 
 ModelElement* ModelProject::FindTarget(std::int32_t hyperlinkKind, std::int32_t id) const {

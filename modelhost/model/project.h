@@ -9,6 +9,7 @@
 
 #include "code_model.h"
 #include "diagrams.h"
+#include "element_index.h"
 
 namespace drvx::modelhost {
 
@@ -75,11 +76,7 @@ class ModelProject {
   std::int32_t Claim(std::int32_t id, const char* what);
   void Register(ModelElement& element);
 
-  struct Entry {
-    ModelElement* element;
-    ComPtr<mmapi::IMMUnknown> keep;  // the project keeps all it made
-  };
-  std::unordered_map<std::int32_t, Entry> byId_;
+  ElementIndex byId_;  // keeps all the project made
   std::unordered_map<std::int32_t, std::int32_t> diagramIndex_;
   std::unordered_map<std::u16string, ModelClass*> classByName_;  // the first of each name
   std::shared_ptr<CodeArena> code_ = std::make_shared<CodeArena>();

@@ -75,6 +75,23 @@ TEST(HostBoundary, NewElementsGetFreshIdentifiers) {
   EXPECT_EQ(project.FindTarget(mmapi::hkModule, 40), module.Get());
 }
 
+// Identifiers from a file may lie anywhere in 1..2^31-1: each is found,
+// whether the host handed it out or a file gave it far beyond the others,
+// and an element given one far beyond them costs no more than another.
+TEST(HostBoundary, ElementsAreFoundByAnyIdentifier) {
+  ModelProject project;
+  std::vector<ComPtr<ModelClass>> made;
+  for (std::int32_t id : {7000, 1, 2, 6999}) made.push_back(project.NewClass(id));
+  for (int i = 0; i < 9000; ++i) made.push_back(project.NewClass());  // 7001 and on
+  EXPECT_EQ(made.back()->ElementId(), 16000);
+  for (std::int32_t id : {2147483647, 2000000000, 20000}) made.push_back(project.NewClass(id));
+  for (const auto& cls : made) EXPECT_EQ(project.Find(cls->ElementId()), cls.Get());
+  EXPECT_EQ(project.Find(3), nullptr);
+  EXPECT_EQ(project.Find(0), nullptr);
+  EXPECT_EQ(project.Find(-1), nullptr);
+  EXPECT_THROW(project.NewClass(7000), mmapi::cxx::StatusError);
+}
+
 // A hyperlink handed out keeps its name as it was, however the shape's
 // links change after, and still finds its target.
 TEST(HostBoundary, AHandedOutHyperlinksNameOutlivesChangesToItsShape) {
