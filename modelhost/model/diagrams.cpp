@@ -76,7 +76,7 @@ class DiagramExplorerObject final
       ModelShape* owner = parent ? &ShapeOf(*d_, parent, "CreateSymbol") : nullptr;
       if (owner && owner->IsAssociation())
         Fail(MM_E_INVALIDARG, "CreateSymbol: an association cannot be a parent");
-      auto shape = d_->Project().NewShape(std::u16string(cls));
+      auto shape = d_->Project().NewShape(cls);
       shape->parent = ComPtr<ModelShape>::Share(owner);
       return d_->Adopt(std::move(shape)).AsShape();
     });
@@ -92,7 +92,7 @@ class DiagramExplorerObject final
       ModelShape& to = ShapeOf(*d_, target, "CreateAssociation");
       if (from.IsAssociation() || to.IsAssociation())
         Fail(MM_E_INVALIDARG, "CreateAssociation: the ends must be symbols");
-      auto shape = d_->Project().NewShape(std::u16string(cls));
+      auto shape = d_->Project().NewShape(cls);
       shape->source = ComPtr<ModelShape>::Share(&from);
       shape->target = ComPtr<ModelShape>::Share(&to);
       return &d_->Adopt(std::move(shape));
@@ -192,7 +192,7 @@ std::int32_t ModelShape::AbsoluteX() const { return x + (parent ? parent->Absolu
 std::int32_t ModelShape::AbsoluteY() const { return y + (parent ? parent->AbsoluteY() : 0); }
 
 MMStatus ModelShape::ShapeClass(MMStrView* out) noexcept {
-  return AnswerText("ShapeClass", out, [&]() -> const std::u16string& { return shapeClass; });
+  return AnswerText("ShapeClass", out, [&]() -> const std::u16string& { return ClassName(); });
 }
 
 MMStatus ModelShape::HyperlinkCount(std::int32_t* out) noexcept {

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "element.h"
 #include "hyperlink_list.h"
 #include "mmapi/diagram.h"
+#include "optional_text.h"
 
 namespace drvx::modelhost {
 
@@ -21,8 +23,9 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
   static constexpr std::int32_t kDefaultWidth = 100;
   static constexpr std::int32_t kDefaultHeight = 50;
 
-  ModelShape(std::int32_t id, std::u16string shapeClass)
-      : ElementObject(ElementKind::Shape, id), shapeClass(std::move(shapeClass)) {}
+  // Shapes of one class share its name.
+  ModelShape(std::int32_t id, std::shared_ptr<const std::u16string> className)
+      : ElementObject(ElementKind::Shape, id), className_(std::move(className)) {}
   ModelShape(const ModelShape&) = delete;
 
   MMStatus MMCALL QueryInterface(const mmapi::MMGuid& iid, void** out) noexcept override;
@@ -59,7 +62,8 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
   MMStatus MMCALL SetActivations(const char16_t* text, std::uint32_t length) noexcept override;
 
   bool IsAssociation() const { return bool(source); }
-  bool IsRole() const { return shapeClass == u"rolesymbol"; }
+  bool IsRole() const { return ClassName() == u"rolesymbol"; }
+  const std::u16string& ClassName() const { return *className_; }
   // Value of a named property, or null.
   const std::u16string* FindProperty(std::u16string_view key) const;
   void PutProperty(std::u16string_view key, std::u16string_view value);
@@ -71,9 +75,8 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
   // The hyperlinks come first: walks over many shapes read little else.
   HyperlinkList hyperlinks;
   // The caption is the element's name.
-  const std::u16string shapeClass;
-  std::u16string documentation;
-  std::u16string oneLiner;
+  OptionalText documentation;
+  OptionalText oneLiner;
   std::map<std::u16string, std::u16string, std::less<>> properties;
   std::int32_t x = 0;  // relative to the parent symbol, if any
   std::int32_t y = 0;
@@ -82,8 +85,11 @@ class ModelShape final : public ElementObject<mmapi::IMMAssociation, mmapi::IMMR
   ComPtr<ModelShape> parent;
   ComPtr<ModelShape> source;  // both set for associations
   ComPtr<ModelShape> target;
-  std::u16string activations;
+  OptionalText activations;
   ModelDiagram* diagram = nullptr;  // the diagram holding the shape
+
+ private:
+  std::shared_ptr<const std::u16string> className_;
 };
 
 class ModelDiagram final : public ElementObject<mmapi::IMMDiagram> {

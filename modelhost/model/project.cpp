@@ -67,8 +67,11 @@ ComPtr<ModelDiagram> ModelProject::NewDiagram(std::int32_t kind, std::int32_t id
   return diagram;
 }
 
-ComPtr<ModelShape> ModelProject::NewShape(std::u16string shapeClass, std::int32_t id) {
-  auto shape = mmapi::cxx::MakeCom<ModelShape>(Claim(id, "shape"), std::move(shapeClass));
+ComPtr<ModelShape> ModelProject::NewShape(std::u16string_view shapeClass, std::int32_t id) {
+  auto known = shapeClasses_.find(shapeClass);
+  if (known == shapeClasses_.end())
+    known = shapeClasses_.emplace(shapeClass, std::make_shared<const std::u16string>(shapeClass)).first;
+  auto shape = mmapi::cxx::MakeCom<ModelShape>(Claim(id, "shape"), known->second);
   Register(*shape);
   return shape;
 }

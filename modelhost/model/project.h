@@ -3,6 +3,8 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <functional>
 #include <unordered_map>
 #include <vector>
@@ -44,7 +46,7 @@ class ModelProject {
   ComPtr<ModelClass> NewClass(std::int32_t id = 0);
   ComPtr<ModelMember> NewMember(std::int32_t category, std::int32_t id = 0);
   ComPtr<ModelDiagram> NewDiagram(std::int32_t kind, std::int32_t id = 0);
-  ComPtr<ModelShape> NewShape(std::u16string shapeClass, std::int32_t id = 0);
+  ComPtr<ModelShape> NewShape(std::u16string_view shapeClass, std::int32_t id = 0);
 
   // Makes room for this many elements (a loader knows them).
   void Reserve(std::size_t elements);
@@ -79,6 +81,8 @@ class ModelProject {
   ElementIndex byId_;  // keeps all the project made
   std::unordered_map<std::int32_t, std::int32_t> diagramIndex_;
   std::unordered_map<std::u16string, ModelClass*> classByName_;  // the first of each name
+  // Each shape class's name, shared by its shapes.
+  std::map<std::u16string, std::shared_ptr<const std::u16string>, std::less<>> shapeClasses_;
   std::shared_ptr<CodeArena> code_ = std::make_shared<CodeArena>();
   std::int32_t lastId_ = 0;
 };

@@ -243,7 +243,7 @@ class ProjectReader final : public JsonStreamListener {
     auto shape = Create(o, [&](std::int32_t id) {
       return project_->NewShape(o.RequiredString("class"), id);
     });
-    if (shape->shapeClass.empty()) Fault(JsonPlace(&o.Place(), "class"), "the class is empty");
+    if (shape->ClassName().empty()) Fault(JsonPlace(&o.Place(), "class"), "the class is empty");
     shape->name = o.String("caption");
     shape->documentation = o.String("documentation");
     shape->oneLiner = o.String("oneLiner");
@@ -382,7 +382,7 @@ Ordered FormatMember(const ModelMember& m) {
 Ordered FormatShape(const ModelShape& s) {
   Ordered o;
   o["id"] = s.ElementId();
-  o["class"] = ToUtf8(s.shapeClass);
+  o["class"] = ToUtf8(s.ClassName());
   PutText(o, "caption", s.name);
   if (s.parent) o["parent"] = s.parent->ElementId();
   if (s.source) {

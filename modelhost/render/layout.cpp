@@ -189,7 +189,7 @@ void LinkSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
 void Symbol(Canvas& c, const ModelShape& s) {
   const Rect r = RectOf(s);
   MarkElement(c, s, r);
-  const std::u16string& kind = s.shapeClass;
+  const std::u16string& kind = s.ClassName();
   const std::string caption = ToUtf8(s.name);
   if (kind == u"ClassSymbol") return ClassSymbol(c, s, r);
   if (kind == u"NoteSymbol") return NoteSymbol(c, s, r);
@@ -225,7 +225,7 @@ void Association(Canvas& c, const ModelShape& a) {
   } else {
     line.points = {Edge(from, to.Centre()), Edge(to, from.Centre())};
   }
-  const std::u16string& kind = a.shapeClass;
+  const std::u16string& kind = a.ClassName();
   if (kind == u"transition") line.head = Head::Filled;
   if (kind == u"dependency") line.head = Head::Open, line.stroke = Stroke::Dashed;
   const Point p = line.points.front(), q = line.points.back();
@@ -267,7 +267,7 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
       c.Add(Box{lifelineX(*role) - kBarWidth / 2, top + from, kBarWidth, double(to - from), 0,
                 Fill::Shade});
   for (const ModelShape* m : d.associations) {
-    if (m->shapeClass != u"sequencemessage" || !m->source->IsRole() || !m->target->IsRole()) {
+    if (m->ClassName() != u"sequencemessage" || !m->source->IsRole() || !m->target->IsRole()) {
       Association(c, *m);
       continue;
     }

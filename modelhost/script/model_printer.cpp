@@ -48,7 +48,7 @@ std::string MemberLine(const ModelMember& m) {
 
 void PrintShape(std::ostream& out, const ModelShape& s) {
   out << "  " << (s.IsAssociation() ? "association " : "symbol ") << Tag(s) << " "
-      << U8(s.shapeClass) << " \"" << U8(s.name) << "\"";
+      << U8(s.ClassName()) << " \"" << U8(s.name) << "\"";
   if (s.IsAssociation())
     out << " " << s.source->ElementId() << " -> " << s.target->ElementId();
   else

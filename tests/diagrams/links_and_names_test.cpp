@@ -29,7 +29,7 @@ TEST_F(Links, AnEmptySelectionGivesAnEmptyPackage) {
   explorer->AddLink();
   ASSERT_EQ(target.shapes.size(), 1u);
   const auto& package = *target.shapes[0];
-  EXPECT_EQ(package.shapeClass, u"PackageSymbol");
+  EXPECT_EQ(package.ClassName(), u"PackageSymbol");
   EXPECT_EQ(package.name, u"called by:");
   EXPECT_EQ(package.x, 20);
   EXPECT_EQ(package.y, 20);
@@ -47,7 +47,7 @@ TEST_F(Links, EachFoundDiagramGetsALinkInAColumn) {
   EXPECT_EQ(target.shapes[0]->height, 90);
   for (int i = 0; i < 3; ++i) {
     const auto& link = *target.shapes[std::size_t(i) + 1];
-    EXPECT_EQ(link.shapeClass, u"DiagramLink");
+    EXPECT_EQ(link.ClassName(), u"DiagramLink");
     EXPECT_EQ(link.parent.Get(), target.shapes[0].Get());
     EXPECT_EQ(link.x, 10);
     EXPECT_EQ(link.y, 30 + 20 * i);
