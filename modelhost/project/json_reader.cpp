@@ -67,8 +67,12 @@ std::string_view JsonValue::Key() const {
 
 JsonValue JsonValue::Find(std::string_view key) const {
   if (Type() != JsonType::Object) return {};
-  for (JsonValue member : *this)
-    if (member.Key() == key) return member;
+  for (std::uint32_t i = doc_->At(index_).first; i != JsonDocument::kNone;) {
+    const auto& node = doc_->At(i);
+    if (node.keyLength == key.size() && doc_->TextAt(node.keyOffset, node.keyLength) == key)
+      return JsonValue(doc_, i);
+    i = node.next;
+  }
   return {};
 }
 

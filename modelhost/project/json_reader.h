@@ -116,8 +116,9 @@ class JsonDocument {
   // The first value of the text (its root).
   JsonValue Root() const { return JsonValue(this, 0); }
   const Node& At(std::uint32_t index) const { return nodes_[index]; }
+  // A piece of the string buffer, as the builder recorded it.
   std::string_view TextAt(std::uint32_t offset, std::uint32_t length) const {
-    return std::string_view(text_).substr(offset, length);
+    return std::string_view(text_.data() + offset, length);
   }
 
  private:
