@@ -1,5 +1,7 @@
 #include "json_reader.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -274,12 +276,34 @@ class QuickEvents {
   explicit QuickEvents(JsonDocumentBuilder& builder) : builder_(builder) {}
   bool Null() { return builder_.null(); }
   bool Bool(bool v) { return builder_.boolean(v); }
-  bool Int(int v) { return builder_.number_integer(v); }
-  bool Uint(unsigned v) { return builder_.number_unsigned(v); }
-  bool Int64(std::int64_t v) { return builder_.number_integer(v); }
-  bool Uint64(std::uint64_t v) { return builder_.number_unsigned(v); }
-  bool Double(double v) { return builder_.number_float(v); }
-  bool RawNumber(const char*, rapidjson::SizeType, bool) { return false; }  // not asked for
+  // Numbers come as text (kParseNumbersAsStringsFlag), read as the exact
+  // parser reads them: an integer that fits in 64 bits stays an integer,
+  // any other number is a double. A number beyond a double stops the quick
+  // parser, and the exact one names it. (RapidJSON's own conversion has
+  // undefined behaviour on some inputs, such as "0E112".)
+  bool RawNumber(const char* text, rapidjson::SizeType length, bool) {
+    const char* end = text + length;
+    if (std::none_of(text, end, [](char c) { return c == '.' || c == 'e' || c == 'E'; })) {
+      if (*text == '-') {
+        std::int64_t v = 0;
+        if (const auto r = std::from_chars(text, end, v); r.ec == std::errc() && r.ptr == end)
+          return builder_.number_integer(v);
+      } else {
+        std::uint64_t v = 0;
+        if (const auto r = std::from_chars(text, end, v); r.ec == std::errc() && r.ptr == end)
+          return builder_.number_unsigned(v);
+      }
+    }
+    double v = 0;
+    const auto r = std::from_chars(text, end, v);
+    return r.ec == std::errc() && r.ptr == end && builder_.number_float(v);
+  }
+  // Not called: numbers come as text.
+  bool Int(int) { return false; }
+  bool Uint(unsigned) { return false; }
+  bool Int64(std::int64_t) { return false; }
+  bool Uint64(std::uint64_t) { return false; }
+  bool Double(double) { return false; }
   bool String(const char* text, rapidjson::SizeType length, bool) {
     const std::string_view v(text, length);
     return mmapi::cxx::IsWellFormedUtf8(v) && builder_.string(v);
@@ -344,7 +368,7 @@ template <class Stream>
 bool ParseQuickly(Stream& stream, JsonDocumentBuilder& builder) {
   QuickEvents events(builder);
   rapidjson::Reader reader;
-  constexpr unsigned kStrict = rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag;
+  constexpr unsigned kStrict = rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
   return !reader.Parse<kStrict>(stream, events).IsError();
 }
 

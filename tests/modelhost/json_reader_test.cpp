@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "json_reader.h"
 
 namespace {
@@ -63,6 +65,31 @@ TEST(JsonPieces, RefuseWhatTheWholeTextRefuses) {
   for (const std::string text : {"{\"a\": 1", "{\"a\": 1} x", "\xEF\xBB\xBF{}", "{\"a\": \"\xC3\"}", ""}) {
     JsonDocument document;
     EXPECT_FALSE(ParseJson(InPieces(text, 2), document, nullptr)) << text;
+  }
+}
+
+// Numbers as the exact parser reads them: an integer that fits in 64 bits
+// stays an integer, anything else is a double; what the quick parser
+// refuses, the exact one names. Among them inputs on which RapidJSON's own
+// conversion had undefined behaviour ("0E112").
+TEST(JsonNumbers, AreReadAsTheExactParserReadsThem) {
+  for (const std::string number :
+       {"0", "-0", "0E112", "-0e-5", "0.0e400", "1", "-1", "2147483648", "9223372036854775807",
+        "-9223372036854775808", "-9223372036854775809", "18446744073709551615",
+        "18446744073709551616", "1.5", "-2.5e-3", "1.7976931348623157e308", "4.9e-324",
+        "1e-400", "1e400", "-1e400", "123456789012345678901234567890", "0.1", "1E+2"}) {
+    const std::string text = "[" + number + "]";
+    JsonDocument quick, exact;
+    const bool quickRead = ParseJson(text, quick, nullptr, JsonParser::Quick);
+    try {
+      ParseJson(text, exact, nullptr, JsonParser::Exact);
+    } catch (const nlohmann::json::exception& e) {
+      EXPECT_FALSE(quickRead) << number << ": the exact parser says " << e.what();
+      continue;
+    }
+    if (!quickRead) continue;  // the exact parser reads it instead
+    EXPECT_EQ((*quick.Root().begin()).Type(), (*exact.Root().begin()).Type()) << number;
+    EXPECT_EQ(Dump(quick.Root()), Dump(exact.Root())) << number;
   }
 }
 
