@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "index_iterator.h"
+
 namespace drvx::modelhost {
 
 // Append-only: text never moves and stays until the arena goes, so a view
@@ -48,26 +50,7 @@ class CodeArena {
 // every change goes through the arena.
 class CodeSections {
  public:
-  class Iterator {
-   public:
-    using value_type = std::u16string_view;
-    using difference_type = std::ptrdiff_t;
-    using reference = std::u16string_view;
-    using pointer = void;
-    using iterator_category = std::input_iterator_tag;
-
-    Iterator(const CodeSections* owner, std::size_t index) : owner_(owner), index_(index) {}
-    std::u16string_view operator*() const { return (*owner_)[index_]; }
-    Iterator& operator++() {
-      ++index_;
-      return *this;
-    }
-    bool operator==(const Iterator& other) const { return index_ == other.index_; }
-
-   private:
-    const CodeSections* owner_;
-    std::size_t index_;
-  };
+  using Iterator = IndexIterator<CodeSections, std::u16string_view>;
   using iterator = Iterator;
   using const_iterator = Iterator;
   using value_type = std::u16string_view;

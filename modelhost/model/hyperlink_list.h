@@ -5,10 +5,11 @@
 #pragma once
 
 #include <cstdint>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "index_iterator.h"
 
 namespace drvx::modelhost {
 
@@ -20,26 +21,7 @@ class HyperlinkList {
     std::u16string_view name;  // valid until the list changes
   };
 
-  class Iterator {
-   public:
-    using value_type = Link;
-    using difference_type = std::ptrdiff_t;
-    using reference = Link;
-    using pointer = void;
-    using iterator_category = std::input_iterator_tag;
-
-    Iterator(const HyperlinkList* list, std::size_t index) : list_(list), index_(index) {}
-    Link operator*() const { return (*list_)[index_]; }
-    Iterator& operator++() {
-      ++index_;
-      return *this;
-    }
-    bool operator==(const Iterator& other) const { return index_ == other.index_; }
-
-   private:
-    const HyperlinkList* list_;
-    std::size_t index_;
-  };
+  using Iterator = IndexIterator<HyperlinkList, Link>;
 
   std::size_t size() const { return entries_.size(); }
   bool empty() const { return entries_.empty(); }

@@ -132,7 +132,6 @@ std::string ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxBy
   return content;
 }
 
-
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view content) {
   WriteFileAtomically(path, [content](std::ostream& out) {
     out.write(content.data(), std::streamsize(content.size()));

@@ -47,10 +47,9 @@ void WriteAll(int fd, std::string_view content, const std::filesystem::path& pat
 }  // namespace
 
 FileReader::FileReader(const std::filesystem::path& path, std::uint64_t maxBytes)
-    : path_(path),
-      // Non-blocking, so that opening a pipe does not wait for a writer.
-      handle_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
-  Fd fd{int(handle_)};
+    : path_(path), handle_(-1) {
+  // Non-blocking, so that opening a pipe does not wait for a writer.
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.Get() < 0) Fail("cannot open", path, errno);
   struct stat info {};
   if (::fstat(fd.Get(), &info) != 0) Fail("cannot read", path, errno);
