@@ -1,9 +1,8 @@
 /* The per-thread call stacks, the message text and the counts. */
 #define _POSIX_C_SOURCE 200809L /* strnlen */
 
+#include <signal.h>
 #include <stdatomic.h>
-#include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include "drvx_trace.h"
@@ -15,17 +14,28 @@
 
 enum { kMaxSlotName = 64 };
 
+/* A call as the line it is sent as: the name (CR and LF as blanks, an empty
+ * one as "(unnamed)") and CR LF. `ready` is set once the line is whole: a
+ * signal handler that interrupts a push or a pop of its thread sends only
+ * the whole lines below it. */
 struct frame {
-  unsigned char length;
-  char name[DRVX_TRACE_MAX_NAME + 1];
+  volatile sig_atomic_t ready;
+  unsigned char length; /* of the line, CR LF included */
+  char line[DRVX_TRACE_MAX_NAME + 2];
 };
 
 /* A ring of the innermost calls. Call i (0 = outermost) lives in
  * frames[i % DRVX_TRACE_MAX_DEPTH] until a deeper call takes its place; the
- * calls below `cut` have lost their place so. */
+ * calls below `cut` have lost their place so.
+ *
+ * A handler that interrupts its thread works on the same stack: a push
+ * first takes its place (depth), then writes the line and marks it ready,
+ * so a handler's push lands above it and never writes into the same line;
+ * a pop first marks the line not ready, then gives its place back. The
+ * signal fences keep the compiler to that order. */
 struct stack {
-  size_t depth;
-  size_t cut;
+  volatile size_t depth;
+  volatile size_t cut;
   struct frame frames[DRVX_TRACE_MAX_DEPTH];
 };
 
@@ -34,69 +44,90 @@ static _Thread_local struct stack thread_stack;
 static atomic_ullong counts[DRVX_TRACE_FAILED + 1];
 static atomic_ullong cut_messages;
 
+#define DRVX_TRACE_FENCE() atomic_signal_fence(memory_order_seq_cst)
+
 void drvx_trace_push(const char* name) {
   struct stack* s = &thread_stack;
-  if (s->depth >= DRVX_TRACE_MAX_DEPTH && s->cut < s->depth - DRVX_TRACE_MAX_DEPTH + 1)
-    s->cut = s->depth - DRVX_TRACE_MAX_DEPTH + 1;
-  struct frame* f = &s->frames[s->depth & (DRVX_TRACE_MAX_DEPTH - 1)];
-  const size_t length = name ? strnlen(name, DRVX_TRACE_MAX_NAME) : 0;
-  memcpy(f->name, name ? name : "", length);
-  f->length = (unsigned char)length;
-  ++s->depth;
+  const size_t i = s->depth;
+  struct frame* f = &s->frames[i & (DRVX_TRACE_MAX_DEPTH - 1)];
+  f->ready = 0;
+  DRVX_TRACE_FENCE();
+  if (i >= DRVX_TRACE_MAX_DEPTH && s->cut < i - DRVX_TRACE_MAX_DEPTH + 1)
+    s->cut = i - DRVX_TRACE_MAX_DEPTH + 1;
+  s->depth = i + 1;
+  DRVX_TRACE_FENCE();
+  size_t length = name ? strnlen(name, DRVX_TRACE_MAX_NAME) : 0;
+  if (length == 0) {
+    memcpy(f->line, "(unnamed)", 9);
+    length = 9;
+  } else {
+    for (size_t k = 0; k < length; ++k)
+      f->line[k] = name[k] == '\r' || name[k] == '\n' ? ' ' : name[k];
+  }
+  f->line[length] = '\r';
+  f->line[length + 1] = '\n';
+  f->length = (unsigned char)(length + 2);
+  DRVX_TRACE_FENCE();
+  f->ready = 1;
 }
 
 void drvx_trace_pop(void) {
   struct stack* s = &thread_stack;
-  if (s->depth == 0) return;
-  --s->depth;
-  if (s->cut > s->depth) s->cut = s->depth;
+  const size_t depth = s->depth;
+  if (depth == 0) return;
+  s->frames[(depth - 1) & (DRVX_TRACE_MAX_DEPTH - 1)].ready = 0;
+  DRVX_TRACE_FENCE();
+  s->depth = depth - 1;
+  if (s->cut > depth - 1) s->cut = depth - 1;
 }
 
 size_t drvx_trace_depth(void) { return thread_stack.depth; }
 
-/* Where a message is written; with no buffer it is only measured. */
-struct writer {
-  char* at;
-  size_t length;
-};
-
-static void append(struct writer* w, const char* text, size_t length) {
-  if (w->at) memcpy(w->at + w->length, text, length);
-  w->length += length;
-}
-
-/* A name as one line: CR and LF become blanks, an empty name "(unnamed)". */
-static void append_name(struct writer* w, const struct frame* f) {
-  if (f->length == 0) {
-    append(w, "(unnamed)", 9);
-    return;
+/* The message for a stack as pieces: the whole lines, innermost first, then
+ * "(N outer calls cut)" in `cut_line` when calls are cut. Returns the
+ * number of pieces; *size is their length in bytes. */
+enum { kMaxPieces = DRVX_TRACE_MAX_DEPTH + 1 };
+static size_t message_pieces(const struct stack* s, struct drvx_trace_piece* pieces,
+                             char cut_line[48], size_t* size) {
+  size_t count = 0, total = 0;
+  const size_t depth = s->depth, cut = s->cut;
+  for (size_t i = depth; i > cut && count + 1 < kMaxPieces; --i) {
+    const struct frame* f = &s->frames[(i - 1) & (DRVX_TRACE_MAX_DEPTH - 1)];
+    if (!f->ready) continue;
+    pieces[count].data = f->line;
+    pieces[count].size = f->length;
+    total += f->length;
+    ++count;
   }
-  char* at = w->at ? w->at + w->length : NULL;
-  append(w, f->name, f->length);
-  for (size_t k = 0; at && k < f->length; ++k)
-    if (at[k] == '\r' || at[k] == '\n') at[k] = ' ';
-}
-
-static void write_message(const struct stack* s, struct writer* w) {
-  for (size_t i = s->depth; i > s->cut; --i) {
-    append_name(w, &s->frames[(i - 1) & (DRVX_TRACE_MAX_DEPTH - 1)]);
-    append(w, "\r\n", 2);
+  if (cut > 0) {
+    /* "(N outer calls cut)\r\n", without a formatting function that may allocate */
+    char digits[24];
+    size_t n = 0, at = 0;
+    size_t value = cut;
+    do digits[n++] = (char)('0' + value % 10);
+    while ((value /= 10) != 0);
+    cut_line[at++] = '(';
+    while (n > 0) cut_line[at++] = digits[--n];
+    memcpy(cut_line + at, " outer calls cut)\r\n", 19);
+    at += 19;
+    pieces[count].data = cut_line;
+    pieces[count].size = at;
+    total += at;
+    ++count;
   }
-  if (s->cut > 0) {
-    char line[48];
-    const int n = snprintf(line, sizeof line, "(%zu outer calls cut)\r\n", s->cut);
-    append(w, line, (size_t)n);
-  }
+  *size = total;
+  return count;
 }
 
 size_t drvx_trace_format(char* buffer, size_t size) {
-  struct writer measure = {NULL, 0};
-  write_message(&thread_stack, &measure);
-  if (buffer && size >= measure.length) {
-    struct writer out = {buffer, 0};
-    write_message(&thread_stack, &out);
-  }
-  return measure.length;
+  struct drvx_trace_piece pieces[kMaxPieces];
+  char cut_line[48];
+  size_t length = 0;
+  const size_t count = message_pieces(&thread_stack, pieces, cut_line, &length);
+  if (buffer && size >= length)
+    for (size_t i = 0, at = 0; i < count; at += pieces[i].size, ++i)
+      memcpy(buffer + at, pieces[i].data, pieces[i].size);
+  return length;
 }
 
 static int valid_slot_name(const char* slot) {
@@ -118,13 +149,11 @@ static enum drvx_trace_result counted(enum drvx_trace_result result) {
 enum drvx_trace_result drvx_trace_send_to(const char* slot) {
   if (!slot || !valid_slot_name(slot)) return counted(DRVX_TRACE_FAILED);
   if (thread_stack.depth == 0) return counted(DRVX_TRACE_EMPTY);
-  const size_t length = drvx_trace_format(NULL, 0);
-  char* message = malloc(length);
-  if (!message) return counted(DRVX_TRACE_FAILED);
-  struct writer out = {message, 0};
-  write_message(&thread_stack, &out);
-  const enum drvx_trace_result result = drvx_trace_system_send(slot, message, length);
-  free(message);
+  struct drvx_trace_piece pieces[kMaxPieces];
+  char cut_line[48];
+  size_t length = 0;
+  const size_t count = message_pieces(&thread_stack, pieces, cut_line, &length);
+  const enum drvx_trace_result result = drvx_trace_system_send(slot, pieces, count, length);
   if (result == DRVX_TRACE_SENT && thread_stack.cut > 0)
     atomic_fetch_add_explicit(&cut_messages, 1, memory_order_relaxed);
   return counted(result);

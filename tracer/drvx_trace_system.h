@@ -7,9 +7,17 @@
 
 #include "drvx_trace.h"
 
-/* Sends `size` bytes as one message to the slot `slot` (a name already
- * checked: letters, digits, '.', '_', '-', at most 64 of them), without
- * waiting and without retrying. */
-enum drvx_trace_result drvx_trace_system_send(const char* slot, const char* data, size_t size);
+/* One piece of a message: `size` bytes at `data`. */
+struct drvx_trace_piece {
+  const char* data;
+  size_t size;
+};
+
+/* Sends the `count` pieces, `size` bytes in all, as one message to the slot
+ * `slot` (a name already checked: letters, digits, '.', '_', '-', at most 64
+ * of them), without waiting and without retrying. Allocates nothing and
+ * takes no lock (on Linux it is async-signal-safe). */
+enum drvx_trace_result drvx_trace_system_send(const char* slot, const struct drvx_trace_piece* pieces,
+                                              size_t count, size_t size);
 
 #endif /* DRVX_TRACE_SYSTEM_H */

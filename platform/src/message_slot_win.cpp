@@ -60,7 +60,7 @@ class MailslotSlot final : public MessageSlot {
                               security.Attributes());
     if (handle_ == INVALID_HANDLE_VALUE) {
       if (GetLastError() == ERROR_ALREADY_EXISTS)
-        throw std::runtime_error("another receiver holds the slot " + path);
+        throw SlotHeld("another receiver holds the slot " + path);
       throw std::runtime_error("cannot create the slot " + path + ": " + LastErrorText());
     }
   }
@@ -133,7 +133,9 @@ std::unique_ptr<MessageSlot> MessageSlot::Create(const std::string& path, int re
   return std::make_unique<MailslotSlot>(path, readTimeoutMs);
 }
 
-void SendToSlot(const std::string& path, std::string_view message) {
+// A mailslot's queue has no limit: a write never waits, so there is no
+// time-out to keep.
+void SendToSlot(const std::string& path, std::string_view message, int) {
   slots::CheckMessageSize(message);
   const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

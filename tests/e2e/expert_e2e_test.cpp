@@ -166,6 +166,55 @@ TEST_F(Dravolex, AnotherHolderOfTheSlotLeavesEveryVerbWorking) {
   EXPECT_EQ(Project().classes[7]->members.back()->name, u"Clone");
 }
 
+// A host that started while another held the slot takes it when the holder
+// ends, and call stacks reach it from then on.
+TEST_F(Dravolex, TheSlotIsTakenOverWhenItsHolderEnds) {
+  auto holder = platform::MessageSlot::Create(platform::SlotPath("MbDRVX"), 100);
+  std::vector<std::string> notes;
+  platform::SetLogSink([&](const std::string& line) { notes.push_back(line); });
+  Start();
+  holder.reset();
+  const auto count = Project().diagrams.size();
+  bool sent = false;
+  for (int i = 0; i < 100 && !sent; ++i) {
+    platform::UiLoop::Instance().RunUntil([] { return false; }, std::chrono::milliseconds(50));
+    try {
+      platform::SendToSlot(platform::SlotPath("MbDRVX"), "Y.y\r\nX.x\r\n");
+      sent = true;
+    } catch (const std::exception&) {
+    }
+  }
+  platform::SetLogSink(nullptr);
+  ASSERT_TRUE(sent) << "the slot was not taken over";
+  ASSERT_TRUE(Run("await " + std::to_string(count + 1))) << err.str();
+  EXPECT_THAT(notes, ElementsAre(HasSubstr("MbDRVX is held by another receiver"),
+                                 HasSubstr("MbDRVX is this host's now")));
+}
+
+#ifndef _WIN32
+// The note says why the slot could not be made; "held by another receiver"
+// only when another holds it.
+TEST_F(Dravolex, ASlotThatCannotBeMadeIsReportedWithItsReason) {
+  test::TempDir dir;
+  std::filesystem::create_directory(dir / "open");
+  std::filesystem::permissions(dir / "open", std::filesystem::perms::owner_all |
+                                                 std::filesystem::perms::group_read |
+                                                 std::filesystem::perms::group_exec);
+  const std::string runtime = std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "";
+  test::SetEnvironment("XDG_RUNTIME_DIR", (dir / "open").string());
+  std::vector<std::string> notes;
+  platform::SetLogSink([&](const std::string& line) { notes.push_back(line); });
+  Start();
+  platform::SetLogSink(nullptr);
+  loader.UnloadAll();
+  if (runtime.empty()) test::UnsetEnvironment("XDG_RUNTIME_DIR");
+  else test::SetEnvironment("XDG_RUNTIME_DIR", runtime);
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_THAT(notes[0], HasSubstr("is not this user's private folder"));
+  EXPECT_THAT(notes[0], ::testing::Not(HasSubstr("held by another")));
+}
+#endif
+
 TEST(DravolexExports, VersionAndExitMayBeCalledBeforeAndAfterEntry) {
   platform::UiLoop::Instance().SetInstantTimers(true);
   modelhost::HostSession session;

@@ -1,3 +1,6 @@
+#include <atomic>
+#include <thread>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -174,6 +177,70 @@ TEST(ProjectFile, NumbersOutside32BitsAndNegativeIdsAreRefused) {
                ProjectFileError);
   EXPECT_THROW(modelhost::ParseProject("[1, 2]", "array"), ProjectFileError);
   EXPECT_THROW(modelhost::ParseProject("", "empty"), ProjectFileError);
+}
+
+// A number with a fraction or an exponent is no identifier, whatever its
+// value; a NUL byte after the document is trailing text like any other, in
+// a file as in a text.
+TEST(ProjectFile, IdentifiersAreWholeNumbersAndNothingFollowsTheDocument) {
+  const std::string head = R"({"format":"dravolex-project","version":1,"modules":[{"id":)";
+  for (const char* id : {"1E3", "1.0", "1000000.0", "2e0"}) {
+    try {
+      modelhost::ParseProject(head + id + R"(,"name":"m"}]})", "p");
+      ADD_FAILURE() << id << " was taken as an identifier";
+    } catch (const ProjectFileError& e) {
+      EXPECT_THAT(e.what(), ::testing::HasSubstr("modules[0].id: the number")) << id;
+      EXPECT_THAT(e.what(), ::testing::HasSubstr("is not a whole number")) << id;
+    }
+  }
+  const std::string document = head + R"(1,"name":"m"}]})";
+  for (const std::string& tail : {std::string(1, '\0'), std::string("\0junk", 5), std::string(" x")}) {
+    EXPECT_THROW(modelhost::ParseProject(document + tail, "p"), ProjectFileError);
+    test::TempDir dir;
+    test::WriteText(dir / "p.mmproj", document + tail);
+    EXPECT_THROW(LoadProject(dir / "p.mmproj"), ProjectFileError);
+  }
+  EXPECT_NO_THROW(modelhost::ParseProject(document + " \n", "p"));
+}
+
+// A file rewritten in place while it is read is refused, never loaded as a
+// mix of the old and the new text.
+TEST(ProjectFile, AFileRewrittenWhileItIsReadIsNeverLoadedAsAMix) {
+  test::TempDir dir;
+  auto text = [](char16_t letter, int count) {
+    modelhost::ModelProject project;
+    for (int i = 0; i < count; ++i) {
+      auto module = project.NewModule();
+      module->name = std::u16string(60, letter);
+      project.AddModule(module);
+    }
+    return modelhost::FormatProject(project);
+  };
+  const std::string a = text(u'a', 20000), b = text(u'b', 20000);
+  const auto file = dir / "p.mmproj";
+  test::WriteText(file, a);
+  std::atomic<bool> done = false;
+  std::thread writer([&] {
+    // A pause longer than a tick of the file system's clock between rewrites.
+    for (int i = 0; !done; ++i) {
+      test::WriteText(file, i % 2 ? a : b);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  });
+  int mixed = 0, refused = 0;
+  for (int load = 0; load < 40; ++load) {
+    try {
+      const auto project = LoadProject(file);
+      const char16_t first = project->modules.front()->name[0];
+      for (const auto& m : project->modules) mixed += m->name[0] != first;
+    } catch (const ProjectFileError& e) {
+      ++refused;
+    }
+  }
+  done = true;
+  writer.join();
+  EXPECT_EQ(mixed, 0) << "modules of the other text in a loaded project (" << refused
+                      << " of 40 loads refused)";
 }
 
 TEST(ProjectFile, AMissingFileIsAProjectFileError) {

@@ -109,6 +109,46 @@ TEST(Render, TextsAreEscapedAndComeBackUnchanged) {
   for (const auto& name : names) EXPECT_EQ(shown.count(ToUtf8(name)), 1u) << ToUtf8(name);
 }
 
+// XML forbids U+FFFE and U+FFFF as it forbids most control characters: a
+// caption holding them still gives a well-formed picture, with U+FFFD shown.
+TEST(Render, CharactersXmlForbidsAreReplaced) {
+  ModelProject project;
+  auto diagram = project.NewDiagram(0);
+  project.AddDiagram(diagram);
+  auto shape = project.NewShape(u"ClassSymbol");
+  shape->name = u"a\uFFFEb\uFFFFc\u0001d\uFFFDe";
+  diagram->Adopt(shape);
+  const std::string svg = Svg(*diagram);
+  EXPECT_EQ(svg.find("\xEF\xBF\xBE"), std::string::npos);
+  EXPECT_EQ(svg.find("\xEF\xBF\xBF"), std::string::npos);
+  EXPECT_EQ(TextsOf(svg).count("a\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c\xEF\xBF\xBD" "d\xEF\xBF\xBD" "e"), 1u);
+}
+
+// Symbols held by symbols held by symbols: each is drawn where its parents
+// put it, however deep, in time linear in their number (the benchmark
+// compares it with the same symbols side by side).
+TEST(Render, DeeplyNestedSymbolsAreDrawnWhereTheirParentsPutThem) {
+  ModelProject project;
+  auto diagram = project.NewDiagram(0);
+  project.AddDiagram(diagram);
+  constexpr int kDepth = 100000;
+  mmapi::cxx::ComPtr<ModelShape> parent;
+  for (int i = 0; i < kDepth; ++i) {
+    auto shape = project.NewShape(u"ClassSymbol");
+    shape->x = 1;
+    shape->y = 2;
+    shape->width = 10;
+    shape->height = 10;
+    shape->parent = parent;
+    diagram->Adopt(shape);
+    parent = shape;
+  }
+  const render::DisplayList list = render::LayoutDiagram(*diagram);
+  const auto& last = std::get<render::Box>(list.items.back());
+  EXPECT_EQ(last.x, kDepth * 1.0);
+  EXPECT_EQ(last.y, kDepth * 2.0);
+}
+
 TEST(Render, AShapeOfAnUnknownClassIsALabelledBox) {
   ModelProject project;
   auto diagram = project.NewDiagram(0);
@@ -187,6 +227,29 @@ TEST_F(SequenceExample, PlantUmlAndMermaidTexts) {
             "    deactivate P0\n    deactivate P1\n");
 }
 
+// Model text never reaches a client's preprocessor, includes, links or
+// directives, wherever it stands: title, participant or message.
+TEST(SequenceText, ModelTextCannotFormDirectivesIncludesOrLinks) {
+  HostSession session;
+  host::HostBinding binding(session.Services());
+  platform::ScriptedDialogs dialogs;
+  platform::SetDialogs(&dialogs);
+  ASSERT_GT(sequence::TDiagramGenerator().GenSqDg(
+                "%getenv(\"HOME\") !include /etc/passwd",
+                {"A", "!include /etc/passwd.%getenv(\"HOME\")", "%dirpath().[[http://x]]",
+                 "B.%%{init: {\"themeCSS\": \"g {fill: red}\"}}%%", "B.!define X %date()"}),
+            0);
+  platform::SetDialogs(nullptr);
+  const ModelDiagram& diagram = *session.Project().diagrams.back();
+  std::ostringstream plantUml, mermaid;
+  render::WritePlantUml(diagram, plantUml);
+  render::WriteMermaid(diagram, mermaid);
+  for (const std::string& text : {plantUml.str(), mermaid.str()}) {
+    for (const char* door : {"%getenv", "%dirpath", "%date", "!include", "!define", "[[", "%%{", "%%"})
+      EXPECT_EQ(text.find(door), std::string::npos) << door << " in\n" << text;
+  }
+}
+
 TEST(SequenceText, NeedsLifelines) {
   ModelProject project;
   auto diagram = project.NewDiagram(0);
@@ -225,6 +288,40 @@ TEST(RenderCommands, PrintingADiagramPutsItsPictureIntoThePrintJob) {
   EXPECT_THAT(test::ReadText(dir / "s.mmd"), HasSubstr("sequenceDiagram\n"));
   EXPECT_FALSE(runner.RunLine("export-plantuml csOrders " + QuoteWord((dir / "c.puml").string()), "t"));
   EXPECT_THAT(err.str(), HasSubstr("the diagram csOrders has no lifelines"));
+}
+
+}  // namespace
+
+namespace {
+
+// A diagram whose name is too long for a file name is drawn under a
+// shortened one, unique among the others, and the diagrams after it are
+// drawn too.
+TEST(RenderCommands, RenderAllShortensNamesTooLongForAFile) {
+  test::TempDir dir;
+  HostSession session;
+  PluginLoader loader(session, [](const std::string&) {});
+  platform::ScriptedDialogs dialogs;
+  std::ostringstream out, err;
+  ScriptRunner runner({session, loader, dialogs, out, err});
+  ASSERT_TRUE(runner.RunLine("open " + QuoteWord(test::ExampleProject().string()), "t"));
+  for (const std::u16string& name :
+       {std::u16string(300, u'L'), std::u16string(300, u'L'), std::u16string(120, u'\u00E9'),
+        std::u16string(u"zzAfter")}) {
+    auto diagram = session.Project().NewDiagram(0);
+    diagram->name = name;
+    session.Project().AddDiagram(diagram);
+  }
+  ASSERT_TRUE(runner.RunLine("render-all " + QuoteWord((dir / "all").string()), "t")) << err.str();
+  std::set<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir / "all")) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_LE(name.size(), 255u) << name;
+    EXPECT_TRUE(mmapi::cxx::IsWellFormedUtf8(name)) << name;
+    files.insert(name);
+  }
+  EXPECT_EQ(files.size(), session.Project().diagrams.size());
+  EXPECT_EQ(files.count("zzAfter.svg"), 1u);
 }
 
 }  // namespace

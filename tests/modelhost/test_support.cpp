@@ -52,6 +52,11 @@ std::string ReadText(const std::filesystem::path& path) {
   return s.str();
 }
 
+void TouchLater(const std::filesystem::path& path) {
+  std::filesystem::last_write_time(path,
+                                   std::filesystem::last_write_time(path) + std::chrono::seconds(2));
+}
+
 void WriteText(const std::filesystem::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }

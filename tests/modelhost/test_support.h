@@ -66,6 +66,8 @@ class TempDir {
 };
 
 std::string ReadText(const std::filesystem::path& path);
+// Moves the file's modification time two seconds on, as a later write would.
+void TouchLater(const std::filesystem::path& path);
 void WriteText(const std::filesystem::path& path, const std::string& text);
 std::vector<std::string> ReadLines(const std::filesystem::path& path);
 

@@ -92,8 +92,7 @@ TEST(ReadWholeFile, RefusesSpecialFilesFoldersAndOversizedFiles) {
 }
 
 // A large file is read in pieces: the bytes are those of the file whatever
-// the piece size, and a file that grows meanwhile is read as it was when
-// opened, so the size limit holds.
+// the piece size; the size limit holds.
 TEST(FileReader, ReadsTheFileAsItWasWhenOpenedPieceByPiece) {
   TempDir dir;
   std::string text;
@@ -112,11 +111,46 @@ TEST(FileReader, ReadsTheFileAsItWasWhenOpenedPieceByPiece) {
     EXPECT_EQ(read, text) << "pieces of " << piece;
     EXPECT_EQ(file.Read(buffer.data(), buffer.size()), 0u);
   }
-  drvx::platform::FileReader file(dir / "a.txt", text.size());
-  drvx::test::WriteText(dir / "a.txt", text + "more");
-  std::string buffer(text.size() + 10, '\0');
-  EXPECT_EQ(file.Read(buffer.data(), buffer.size()), text.size());
-  EXPECT_THROW(drvx::platform::FileReader(dir / "a.txt", text.size()), std::runtime_error);
+  EXPECT_THROW(drvx::platform::FileReader(dir / "a.txt", text.size() - 1), std::runtime_error);
+}
+
+// A file rewritten while it is read would give a mix of old and new: the
+// read is refused instead, naming the file, whether it grew, shrank or kept
+// its size.
+TEST(FileReader, RefusesAFileThatChangedWhileItWasRead) {
+  using ::testing::HasSubstr;
+  TempDir dir;
+  const std::string text(10000, 'o');
+  for (const std::string& rewrite : {text + "more", std::string(100, 'n'), std::string(10000, 'n')}) {
+    drvx::test::WriteText(dir / "a.txt", text);
+    drvx::platform::FileReader file(dir / "a.txt", 1 << 20);
+    std::string buffer(4000, '\0');
+    ASSERT_EQ(file.Read(buffer.data(), buffer.size()), 4000u);
+    drvx::test::WriteText(dir / "a.txt", rewrite);
+    // The same size in the same clock tick looks the same: a later tick.
+    drvx::test::TouchLater(dir / "a.txt");
+    try {
+      while (file.Read(buffer.data(), buffer.size()) != 0) {
+      }
+      ADD_FAILURE() << "a change to " << rewrite.size() << " bytes went unnoticed";
+    } catch (const std::runtime_error& e) {
+      EXPECT_THAT(e.what(), HasSubstr("a.txt\" changed while it was read"));
+    }
+  }
+}
+
+// Names of up to 255 bytes are legal; their temporary names must be too.
+TEST(AtomicFile, WritesFilesWithTheLongestLegalNames) {
+  TempDir dir;
+  for (std::size_t length : {200u, 249u, 252u, 255u}) {
+    const std::string name(length, 'n');
+    WriteFileAtomically(dir / name, "first");
+    WriteFileAtomically(dir / name, "second");
+    EXPECT_EQ(ReadWholeFile(dir / name, kMaxListFile), "second") << length;
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                          std::filesystem::directory_iterator()),
+            4);
 }
 
 TEST(Paths, TheExecutableIsThisTestProgram) {

@@ -111,6 +111,28 @@ TEST_F(Settings, AFolderThatCannotBeWrittenReportsTheError) {
   EXPECT_THROW(TExpertSettings s(Host()), std::runtime_error);
 }
 
+// What the settings write always loads again: settings larger than the file
+// may be are refused with the reason, and the file keeps what it had.
+TEST_F(Settings, SettingsTooLargeForTheFileAreRefusedAndTheFileStaysLoadable) {
+  TExpertSettings s(Host());
+  const std::string before = File();
+  s.ExceptionCode = std::string(1150 * 1024, 'x');
+  try {
+    s.SaveSettings();
+    ADD_FAILURE() << "settings of more than 1 MiB were saved";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("1048576"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(File(), before);
+  // The largest that fits is saved and read back.
+  const std::size_t fits = platform::kMaxSettingsFile - before.size() +
+                           TExpertSettings(Host()).ExceptionCode.size();
+  s.ExceptionCode.assign(fits, 'y');
+  s.SaveSettings();
+  EXPECT_EQ(File().size(), platform::kMaxSettingsFile);
+  EXPECT_EQ(TExpertSettings(Host()).ExceptionCode, s.ExceptionCode);
+}
+
 TEST_F(Settings, ThePluginsVersionIsReadFromTheExpertsFolder) {
   std::filesystem::create_directory(dir / "Experts");
   std::filesystem::copy_file(platform::ExecutablePath(), dir / "Experts" / test::InstalledPluginFile());

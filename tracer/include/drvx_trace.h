@@ -19,7 +19,15 @@
  *     receiver's queue full, or when the system refuses the message, the
  *     stack is dropped and counted (drvx_trace_get_counts);
  *   - every function may be called from any thread; each works on the
- *     calling thread's stack.
+ *     calling thread's stack;
+ *   - push, pop, depth, format and send are async-signal-safe on Linux: they
+ *     allocate nothing, take no lock and leave errno as it was, so a signal
+ *     handler may push, send and pop. A handler that interrupts its
+ *     thread's push or pop pushes above it and never mixes the two names;
+ *     its send holds the thread's whole calls below its own (a call being
+ *     entered or left at that moment is not in it). A send keeps about
+ *     4 KiB on the caller's stack. On Windows, a thread's first send makes
+ *     its message buffer.
  *
  * A message is at most DRVX_TRACE_MAX_DEPTH lines of DRVX_TRACE_MAX_NAME + 2
  * bytes and a cut line, well below the 65536 bytes the plug-in reads. In a
@@ -27,9 +35,10 @@
  * sent as "(unnamed)".
  *
  * The slot: on Linux the datagram socket "mailslot.<name>" in the user's
- * private runtime folder ($XDG_RUNTIME_DIR, else /tmp/dravolex-<uid>; only a
- * folder and socket of the user's own are used); on Windows the mailslot
- * "\\.\mailslot\<name>". */
+ * private runtime folder ($XDG_RUNTIME_DIR when it is absolute, else
+ * /tmp/dravolex-<uid>; only a real folder and a socket of the user's own are
+ * used, and the folder is sent to through the descriptor it was checked
+ * by); on Windows the mailslot "\\.\mailslot\<name>". */
 #ifndef DRVX_TRACE_H
 #define DRVX_TRACE_H
 

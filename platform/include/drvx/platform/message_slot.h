@@ -2,11 +2,14 @@
 // (boundaries kept), a read with a time-out, writers from any process of the
 // same user. On Windows a mailslot that only the current user may write to,
 // read in slices of 50 ms, so that Wake needs no cancelled read. On Linux a
-// datagram socket file "mailslot.NAME" in the user's private folder ($XDG_RUNTIME_DIR, else
-// /tmp/dravolex-<uid>, which must be the user's own with mode 0700): another
-// user can neither take the name nor receive what is sent. The receiver holds
-// the name by a lock on "mailslot.NAME.lock" and checks every sender's
-// credentials.
+// datagram socket file "mailslot.NAME" in the user's private folder
+// ($XDG_RUNTIME_DIR when absolute, else /tmp/dravolex-<uid>; a real folder,
+// not a link, owned by the user with mode 0700). The folder is opened and
+// checked once per slot or send, and used only through the opened folder,
+// so exchanging it after the check redirects nothing. Another user can
+// neither take the name nor receive what is sent. The receiver holds the
+// name by a lock on "mailslot.NAME.lock", checks every sender's credentials,
+// and removes only the socket file it made.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +29,18 @@ DRVX_PLATFORM_API std::string SlotPath(std::string_view name);
 // The largest message a sender may send.
 inline constexpr std::size_t kMaxSlotMessage = 65536;
 
+// Thrown by MessageSlot::Create when another receiver holds the slot.
+class DRVX_PLATFORM_API SlotHeld : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Thrown by SendToSlot when the receiver did not take the message in time.
+class DRVX_PLATFORM_API SlotTimedOut : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 class DRVX_PLATFORM_API MessageSlot {
  public:
   enum class Result {
@@ -36,8 +51,9 @@ class DRVX_PLATFORM_API MessageSlot {
     Failed,    // the read failed; `note` says why
   };
 
-  // Creates the slot; throws std::runtime_error when it cannot (for example
-  // because another receiver holds the name).
+  // Creates the slot; throws SlotHeld when another receiver holds the name,
+  // std::runtime_error naming the reason for anything else (a folder that
+  // is not private, a file in the way).
   static std::unique_ptr<MessageSlot> Create(const std::string& path, int readTimeoutMs);
   virtual ~MessageSlot();
 
@@ -49,8 +65,14 @@ class DRVX_PLATFORM_API MessageSlot {
   virtual void Wake() = 0;
 };
 
+// How long a send waits by default for a receiver whose queue is full.
+inline constexpr int kDefaultSendTimeoutMs = 5000;
+
 // Sends one message; throws std::runtime_error saying why it could not (no
-// receiver holds the slot, the message is larger than kMaxSlotMessage).
-DRVX_PLATFORM_API void SendToSlot(const std::string& path, std::string_view message);
+// receiver holds the slot, the message is larger than kMaxSlotMessage), and
+// SlotTimedOut when the receiver's queue stays full for `timeoutMs`
+// milliseconds (0: not at all).
+DRVX_PLATFORM_API void SendToSlot(const std::string& path, std::string_view message,
+                                  int timeoutMs = kDefaultSendTimeoutMs);
 
 }  // namespace drvx::platform
