@@ -1,6 +1,7 @@
 // drvx-send: sends a call stack (a file, or standard input) as one message to
 // a message slot, as a traced program does. Exit status 0 when sent, 1 when
-// no receiver holds the slot or sending failed, 2 for bad input.
+// no receiver holds the slot or sending failed, 2 for bad input, 3 when the
+// receiver holds the slot but did not take the message in time.
 #include <fstream>
 #include <iostream>
 
@@ -21,6 +22,11 @@ int main(int argc, char** argv) {
       ->check(CLI::ExistingFile);
   app.add_option("--slot", slot, "the slot's name (its path is \\\\.\\mailslot\\NAME)")
       ->capture_default_str();
+  int timeoutMs = drvx::platform::kDefaultSendTimeoutMs;
+  app.add_option("--timeout", timeoutMs,
+                 "milliseconds to wait for a receiver whose queue is full (0: do not wait)")
+      ->check(CLI::NonNegativeNumber)
+      ->capture_default_str();
   CLI11_PARSE(app, argc, argv);
 
   // Reads one byte more than a slot takes, never without bound.
@@ -36,7 +42,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    drvx::platform::SendToSlot(drvx::platform::SlotPath(slot), message);
+    drvx::platform::SendToSlot(drvx::platform::SlotPath(slot), message, timeoutMs);
+  } catch (const drvx::platform::SlotTimedOut& e) {
+    std::cerr << "drvx-send: error: " << e.what() << '\n';
+    return 3;
   } catch (const std::exception& e) {
     std::cerr << "drvx-send: error: " << e.what() << '\n';
     return 1;

@@ -339,6 +339,9 @@ class PieceStream {
     return c;
   }
   std::size_t Tell() const { return before_ + std::size_t(current_ - buffer_.data()); }
+  // Whether every byte has been taken; a '\0' that RapidJSON took for the
+  // end may still be a byte of the text.
+  bool AtEnd() const { return current_ == end_; }
 
   // Only for parsing in place, which is never asked for.
   Ch* PutBegin() { return nullptr; }
@@ -364,12 +367,30 @@ class PieceStream {
   std::size_t before_ = 0;  // bytes of the pieces before this one
 };
 
+bool AtEnd(const rapidjson::MemoryStream& stream) { return stream.src_ == stream.end_; }
+bool AtEnd(const PieceStream& stream) { return stream.AtEnd(); }
+
+// RapidJSON ends the text at a '\0': one that is a byte of the text is
+// trailing text, which the quick parser refuses.
 template <class Stream>
 bool ParseQuickly(Stream& stream, JsonDocumentBuilder& builder) {
   QuickEvents events(builder);
   rapidjson::Reader reader;
   constexpr unsigned kStrict = rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
-  return !reader.Parse<kStrict>(stream, events).IsError();
+  return !reader.Parse<kStrict>(stream, events).IsError() && AtEnd(stream);
+}
+
+// nlohmann-json, too, takes a '\0' for the end of the text: a text holding
+// one is refused before it is parsed, naming where it stands.
+void RefuseNulBytes(std::string_view text) {
+  const std::size_t at = text.find('\0');
+  if (at == std::string_view::npos) return;
+  const std::string_view before = text.substr(0, at);
+  const std::size_t line = 1 + std::size_t(std::count(before.begin(), before.end(), '\n'));
+  const std::size_t lineStart = before.rfind('\n');
+  const std::size_t column = at - (lineStart == std::string_view::npos ? 0 : lineStart + 1) + 1;
+  throw JsonFault{"top level", "a NUL byte at line " + std::to_string(line) + ", column " +
+                                   std::to_string(column) + "; a project file is text"};
 }
 
 }  // namespace
@@ -378,6 +399,7 @@ bool ParseJson(std::string_view text, JsonDocument& document, JsonStreamListener
                JsonParser parser) {
   JsonDocumentBuilder builder(document, listener);
   if (parser == JsonParser::Exact) {
+    RefuseNulBytes(text);
     nlohmann::json::sax_parse(text, &builder);
     return true;
   }
@@ -453,9 +475,15 @@ std::int32_t JsonObject::Int(std::string_view key, std::int32_t fallback) const 
 
 std::int32_t JsonObject::RequiredInt(std::string_view key) const {
   const JsonValue v = value_.Find(key);
-  // A whole number beyond 64 bits arrives as a floating-point one.
-  if (v.Type() == JsonType::Float && std::trunc(v.Float()) == v.Float())
+  // A whole number beyond 64 bits arrives as a floating-point one; one that
+  // fits arrives so only when written with a fraction or an exponent.
+  if (v.Type() == JsonType::Float && std::trunc(v.Float()) == v.Float()) {
+    if (std::abs(v.Float()) <= double(std::numeric_limits<std::int32_t>::max()))
+      Fault(JsonPlace(&place_, key), "the number " + v.NumberText() +
+                                         " is not a whole number (it is written with a fraction "
+                                         "or an exponent)");
     Fault(JsonPlace(&place_, key), "the number " + v.NumberText() + " does not fit in 32 bits");
+  }
   if (!v.Valid()) Fault(place_, "the field \"" + std::string(key) + "\" is missing");
   if (v.Type() != JsonType::Integer && v.Type() != JsonType::Unsigned)
     Fault(JsonPlace(&place_, key), std::string("expected a whole number, found ") + v.TypeName());

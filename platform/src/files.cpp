@@ -31,11 +31,24 @@ std::filesystem::path FolderOf(const std::filesystem::path& path) {
 
 namespace {
 
-std::string TemporaryPrefix(const std::filesystem::path& path) {
-  return "." + path.filename().string() + ".";
-}
+// The longest file name most file systems take, in bytes.
+constexpr std::size_t kMaxFileName = 255;
+// What a temporary name adds after its prefix: ".<process>.<attempt>" or
+// mkstemp's "XXXXXX".
+constexpr std::size_t kTemporarySuffix = 32;
 
 }  // namespace
+
+std::string TemporaryPrefix(const std::filesystem::path& path) {
+  std::string name = path.filename().string();
+  // Cut so that the whole temporary name stays a legal file name, and never
+  // inside a UTF-8 sequence.
+  std::size_t keep = std::min(name.size(), kMaxFileName - kTemporarySuffix - 2);
+  while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+    --keep;
+  name.resize(keep);
+  return "." + name + ".";
+}
 
 std::filesystem::path TemporaryName(const std::filesystem::path& path, unsigned long process,
                                     unsigned attempt) {
@@ -44,7 +57,8 @@ std::filesystem::path TemporaryName(const std::filesystem::path& path, unsigned 
 }
 
 void RemoveStaleTemporaries(const std::filesystem::path& path, unsigned long ownProcess,
-                            const std::function<bool(unsigned long)>& processRuns) {
+                            const std::function<bool(unsigned long)>& processRuns,
+                            const std::function<bool(const std::filesystem::path&)>& isOwn) {
   const std::string prefix = TemporaryPrefix(path);
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(FolderOf(path), error)) {
@@ -56,7 +70,8 @@ void RemoveStaleTemporaries(const std::filesystem::path& path, unsigned long own
         rest.find_first_not_of("0123456789.") != std::string::npos)
       continue;
     const unsigned long writer = std::stoul(rest.substr(0, dot));
-    if (writer != ownProcess && !processRuns(writer)) std::filesystem::remove(entry.path(), error);
+    if (writer != ownProcess && !processRuns(writer) && isOwn(entry.path()))
+      std::filesystem::remove(entry.path(), error);
   }
 }
 
@@ -115,14 +130,21 @@ std::size_t FileReader::Read(char* buffer, std::size_t size) {
   while (total < size && done_ < size_) {
     const std::size_t want = std::size_t(std::min<std::uint64_t>(size - total, size_ - done_));
     const std::size_t n = ReadSome(buffer + total, want);
-    if (n == 0) {
-      size_ = done_;  // it shrank meanwhile
-      break;
-    }
+    if (n == 0) FailChanged();  // it shrank meanwhile
     total += n;
     done_ += n;
   }
+  if (done_ == size_ && !checked_) {
+    if (!(Now() == opened_)) FailChanged();
+    checked_ = true;
+  }
   return total;
+}
+
+void FileReader::FailChanged() const {
+  throw std::runtime_error("\"" + path_.string() +
+                           "\" changed while it was read (another program wrote it); it was not "
+                           "taken, so that nothing of two versions is mixed");
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxBytes) {

@@ -22,13 +22,17 @@ void CheckSize(const std::filesystem::path& path, std::uint64_t size, std::uint6
 
 // The folder a file is written in.
 std::filesystem::path FolderOf(const std::filesystem::path& path);
-// Temporary names of a file are ".NAME.<process>.<n>" in its folder.
+// Temporary names of a file are ".NAME.<process>.<n>" in its folder, NAME
+// cut so that they stay legal file names; TemporaryPrefix is ".NAME.".
+std::string TemporaryPrefix(const std::filesystem::path& path);
 std::filesystem::path TemporaryName(const std::filesystem::path& path, unsigned long process,
                                     unsigned attempt);
 // Removes the temporary names of `path` left by writers that no longer run
-// (killed between creating and renaming them).
+// (killed between creating and renaming them), when isOwn says the file is
+// one this program may have made.
 void RemoveStaleTemporaries(const std::filesystem::path& path, unsigned long ownProcess,
-                            const std::function<bool(unsigned long)>& processRuns);
+                            const std::function<bool(unsigned long)>& processRuns,
+                            const std::function<bool(const std::filesystem::path&)>& isOwn);
 
 // Runs the writer on a buffered stream whose bytes go to `sink`; the sink's
 // errors reach the caller as they are.

@@ -57,6 +57,19 @@ FileReader::FileReader(const std::filesystem::path& path, std::uint64_t maxBytes
   files::CheckSize(path, std::uint64_t(info.st_size), maxBytes);
   size_ = std::uint64_t(info.st_size);
   handle_ = fd.Release();
+  opened_ = Now();
+}
+
+namespace {
+
+std::int64_t Nanoseconds(const timespec& t) { return std::int64_t(t.tv_sec) * 1000000000 + t.tv_nsec; }
+
+}  // namespace
+
+FileReader::Stamp FileReader::Now() const {
+  struct stat info {};
+  if (::fstat(int(handle_), &info) != 0) Fail("cannot read", path_, errno);
+  return {std::uint64_t(info.st_size), Nanoseconds(info.st_mtim), Nanoseconds(info.st_ctim)};
 }
 
 FileReader::~FileReader() { ::close(int(handle_)); }
@@ -84,13 +97,21 @@ bool ProcessRuns(unsigned long process) {
   return ::kill(pid_t(process), 0) == 0 || errno != ESRCH;
 }
 
+// A temporary file this program may have made: a regular file of this user
+// with no other name.
+bool IsOwnTemporary(const std::filesystem::path& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         info.st_uid == ::geteuid() && info.st_nlink == 1;
+}
+
 // A name for linking the finished file in before it is renamed over the old
 // one; taken with an exclusive link, so two writers never share it. A name
 // whose writer was killed between linking and renaming is removed here, by
 // the next save of the same file.
 std::filesystem::path LinkUnnamed(int fd, const std::filesystem::path& path) {
   const std::string source = "/proc/self/fd/" + std::to_string(fd);
-  files::RemoveStaleTemporaries(path, ::getpid(), ProcessRuns);
+  files::RemoveStaleTemporaries(path, ::getpid(), ProcessRuns, IsOwnTemporary);
   for (unsigned attempt = 0;; ++attempt) {
     const std::filesystem::path name = files::TemporaryName(path, ::getpid(), attempt);
     if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
@@ -99,16 +120,46 @@ std::filesystem::path LinkUnnamed(int fd, const std::filesystem::path& path) {
   }
 }
 
+// The file a path names: the path itself, or where its chain of symbolic
+// links ends (which need not exist yet).
+std::filesystem::path FinalTarget(const std::filesystem::path& path) {
+  std::filesystem::path target = path;
+  for (int hop = 0;; ++hop) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, error))) return target;
+    if (hop == 40) Fail("cannot write", path, ELOOP);
+    const std::filesystem::path next = std::filesystem::read_symlink(target, error);
+    if (error) Fail("cannot write", path, error.value());
+    target = next.is_absolute() ? next : files::FolderOf(target) / next;
+  }
+}
+
+// Gives the new file what the replaced one had: its owner and group as far
+// as this user may (root keeps another user's file theirs; anybody may keep
+// a group of their own), then its permissions (a change of owner clears the
+// set-user and set-group bits).
+void KeepAttributes(int fd, const struct stat& old) {
+  if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+      ::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, uid_t(-1), old.st_gid) != 0) {
+    // Neither may be kept: the file is this user's, as a new file would be.
+  }
+  ::fchmod(fd, old.st_mode & 07777);
+}
+
 }  // namespace
 
-void WriteFileAtomically(const std::filesystem::path& path,
+void WriteFileAtomically(const std::filesystem::path& requested,
                          const std::function<void(std::ostream&)>& write) {
+  const std::filesystem::path path = FinalTarget(requested);
   const std::filesystem::path folder = files::FolderOf(path);
+  struct stat old {};
+  const bool replacing = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
   std::filesystem::path tmp;
   int unnamed = OpenUnnamed(folder);
   if (unnamed == -2) Fail("cannot create a temporary file for", path, errno);
-  if (unnamed < 0) {  // the file system has no unnamed files: a named one, removed on failure
-    std::string tmpl = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  const bool named = unnamed < 0;
+  if (named) {  // the file system has no unnamed files: a named one, removed on failure
+    std::string tmpl = (folder / (files::TemporaryPrefix(path) + "XXXXXX")).string();
     unnamed = ::mkstemp(tmpl.data());
     if (unnamed < 0) Fail("cannot create a temporary file for", path, errno);
     tmp = tmpl;
@@ -117,10 +168,15 @@ void WriteFileAtomically(const std::filesystem::path& path,
   try {
     files::WriteThrough([&](std::string_view bytes) { WriteAll(fd.Get(), bytes, path); }, write);
     if (::fsync(fd.Get()) != 0) Fail("cannot flush", path, errno);
-    // Keep the permissions a new file would get rather than mkstemp's 0600.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd.Get(), 0666 & ~mask);
+    if (replacing) {
+      KeepAttributes(fd.Get(), old);
+    } else if (named) {
+      // A new file gets what the umask leaves of 0666, as an unnamed one
+      // does from the start, not mkstemp's 0600.
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      ::fchmod(fd.Get(), 0666 & ~mask);
+    }
     if (tmp.empty()) tmp = LinkUnnamed(fd.Get(), path);
     if (fd.Close() != 0) Fail("cannot close", tmp, errno);
     if (::rename(tmp.c_str(), path.c_str()) != 0) Fail("cannot replace", path, errno);

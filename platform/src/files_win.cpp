@@ -69,6 +69,16 @@ FileReader::FileReader(const std::filesystem::path& path, std::uint64_t maxBytes
   files::CheckSize(path, std::uint64_t(size.QuadPart), maxBytes);
   size_ = std::uint64_t(size.QuadPart);
   handle_ = std::intptr_t(file.Release());
+  opened_ = Now();
+}
+
+FileReader::Stamp FileReader::Now() const {
+  LARGE_INTEGER size{};
+  FILE_BASIC_INFO times{};
+  if (!GetFileSizeEx(HANDLE(handle_), &size) ||
+      !GetFileInformationByHandleEx(HANDLE(handle_), FileBasicInfo, &times, sizeof times))
+    FailWithLastError("cannot read", path_);
+  return {std::uint64_t(size.QuadPart), times.LastWriteTime.QuadPart, times.ChangeTime.QuadPart};
 }
 
 FileReader::~FileReader() { CloseHandle(HANDLE(handle_)); }
@@ -86,7 +96,8 @@ std::size_t FileReader::ReadSome(char* buffer, std::size_t size) {
 void WriteFileAtomically(const std::filesystem::path& path,
                          const std::function<void(std::ostream&)>& write) {
   const unsigned long self = GetCurrentProcessId();
-  files::RemoveStaleTemporaries(path, self, ProcessRuns);
+  files::RemoveStaleTemporaries(path, self, ProcessRuns,
+                                [](const std::filesystem::path&) { return true; });
   std::filesystem::path tmp;
   HANDLE created = INVALID_HANDLE_VALUE;
   for (unsigned attempt = 0; created == INVALID_HANDLE_VALUE; ++attempt) {

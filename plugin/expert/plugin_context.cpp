@@ -19,6 +19,7 @@ PluginContext::PluginContext(mmapi::IMMToolServices* services,
       drawFailures_(std::chrono::seconds(10), host::ShowReport),
       drawFailureSummary_(nullptr, "DrawFailureSummary", 10000),
       mailBox_(true),
+      slotRetry_(nullptr, "SlotRetry", 1000),
       expert_(mmapi::cxx::MakeCom<TKorvantiExpertInterface>(*this)) {
   drawFailureSummary_.OnTimer = [this] {
     drawFailures_.Flush();
@@ -34,12 +35,27 @@ PluginContext::PluginContext(mmapi::IMMToolServices* services,
   mailBox_.SetBufferSize(0x10000);
   mailBox_.SetSlotName("MbDRVX");
   // Another receiver may hold the slot: the plug-in then works on without
-  // call stacks, and says so once.
-  mailBox_.SetOnError([](sequence::TZkMailBox& box, std::uint8_t) {
-    platform::LogLine("the message slot " + platform::SlotPath(box.SlotName()) +
-                      " is held by another receiver (another host?); call stacks sent to it "
-                      "do not reach this one");
+  // call stacks, says so once, and tries again every second, so that it
+  // takes the slot when the holder ends. Any other reason is said as it is.
+  mailBox_.SetOnError([this](sequence::TZkMailBox& box, std::uint8_t code) {
+    const std::string slot = platform::SlotPath(box.SlotName());
+    if (code != sequence::TZkMailBox::kHeldByAnother) {
+      platform::LogLine("the message slot " + slot + " cannot be used (" + box.LastError() +
+                        "); call stacks do not reach this host");
+    } else if (!slotRetry_.Active()) {
+      platform::LogLine("the message slot " + slot +
+                        " is held by another receiver (another host?); call stacks sent to it "
+                        "do not reach this one until it ends");
+      slotRetry_.SetActive(true);
+    }
   });
+  slotRetry_.OnTimer = [this] {
+    mailBox_.SetActive(true);
+    if (!mailBox_.Active()) return;
+    slotRetry_.SetActive(false);
+    platform::LogLine("the message slot " + platform::SlotPath(mailBox_.SlotName()) +
+                      " is this host's now: call stacks sent to it reach it");
+  };
   mailBox_.SetOnMessage(
       [this](sequence::TZkMailBox&, settings::TTypeMemoryStream& stream) { MailBoxMessage(stream); });
   mailBox_.SetActive(true);
@@ -47,6 +63,7 @@ PluginContext::PluginContext(mmapi::IMMToolServices* services,
 
 PluginContext::~PluginContext() {
   expert_->Detach();
+  slotRetry_.SetActive(false);
   mailBox_.SetActive(false);
 }
 

@@ -6,7 +6,8 @@
 // Teardown, in this order (the reverse of construction):
 //   1. the expert is detached: a host call that still reaches it fails with
 //      a clear error instead of touching what follows;
-//   2. the mailbox closes: its reader thread is woken and joined, and a call
+//   2. the timer that retries a slot another receiver held stops; the
+//      mailbox closes: its reader thread is woken and joined, and a call
 //      stack still waiting for the user-interface thread is taken back from
 //      the platform's loop, so no code of this library is left queued there;
 //   3. the timer that sums up call stacks which could not be drawn stops
@@ -73,6 +74,8 @@ class PluginContext {
   host::ReportThrottle drawFailures_;
   platform::Timer drawFailureSummary_;
   sequence::TZkMailBox mailBox_;
+  // Tries to open the mailbox again while another receiver holds the slot.
+  platform::Timer slotRetry_;
   mmapi::cxx::ComPtr<TKorvantiExpertInterface> expert_;
 };
 

@@ -101,14 +101,17 @@ void TZkMailBox::SetActive(bool active) {
 }
 
 void TZkMailBox::Open() {
+  std::uint8_t code = kCannotCreate;
   try {
     FSlotHandle = MessageSlot::Create(platform::SlotPath(FSlotName), 1000);
-  } catch (const std::exception&) {
-    if (FOnError) {
-      FOnError(*this, kCannotCreate);
-      return;
-    }
-    throw std::runtime_error("can not create Mailslot " + FSlotName);
+  } catch (const std::exception& error) {
+    if (!FOnError) throw std::runtime_error("can not create Mailslot " + FSlotName);
+    FLastError = error.what();
+    if (dynamic_cast<const platform::SlotHeld*>(&error)) code = kHeldByAnother;
+  }
+  if (!FSlotHandle) {
+    FOnError(*this, code);
+    return;
   }
   FThread = std::make_unique<TZkSlotThread>(
       *this, FSynchronize,

@@ -57,8 +57,10 @@ class TZkMailBox {
   using ErrorHandler = std::function<void(TZkMailBox& sender, std::uint8_t code)>;
   using MessageHandler = std::function<void(TZkMailBox& sender, settings::TTypeMemoryStream& stream)>;
 
-  // The code given to the error handler when the slot cannot be created.
+  // The codes given to the error handler when the slot cannot be created:
+  // another receiver holds it, or any other reason (LastError says which).
   static constexpr std::uint8_t kCannotCreate = 4;
+  static constexpr std::uint8_t kHeldByAnother = 5;
 
   explicit TZkMailBox(bool synchronize) : FSynchronize(synchronize) {}
   ~TZkMailBox();
@@ -67,7 +69,8 @@ class TZkMailBox {
 
   bool Active() const { return FActive; }
   // Opens (true) or closes (false) the slot and its thread. A slot that
-  // cannot be opened goes to the error handler, or without one shows
+  // cannot be opened goes to the error handler (with the reason in
+  // LastError), or without one shows
   // "Exception: Exception in TZkMailBox.SetActive:can not create Mailslot <name>".
   void SetActive(bool active);
   void SetBufferSize(std::int32_t size);

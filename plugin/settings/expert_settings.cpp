@@ -1,6 +1,7 @@
 #include "expert_settings.h"
 
 #include <charconv>
+#include <stdexcept>
 
 #include "drvx/platform/file_version.h"
 #include "drvx/platform/files.h"
@@ -118,6 +119,14 @@ void TExpertSettings::SaveSettings() {
   WriteString(ExceptionCode);
   WriteBoolean(CreateLocalMembers);
   WriteString(LocalFields);
+  // What is written must load again: settings larger than the file may be
+  // are refused, and the file keeps what it had.
+  if (std::uint64_t(Size()) > platform::kMaxSettingsFile)
+    throw std::runtime_error("the settings take " + std::to_string(Size()) + " bytes, more than the " +
+                             std::to_string(platform::kMaxSettingsFile) + " bytes " +
+                             std::filesystem::path(ConfigFileName).filename().string() +
+                             " may hold; they were not saved (shorten the exception code or the "
+                             "local fields)");
   SaveToFile(ConfigFileName);
 }
 

@@ -307,3 +307,30 @@ TEST(SlotFolder, ASendToAReceiverThatDoesNotReadGivesUpInTime) {
 }
 
 }  // namespace
+
+namespace {
+
+// drvx-send to a host that holds the slot but does not read: from the
+// message that finds the queue full, it gives up after --timeout with its
+// own exit status.
+TEST(SlotFolder, DrvxSendGivesUpOnAReceiverThatDoesNotRead) {
+  drvx::test::TempDir dir;
+  const fs::path runtime = PrivateFolder(dir / "run");
+  RuntimeFolder env(runtime.string());
+  const std::string name = UniqueName();
+  auto slot = MessageSlot::Create(SlotPath(name), 10);  // never read
+  drvx::test::WriteText(dir / "stack.txt", "B.b\r\nA.a\r\n");
+  const std::string command = std::string(DRVX_SEND_PATH) + " --slot " + name +
+                              " --timeout 100 " + (dir / "stack.txt").string() + " 2>" +
+                              (dir / "err.txt").string();
+  int status = 0, sent = 0;
+  for (; sent < 100 && (status = std::system(command.c_str())) == 0; ++sent) {
+  }
+  EXPECT_LT(sent, 100);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 3);
+  EXPECT_THAT(drvx::test::ReadText(dir / "err.txt"),
+              HasSubstr("did not take the message within 100 ms"));
+}
+
+}  // namespace

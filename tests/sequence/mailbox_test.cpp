@@ -105,7 +105,8 @@ TEST_F(MailBox, ASecondMailBoxOfTheSameNameCannotOpenTheSlot) {
   int code = 0;
   second.SetOnError([&](TZkMailBox&, std::uint8_t c) { code = c; });
   second.SetActive(true);
-  EXPECT_EQ(code, TZkMailBox::kCannotCreate);
+  EXPECT_EQ(code, TZkMailBox::kHeldByAnother);
+  EXPECT_EQ(second.LastError(), "another receiver holds the slot " + platform::SlotPath(name));
   EXPECT_FALSE(second.Active());
   TZkMailBox third(true);
   third.SetSlotName(name);

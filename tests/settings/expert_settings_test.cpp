@@ -123,14 +123,14 @@ TEST_F(Settings, SettingsTooLargeForTheFileAreRefusedAndTheFileStaysLoadable) {
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find("1048576"), std::string::npos) << e.what();
   }
-  EXPECT_EQ(File(), before);
+  EXPECT_TRUE(File() == before) << "the file changed";
   // The largest that fits is saved and read back.
   const std::size_t fits = platform::kMaxSettingsFile - before.size() +
                            TExpertSettings(Host()).ExceptionCode.size();
   s.ExceptionCode.assign(fits, 'y');
   s.SaveSettings();
   EXPECT_EQ(File().size(), platform::kMaxSettingsFile);
-  EXPECT_EQ(TExpertSettings(Host()).ExceptionCode, s.ExceptionCode);
+  EXPECT_TRUE(TExpertSettings(Host()).ExceptionCode == s.ExceptionCode);
 }
 
 TEST_F(Settings, ThePluginsVersionIsReadFromTheExpertsFolder) {
