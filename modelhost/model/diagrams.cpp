@@ -188,8 +188,18 @@ void ModelShape::PutProperty(std::u16string_view key, std::u16string_view value)
     it->second = value;
 }
 
-std::int32_t ModelShape::AbsoluteX() const { return x + (parent ? parent->AbsoluteX() : 0); }
-std::int32_t ModelShape::AbsoluteY() const { return y + (parent ? parent->AbsoluteY() : 0); }
+// A loop, not a recursion: symbols may nest as deep as a file makes them.
+std::int32_t ModelShape::AbsoluteX() const {
+  std::int32_t sum = 0;
+  for (const ModelShape* s = this; s; s = s->parent.Get()) sum += s->x;
+  return sum;
+}
+
+std::int32_t ModelShape::AbsoluteY() const {
+  std::int32_t sum = 0;
+  for (const ModelShape* s = this; s; s = s->parent.Get()) sum += s->y;
+  return sum;
+}
 
 MMStatus ModelShape::ShapeClass(MMStrView* out) noexcept {
   return AnswerText("ShapeClass", out, [&]() -> const std::u16string& { return ClassName(); });

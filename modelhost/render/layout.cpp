@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <unordered_map>
 
 #include "code_model.h"
 #include "mmapi/cxx/utf.h"
@@ -25,9 +26,6 @@ struct Rect {
   Point Centre() const { return {x + w / 2, y + h / 2}; }
 };
 
-Rect RectOf(const ModelShape& s) {
-  return {double(s.AbsoluteX()), double(s.AbsoluteY()), double(s.width), double(s.height)};
-}
 
 // Where the line from the rectangle's centre towards `to` leaves it.
 Point Edge(const Rect& r, Point to) {
@@ -40,10 +38,18 @@ Point Edge(const Rect& r, Point to) {
   return {c.x + dx * s, c.y + dy * s};
 }
 
-// Collects the items and the extent of what they cover.
+// Collects the items and the extent of what they cover, and knows where
+// each shape stands on the diagram.
 class Canvas {
  public:
   explicit Canvas(DisplayList& list) : list_(list) {}
+  // The shape's rectangle in the diagram's coordinates. A symbol's position
+  // is relative to its parent's: each is summed once, then kept, so that
+  // drawing stays linear in the number of shapes however deep they nest.
+  Rect RectOf(const ModelShape& s) {
+    const Point at = Position(s);
+    return {at.x, at.y, double(s.width), double(s.height)};
+  }
   void Add(Item item) {
     std::visit([this](const auto& i) { Cover(i); }, item);
     list_.items.push_back(std::move(item));
@@ -76,8 +82,23 @@ class Canvas {
           t.y + t.size / 3);
   }
 
+  Point Position(const ModelShape& shape) {
+    // The shape and its parents up to the first one already placed, placed
+    // from the outermost down.
+    std::vector<const ModelShape*> chain;
+    const ModelShape* s = &shape;
+    for (; s && !positions_.count(s); s = s->parent.Get()) chain.push_back(s);
+    Point at = s ? positions_[s] : Point{};
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+      at = {at.x + (*it)->x, at.y + (*it)->y};
+      positions_[*it] = at;
+    }
+    return at;
+  }
+
   DisplayList& list_;
   double maxX_ = 0, maxY_ = 0;
+  std::unordered_map<const ModelShape*, Point> positions_;
 };
 
 // The model class a class symbol stands for: its first class hyperlink.
@@ -187,7 +208,7 @@ void LinkSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
 }
 
 void Symbol(Canvas& c, const ModelShape& s) {
-  const Rect r = RectOf(s);
+  const Rect r = c.RectOf(s);
   MarkElement(c, s, r);
   const std::u16string& kind = s.ClassName();
   const std::string caption = ToUtf8(s.name);
@@ -217,7 +238,7 @@ void Symbol(Canvas& c, const ModelShape& s) {
 }
 
 void Association(Canvas& c, const ModelShape& a) {
-  const Rect from = RectOf(*a.source), to = RectOf(*a.target);
+  const Rect from = c.RectOf(*a.source), to = c.RectOf(*a.target);
   Line line;
   if (a.source == a.target) {  // a loop on the symbol's right edge
     const double x = from.x + from.w, y = from.y + from.h / 2;
@@ -241,9 +262,9 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
   for (const ModelShape* s : d.symbols)
     if (s->IsRole()) {
       roles.push_back(s);
-      top = std::max(top, RectOf(*s).y + RectOf(*s).h);
+      top = std::max(top, c.RectOf(*s).y + c.RectOf(*s).h);
     }
-  auto lifelineX = [](const ModelShape& role) { return RectOf(role).Centre().x; };
+  auto lifelineX = [&c](const ModelShape& role) { return c.RectOf(role).Centre().x; };
   double bottom = top + 40;
   for (const ModelShape* m : d.associations)
     bottom = std::max(bottom, top + std::max(NumberProperty(*m, u"StartTime", 0),
@@ -253,7 +274,7 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
       bottom = std::max(bottom, top + to + 20.0);
   }
   for (const ModelShape* role : roles) {
-    const Rect r = RectOf(*role);
+    const Rect r = c.RectOf(*role);
     MarkElement(c, *role, r);
     c.Add(Box{r.x, r.y, r.w, r.h, 0, Fill::Shade});
     const std::u16string* kind = role->FindProperty(u"RoleKind");

@@ -65,41 +65,48 @@ bool IsActor(const ModelShape& role) {
   return kind && *kind == u"rkActor";
 }
 
-// A caption on one line of the text.
-std::string OneLine(const std::u16string& text, std::string_view breakAs) {
+std::string Alias(std::size_t role) { return "P" + std::to_string(role); }
+
+// A caption on one line of a client's text: every character the client
+// could read as its own (a preprocessor's '%' and '!', links, quotes, tags,
+// escapes) as the numeric entity `open` + code + ";", line breaks as
+// `breakAs`. So no model text reaches a client's preprocessor, includes,
+// links or directives, and the client shows the text as it is.
+std::string Escaped(const std::u16string& text, std::string_view special, std::string_view open,
+                    std::string_view breakAs) {
   std::string line;
   for (const char c : ToUtf8(text)) {
     if (c == '\r') continue;
     if (c == '\n') line += breakAs;
+    else if (special.find(c) != std::string_view::npos)
+      line += std::string(open) + std::to_string(int(static_cast<unsigned char>(c))) + ";";
     else line += c;
   }
   return line;
 }
 
-std::string Alias(std::size_t role) { return "P" + std::to_string(role); }
+// PlantUML: '%' and '!' start its preprocessor's functions and directives,
+// "[[" a link; '"' ends a quoted name, '\\' and '~' escape, '<' and '&'
+// begin markup and entities.
+std::string PlantUmlText(const std::u16string& text) {
+  return Escaped(text, "%![]\"\\~<>&", "&#", "\\n");
+}
 
-// Mermaid reads ";" and "#" as its own; they are written as entity codes.
+// Mermaid: "%%" starts its comments and directives ("%%{init ...}%%"),
+// ';' and '#' end statements and start entities, '<', '>', '&' and '"' are
+// markup.
 std::string MermaidText(const std::u16string& text) {
-  std::string out;
-  for (const char c : OneLine(text, "<br/>")) {
-    if (c == ';') out += "#59;";
-    else if (c == '#') out += "#35;";
-    else out += c;
-  }
-  return out;
+  return Escaped(text, "%;#<>&\"[]", "#", "<br/>");
 }
 
 }  // namespace
 
 void WritePlantUml(const ModelDiagram& d, std::ostream& out) {
   const Sequence s = Read(d);
-  out << "@startuml\ntitle " << OneLine(d.name, "\\n") << '\n';
-  for (std::size_t r = 0; r < s.roles.size(); ++r) {
-    std::string name = OneLine(s.roles[r]->name, "\\n");
-    std::replace(name.begin(), name.end(), '"', '\'');
-    out << (IsActor(*s.roles[r]) ? "actor \"" : "participant \"") << name << "\" as " << Alias(r)
-        << '\n';
-  }
+  out << "@startuml\ntitle " << PlantUmlText(d.name) << '\n';
+  for (std::size_t r = 0; r < s.roles.size(); ++r)
+    out << (IsActor(*s.roles[r]) ? "actor \"" : "participant \"") << PlantUmlText(s.roles[r]->name)
+        << "\" as " << Alias(r) << '\n';
   for (const Event& e : s.events) {
     if (!e.message) {
       out << (e.order == 0 ? "activate " : "deactivate ") << Alias(e.role) << '\n';
@@ -107,7 +114,7 @@ void WritePlantUml(const ModelDiagram& d, std::ostream& out) {
     }
     out << Alias(s.RoleIndex(e.message->source.Get()))
         << (IsReply(*e.message) ? " --> " : " -> ") << Alias(s.RoleIndex(e.message->target.Get()));
-    if (!e.message->name.empty()) out << " : " << OneLine(e.message->name, "\\n");
+    if (!e.message->name.empty()) out << " : " << PlantUmlText(e.message->name);
     out << '\n';
   }
   out << "@enduml\n";

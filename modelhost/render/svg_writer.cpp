@@ -63,7 +63,15 @@ struct Writer {
 std::string EscapeXml(std::string_view text) {
   std::string escaped;
   escaped.reserve(text.size());
-  for (const char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    // U+FFFE and U+FFFF (EF BF BE, EF BF BF) are not XML characters either.
+    if (c == '\xEF' && text.substr(i + 1, 1) == "\xBF" && i + 2 < text.size() &&
+        (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
+      escaped += "\xEF\xBF\xBD";
+      i += 2;
+      continue;
+    }
     switch (c) {
       case '&': escaped += "&amp;"; break;
       case '<': escaped += "&lt;"; break;
@@ -72,7 +80,7 @@ std::string EscapeXml(std::string_view text) {
       case '\'': escaped += "&apos;"; break;
       default:
         // Control characters other than tab, line feed and carriage return
-        // are not allowed in XML 1.0.
+        // are not allowed in XML 1.0: they are shown as U+FFFD.
         if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
           escaped += "\xEF\xBF\xBD";
         else

@@ -1,6 +1,10 @@
 // Commands that draw diagrams: SVG pictures, PlantUML and Mermaid texts, and
 // the host's own print of a diagram.
 #include <cctype>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <stdexcept>
 #include <sstream>
 
 #include "command_table.h"
@@ -21,7 +25,13 @@ void RenderTo(const ModelDiagram& diagram, const std::filesystem::path& file) {
   platform::WriteFileAtomically(file, [&](std::ostream& out) { render::WriteSvg(list, out); });
 }
 
-// A diagram's name as a file name: what a file system may refuse becomes '_'.
+// The longest name a file may have, in bytes, less room for "-<n>.svg".
+constexpr std::size_t kMaxFileStem = 255 - 16;
+
+// A diagram's name as a file name: what a file system may refuse becomes
+// '_'; a name too long for a file is cut (at a character) and ends in "~"
+// and eight hex digits of the whole name, so that two long names that
+// begin alike stay apart.
 std::string FileNameOf(const ModelDiagram& diagram) {
   std::string name = mmapi::cxx::ToUtf8(diagram.name);
   for (char& c : name)
@@ -29,18 +39,39 @@ std::string FileNameOf(const ModelDiagram& diagram) {
         c == '>' || c == '|' || static_cast<unsigned char>(c) < 0x20)
       c = '_';
   if (name.empty() || name == "." || name == "..") name = "diagram-" + std::to_string(diagram.ElementId());
+  if (name.size() > kMaxFileStem) {
+    const std::uint32_t digest = std::uint32_t(std::hash<std::string>()(name));
+    std::size_t keep = kMaxFileStem - 9;
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+    char suffix[10];
+    std::snprintf(suffix, sizeof suffix, "~%08x", unsigned(digest));
+    name = name.substr(0, keep) + suffix;
+  }
   return name;
 }
 
+// Draws every diagram; one that cannot be written is named and the others
+// are drawn all the same. Fails at the end when any could not be.
 void RenderAll(HostContext& host, const std::filesystem::path& folder) {
   std::filesystem::create_directories(folder);
   std::map<std::string, int> used;
+  int failed = 0;
   for (const auto& diagram : host.session.Project().diagrams) {
     std::string name = FileNameOf(*diagram);
     if (const int n = used[name]++; n > 0) name += "-" + std::to_string(n + 1);
-    RenderTo(*diagram, folder / (name + ".svg"));
-    host.out << "rendered " << (folder / (name + ".svg")).string() << '\n';
+    const std::filesystem::path file = folder / (name + ".svg");
+    try {
+      RenderTo(*diagram, file);
+      host.out << "rendered " << file.string() << '\n';
+    } catch (const std::exception& e) {
+      host.err << "cannot render " << mmapi::cxx::ToUtf8(diagram->name) << ": " << e.what() << '\n';
+      ++failed;
+    }
   }
+  if (failed > 0)
+    throw std::runtime_error(std::to_string(failed) + " of " +
+                             std::to_string(host.session.Project().diagrams.size()) +
+                             " diagrams could not be rendered");
 }
 
 // Prints a diagram as the host does when a plug-in asks: the picture goes
