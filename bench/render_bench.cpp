@@ -76,4 +76,43 @@ BENCHMARK(BM_CallListToSvgAgainstPlantUml)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(10);
 
+// 10^5 symbols, each held by the one before, against the same symbols side
+// by side: drawing them should cost about the same (linear in the number of
+// shapes, however deep they nest).
+modelhost::ModelDiagram& Symbols(modelhost::ModelProject& project, int count, bool nested) {
+  auto diagram = project.NewDiagram(0);
+  project.AddDiagram(diagram);
+  mmapi::cxx::ComPtr<modelhost::ModelShape> parent;
+  for (int i = 0; i < count; ++i) {
+    auto shape = project.NewShape(u"ClassSymbol");
+    shape->x = nested ? 1 : i;
+    shape->y = nested ? 2 : 2 * i;
+    shape->width = shape->height = 10;
+    if (nested) shape->parent = parent;
+    diagram->Adopt(shape);
+    parent = shape;
+  }
+  return *diagram;
+}
+
+void BM_NestedToFlatSymbols(benchmark::State& state) {
+  constexpr int kSymbols = 100000;
+  modelhost::ModelProject project;
+  const auto& nested = Symbols(project, kSymbols, true);
+  const auto& flat = Symbols(project, kSymbols, false);
+  Clock::duration nestedTime{}, flatTime{};
+  for (auto _ : state) {
+    auto start = Clock::now();
+    benchmark::DoNotOptimize(modelhost::render::LayoutDiagram(nested));
+    nestedTime += Clock::now() - start;
+    start = Clock::now();
+    benchmark::DoNotOptimize(modelhost::render::LayoutDiagram(flat));
+    flatTime += Clock::now() - start;
+  }
+  state.counters["nested_ms"] = Milliseconds(nestedTime) / double(state.iterations());
+  state.counters["flat_ms"] = Milliseconds(flatTime) / double(state.iterations());
+  state.counters["nested_to_flat"] = Milliseconds(nestedTime) / Milliseconds(flatTime);
+}
+BENCHMARK(BM_NestedToFlatSymbols)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
