@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs every test: optimised, and with AddressSanitizer and
+# Builds and runs every test: optimised (and every benchmark once), and with AddressSanitizer and
 # UndefinedBehaviorSanitizer; then the tests with threads under ThreadSanitizer;
 # then the Windows build (mingw-w64) with its tests and the example tour
 # under Wine; then replays the fuzz corpora and fuzzes each target for 20
@@ -7,6 +7,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --workflow --preset default
+# Every benchmark runs once, whole, so that none stops working unseen: a
+# hang ends at the time limit, and a benchmark that fails (SkipWithError)
+# fails the run. The figures are for people to read, not checked here.
+timeout 900 bash tests/e2e/private_runtime.sh build/bin/drvx_bench > build/bench.log 2>&1 ||
+  { tail -n 30 build/bench.log; echo "the benchmarks did not run whole"; exit 1; }
+if grep -q "ERROR OCCURRED" build/bench.log; then grep "ERROR OCCURRED" build/bench.log; exit 1; fi
+echo "every benchmark ran: build/bench.log"
 cmake --workflow --preset asan
 cmake --workflow --preset tsan
 . scripts/wine-prefix.sh

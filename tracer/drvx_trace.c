@@ -14,8 +14,8 @@
 
 enum { kMaxSlotName = 64 };
 
-/* A call as the line it is sent as: the name (CR and LF as blanks, an empty
- * one as "(unnamed)") and CR LF. `ready` is set once the line is whole: a
+/* A call as the line it is sent as: the name (an empty one as "(unnamed)";
+ * CR and LF in it are made blanks when it is sent) and CR LF. `ready` is set once the line is whole: a
  * signal handler that interrupts a push or a pop of its thread sends only
  * the whole lines below it. */
 struct frame {
@@ -61,8 +61,7 @@ void drvx_trace_push(const char* name) {
     memcpy(f->line, "(unnamed)", 9);
     length = 9;
   } else {
-    for (size_t k = 0; k < length; ++k)
-      f->line[k] = name[k] == '\r' || name[k] == '\n' ? ' ' : name[k];
+    memcpy(f->line, name, length); /* CR and LF in it become blanks when it is sent */
   }
   f->line[length] = '\r';
   f->line[length + 1] = '\n';
@@ -87,13 +86,17 @@ size_t drvx_trace_depth(void) { return thread_stack.depth; }
  * "(N outer calls cut)" in `cut_line` when calls are cut. Returns the
  * number of pieces; *size is their length in bytes. */
 enum { kMaxPieces = DRVX_TRACE_MAX_DEPTH + 1 };
-static size_t message_pieces(const struct stack* s, struct drvx_trace_piece* pieces,
+static size_t message_pieces(struct stack* s, struct drvx_trace_piece* pieces,
                              char cut_line[48], size_t* size) {
   size_t count = 0, total = 0;
   const size_t depth = s->depth, cut = s->cut;
   for (size_t i = depth; i > cut && count + 1 < kMaxPieces; --i) {
-    const struct frame* f = &s->frames[(i - 1) & (DRVX_TRACE_MAX_DEPTH - 1)];
+    struct frame* f = &s->frames[(i - 1) & (DRVX_TRACE_MAX_DEPTH - 1)];
     if (!f->ready) continue;
+    /* One line per call: CR and LF of the name become blanks (in place,
+     * which a second send finds done). Kept off push, where every call pays. */
+    for (size_t k = 0; k + 2 < f->length; ++k)
+      if (f->line[k] == '\r' || f->line[k] == '\n') f->line[k] = ' ';
     pieces[count].data = f->line;
     pieces[count].size = f->length;
     total += f->length;
