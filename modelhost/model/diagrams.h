@@ -96,6 +96,12 @@ class ModelDiagram final : public ElementObject<mmapi::IMMDiagram> {
  public:
   ModelDiagram(std::int32_t id, std::int32_t kind)
       : ElementObject(ElementKind::Diagram, id), kind(kind) {}
+  // Lets go of the shapes last made first: a symbol comes after its parent,
+  // so each one goes before the parent it holds, and no chain of nested
+  // symbols is torn down by recursion, however deep.
+  ~ModelDiagram() override {
+    while (!shapes.empty()) shapes.pop_back();
+  }
 
   MMStatus MMCALL Kind(std::int32_t* out) noexcept override;
   MMStatus MMCALL SetName(const char16_t* text, std::uint32_t length) noexcept override;

@@ -1,5 +1,6 @@
 #include "script_runner.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iomanip>
 #include <vector>
@@ -86,8 +87,10 @@ void ScriptRunner::Help(Args args) {
     host_.out << command->usage << "\n  " << command->help << '\n';
     return;
   }
+  std::size_t width = 0;
+  for (const auto& entry : commands_.All()) width = std::max(width, entry.first.size());
   for (const auto& [name, command] : commands_.All())
-    host_.out << "  " << std::left << std::setw(10) << name << command.help << '\n';
+    host_.out << "  " << std::left << std::setw(int(width + 2)) << name << command.help << '\n';
 }
 
 void ScriptRunner::Run(Args args) {
