@@ -59,10 +59,12 @@ void RenderAll(HostContext& host, const std::filesystem::path& folder) {
   for (const auto& diagram : host.session.Project().diagrams) {
     std::string name = FileNameOf(*diagram);
     if (const int n = used[name]++; n > 0) name += "-" + std::to_string(n + 1);
-    const std::filesystem::path file = folder / (name + ".svg");
+    // The name is UTF-8, which a path takes as such only from a u8string.
+    const std::filesystem::path file = folder / std::u8string(name.begin(), name.end()) += u8".svg";
     try {
       RenderTo(*diagram, file);
-      host.out << "rendered " << file.string() << '\n';
+      const std::u8string shown = file.u8string();
+      host.out << "rendered " << std::string(shown.begin(), shown.end()) << '\n';
     } catch (const std::exception& e) {
       host.err << "cannot render " << mmapi::cxx::ToUtf8(diagram->name) << ": " << e.what() << '\n';
       ++failed;
