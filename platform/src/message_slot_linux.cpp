@@ -111,8 +111,8 @@ Address AddressOf(const std::string& file, const std::string& path) {
   Address a;
   a.un.sun_family = AF_UNIX;
   if (file.size() + 1 > sizeof(a.un.sun_path))
-    throw std::runtime_error("the slot " + path + " cannot be used: its file name " + file +
-                             " is too long for a socket");
+    throw std::runtime_error("the slot " + path + " cannot be used: its name is too long for a "
+                             "socket address");
   std::memcpy(a.un.sun_path, file.c_str(), file.size() + 1);
   a.length = socklen_t(offsetof(sockaddr_un, sun_path) + file.size() + 1);
   return a;

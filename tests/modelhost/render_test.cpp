@@ -95,17 +95,27 @@ TEST(Render, SymbolsOfClassesAndDiagramsAreAreasToPickThem) {
   EXPECT_GE(areas, 3u);
 }
 
-TEST(Render, TextsAreEscapedAndComeBackUnchanged) {
-  ModelProject project;
+// A class diagram of its own in `project`, and a shape of `kind` named
+// `name` on it.
+ModelDiagram& EmptyDiagram(ModelProject& project) {
   auto diagram = project.NewDiagram(0);
   project.AddDiagram(diagram);
+  return *diagram;
+}
+
+ModelShape& AddShape(ModelProject& project, ModelDiagram& diagram, std::u16string_view kind,
+                     std::u16string_view name) {
+  auto shape = project.NewShape(std::u16string(kind));
+  shape->name = name;
+  return diagram.Adopt(shape);
+}
+
+TEST(Render, TextsAreEscapedAndComeBackUnchanged) {
+  ModelProject project;
+  ModelDiagram& diagram = EmptyDiagram(project);
   const std::vector<std::u16string> names = {u"<a & \"b\"> 'c'", u"Größe €", u"x]]>y", u"𝄞 clef"};
-  for (const auto& name : names) {
-    auto shape = project.NewShape(u"ClassSymbol");
-    shape->name = name;
-    diagram->Adopt(shape);
-  }
-  const auto shown = TextsOf(Svg(*diagram));
+  for (const auto& name : names) AddShape(project, diagram, u"ClassSymbol", name);
+  const auto shown = TextsOf(Svg(diagram));
   for (const auto& name : names) EXPECT_EQ(shown.count(ToUtf8(name)), 1u) << ToUtf8(name);
 }
 
@@ -113,12 +123,9 @@ TEST(Render, TextsAreEscapedAndComeBackUnchanged) {
 // caption holding them still gives a well-formed picture, with U+FFFD shown.
 TEST(Render, CharactersXmlForbidsAreReplaced) {
   ModelProject project;
-  auto diagram = project.NewDiagram(0);
-  project.AddDiagram(diagram);
-  auto shape = project.NewShape(u"ClassSymbol");
-  shape->name = u"a\uFFFEb\uFFFFc\u0001d\uFFFDe";
-  diagram->Adopt(shape);
-  const std::string svg = Svg(*diagram);
+  ModelDiagram& diagram = EmptyDiagram(project);
+  AddShape(project, diagram, u"ClassSymbol", u"a\uFFFEb\uFFFFc\u0001d\uFFFDe");
+  const std::string svg = Svg(diagram);
   EXPECT_EQ(svg.find("\xEF\xBF\xBE"), std::string::npos);
   EXPECT_EQ(svg.find("\xEF\xBF\xBF"), std::string::npos);
   EXPECT_EQ(TextsOf(svg).count("a\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c\xEF\xBF\xBD" "d\xEF\xBF\xBD" "e"), 1u);
@@ -151,12 +158,9 @@ TEST(Render, DeeplyNestedSymbolsAreDrawnWhereTheirParentsPutThem) {
 
 TEST(Render, AShapeOfAnUnknownClassIsALabelledBox) {
   ModelProject project;
-  auto diagram = project.NewDiagram(0);
-  project.AddDiagram(diagram);
-  auto shape = project.NewShape(u"Gizmo");
-  shape->name = u"Thing";
-  diagram->Adopt(shape);
-  const render::DisplayList list = render::LayoutDiagram(*diagram);
+  ModelDiagram& diagram = EmptyDiagram(project);
+  AddShape(project, diagram, u"Gizmo", u"Thing");
+  const render::DisplayList list = render::LayoutDiagram(diagram);
   ASSERT_EQ(list.items.size(), 3u);
   EXPECT_TRUE(std::holds_alternative<render::Box>(list.items[0]));
   EXPECT_EQ(std::get<render::Text>(list.items[1]).text, "\xC2\xAB" "Gizmo\xC2\xBB");
