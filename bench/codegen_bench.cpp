@@ -26,7 +26,7 @@ void BM_FindStringInModel(benchmark::State& state) {
   test::TempDir dir;
   std::filesystem::create_directory(dir / "bin");
   settings::TExpertSettings settings(dir / "bin" / "dravolex-host");
-  codegen::TExpertFunctions functions(settings);
+  codegen::TExpertFunctions functions(host::Services::Of(large.session.Services()), settings);
   const std::string needle = "Operation7(";  // mentioned nowhere: every section is read in full
   std::vector<std::string> lines;
   Clock::duration model{}, flat{};

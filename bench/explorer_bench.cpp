@@ -96,7 +96,7 @@ void BM_SearchReferences(benchmark::State& state) {
   const std::string key = kind == diagrams::rkClass    ? currentClass
                           : kind == diagrams::rkMember ? "Operation1"
                                                        : "csSyntheticDiagram17";
-  diagrams::TMMDiagramExplorer explorer(nullptr);
+  diagrams::TMMDiagramExplorer explorer(host::Services::Of(large.session.Services()), nullptr);
   diagrams::Lines result, symbols, plainResult;
   Compare(
       state,
@@ -122,7 +122,7 @@ void BM_DocumentHundredDiagrams(benchmark::State& state) {
   host::HostBinding binding(large.session.Services());
   diagrams::Lines names;
   for (int i = 0; i < 100; ++i) names.push_back(large.plain[std::size_t(i)].name);
-  diagrams::TMMDiagramExplorer explorer(nullptr);
+  diagrams::TMMDiagramExplorer explorer(host::Services::Of(large.session.Services()), nullptr);
   explorer.OneLiner = true;
   diagrams::Lines lines, plainLines;
   Compare(

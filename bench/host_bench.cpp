@@ -82,7 +82,7 @@ BENCHMARK(BM_PlainWalk)->Unit(benchmark::kMillisecond);
 void BM_WrapperWalk(benchmark::State& state) {
   auto& large = Shared();
   host::HostBinding binding(large.session.Services());
-  host::Services services;
+  const host::Services services = host::Services::Of(large.session.Services());
   std::size_t links = 0;
   for (auto _ : state) benchmark::DoNotOptimize(WrapperWalk(services, large.key, links));
   state.SetItemsProcessed(std::int64_t(links));
@@ -94,7 +94,7 @@ BENCHMARK(BM_WrapperWalk)->Unit(benchmark::kMillisecond);
 void BM_WrapperToPlainRatio(benchmark::State& state) {
   auto& large = Shared();
   host::HostBinding binding(large.session.Services());
-  host::Services services;
+  const host::Services services = host::Services::Of(large.session.Services());
   Clock::duration plain{}, wrapped{};
   std::size_t plainLinks = 0, wrappedLinks = 0;
   for (auto _ : state) {

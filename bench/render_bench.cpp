@@ -39,7 +39,7 @@ void BM_CallListToSvgAgainstPlantUml(benchmark::State& state) {
   Clock::duration ours{};
   for (auto _ : state) {
     const auto start = Clock::now();
-    if (sequence::TDiagramGenerator().GenSqDg("sqBench", lines) < 0) state.SkipWithError("not drawn");
+    if (sequence::TDiagramGenerator(host::Services::Of(session.Services())).GenSqDg("sqBench", lines) < 0) state.SkipWithError("not drawn");
     const auto& diagram = *session.Project().diagrams.back();
     platform::WriteFileAtomically(dir / "ours.svg", [&](std::ostream& out) {
       modelhost::render::WriteSvg(modelhost::render::LayoutDiagram(diagram), out);

@@ -25,7 +25,7 @@ void Generate(benchmark::State& state, modelhost::HostSession& session) {
   std::uint64_t calls = 0;
   for (auto _ : state) {
     const std::uint64_t before = modelhost::HostCallCount();
-    sequence::TDiagramGenerator generator;
+    sequence::TDiagramGenerator generator(host::Services::Of(session.Services()));
     if (generator.GenSqDg("sqBench", lines) < 0) state.SkipWithError(generator.ExMsg().c_str());
     calls += modelhost::HostCallCount() - before;
   }
@@ -67,7 +67,7 @@ void BM_GenerateLargeToExample(benchmark::State& state) {
   auto draw = [&](modelhost::HostSession& session, const std::vector<std::string>& lines) {
     host::HostBinding binding(session.Services());
     const auto start = Clock::now();
-    sequence::TDiagramGenerator generator;
+    sequence::TDiagramGenerator generator(host::Services::Of(session.Services()));
     if (generator.GenSqDg("sqBench", lines) < 0) state.SkipWithError(generator.ExMsg().c_str());
     return Clock::now() - start;
   };

@@ -220,8 +220,8 @@ void BM_CallStacksToDiagrams(benchmark::State& state) {
     sequence::TZkMailBox box(true);
     box.SetBufferSize(65536);
     box.SetSlotName(name);
-    box.SetOnMessage([](sequence::TZkMailBox&, settings::TTypeMemoryStream& stream) {
-      sequence::DrawReceivedCallStack(stream, {}, nullptr);
+    box.SetOnMessage([&session](sequence::TZkMailBox&, settings::TTypeMemoryStream& stream) {
+      sequence::DrawReceivedCallStack(host::Services::Of(session.Services()), stream, {}, nullptr);
     });
     box.SetActive(true);
     const auto start = Clock::now();

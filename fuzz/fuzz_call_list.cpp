@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto& project = fuzz::Host().FreshProject();
   const std::vector<std::string> lines = platform::SplitLines(fuzz::Text(data, size));
   std::string failure;
-  sequence::TDiagramGenerator generator;
+  sequence::TDiagramGenerator generator(fuzz::Host().Services());
   generator.SetReporter([&](const std::string& text) { failure = text; });
   const std::int32_t id = generator.GenSqDg("sqFuzz", lines);
   if (id < 0) {

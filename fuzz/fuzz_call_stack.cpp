@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   stream.Write(data, std::int32_t(size));
   int failures = 0;
   const std::int32_t id =
-      sequence::DrawReceivedCallStack(stream, {}, [&](const std::string&) { ++failures; });
+      sequence::DrawReceivedCallStack(fuzz::Host().Services(), stream, {}, [&](const std::string&) { ++failures; });
   if ((id >= 0) == (failures > 0)) fuzz::Wrong("a call stack both drawn and failed, or neither");
   if (id >= 0 && (project.diagrams.empty() || project.diagrams.back()->name != u"sqDelphiCallStack"))
     fuzz::Wrong("the drawn call stack is not the newest diagram");

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   platform::ComboBox selector(nullptr, "cbxDgGroupSelect");
   platform::ListBox members(nullptr, "lbxDgGroupMemberList");
   selector.SetSorted(true);
-  groups::TDiagramGroupManager manager(nullptr);
+  groups::TDiagramGroupManager manager(fuzz::Host().Services(), nullptr);
   manager.SetControls(selector, members);
   const auto once = ReadThenWrite(manager, data, size);
   const auto twice = ReadThenWrite(manager, once.data(), once.size());

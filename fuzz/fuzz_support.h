@@ -19,6 +19,7 @@ struct FuzzHost {
     platform::SetDialogs(&dialogs);
     platform::SetLogSink(nullptr);  // default answers are not worth a line each
   }
+  host::Services Services() { return host::Services::Of(session.Services()); }
   // An empty project with a few classes, for each input.
   modelhost::ModelProject& FreshProject() {
     session.ReplaceProject(std::make_unique<modelhost::ModelProject>());

@@ -13,7 +13,8 @@ const char* const kVisibilityNames[8] = {"scDefault",         "scStrictPrivate",
                                          "scStrictProtected", "scProtected",     "scPublic",
                                          "scPublished",       "scAutomated"};
 
-TExpertFunctions::TExpertFunctions(settings::TExpertSettings& settings) : FSettings(settings) {
+TExpertFunctions::TExpertFunctions(host::Services services, settings::TExpertSettings& settings)
+    : FToolServices(std::move(services)), FSettings(settings) {
   RefreshContext();
 }
 

@@ -18,9 +18,9 @@ namespace drvx::codegen {
 
 class TExpertFunctions {
  public:
-  // Keeps the settings (shared, not owned) and the host's services, then
+  // Keeps the host's services and the settings (shared, not owned), then
   // fetches the current context.
-  explicit TExpertFunctions(settings::TExpertSettings& settings);
+  TExpertFunctions(host::Services services, settings::TExpertSettings& settings);
 
   // Fetches the current method, class and module from the navigator.
   void RefreshContext();
@@ -58,7 +58,6 @@ class TExpertFunctions {
   const host::Class& CurrentClass() const { return FCurrentClass; }
   const host::Method& CurrentMethod() const { return FCurrentMethod; }
   const host::Module& CurrentModule() const { return FCurrentModule; }
-  void SetCurrentMethod(host::Method method) { FCurrentMethod = std::move(method); }
   void SetCurrentModule(host::Module module) { FCurrentModule = std::move(module); }
   settings::TExpertSettings& Settings() const { return FSettings; }
   std::vector<std::string>& HeaderLines() { return FHeaderLines; }
@@ -67,11 +66,11 @@ class TExpertFunctions {
  private:
   bool LocateClass(const std::string& name, std::set<std::string>& resolving);
 
+  host::Services FToolServices;
   host::Class FCurrentClass;
   settings::TExpertSettings& FSettings;
   std::vector<std::string> FHeaderLines;
   host::Method FCurrentMethod;
-  host::Services FToolServices;
   host::Module FCurrentModule;
 };
 

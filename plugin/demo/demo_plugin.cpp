@@ -25,7 +25,7 @@ void Announce(int number, const char* event) {
 
 void Subscribe(TProjectNotifierObserver& o, int number, bool enabled) {
   auto say = [number](const char* event) {
-    return [number, event](TProjectNotifierObserver&) { Announce(number, event); };
+    return [number, event](TProjectNotifierObserver&, const std::string&) { Announce(number, event); };
   };
   o.OnAfterNew = say("AfterNew");
   o.OnAfterOpen = say("AfterOpen");
@@ -70,7 +70,7 @@ MM_EXPORT void MMCALL MMExpertEntryProc(mmapi::IMMToolServices* services) {
     std::int32_t registration = 0;
     Check(services->RegisterExpert(expert.Get(), &registration));
     Check(services->RegisterProjectNotifier(context->notifier.Get(), &registration));
-    drvx::platform::SetApplicationWindow(Services().HostWindowHandle());
+    drvx::platform::SetApplicationWindow(Services::Of(services).HostWindowHandle());
   });
 }
 

@@ -6,8 +6,9 @@
 
 namespace drvx::diagrams {
 
-TMMDiagramExplorer::TMMDiagramExplorer(settings::TExpertSettings* settings)
-    : FSettings(settings) {}
+TMMDiagramExplorer::TMMDiagramExplorer(host::Services services,
+                                       settings::TExpertSettings* settings)
+    : FSettings(settings), FServices(std::move(services)) {}
 
 TMMDiagramExplorer::~TMMDiagramExplorer() = default;
 

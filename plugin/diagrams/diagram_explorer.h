@@ -35,7 +35,7 @@ enum TReferenceKind { rkMember = 1, rkDiagram = 2, rkClass = 3 };
 class TMMDiagramExplorer {
  public:
   // settings may be null (the built-in diagram name prefixes are used then).
-  explicit TMMDiagramExplorer(settings::TExpertSettings* settings);
+  TMMDiagramExplorer(host::Services services, settings::TExpertSettings* settings);
   ~TMMDiagramExplorer();
   TMMDiagramExplorer(const TMMDiagramExplorer&) = delete;
   TMMDiagramExplorer& operator=(const TMMDiagramExplorer&) = delete;

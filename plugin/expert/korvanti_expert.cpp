@@ -103,13 +103,15 @@ void TKorvantiExpertInterface::AddTryExcept() { Context().Functions().AddTryExce
 void TKorvantiExpertInterface::Show() { Context().MainWindow().Show(); }
 
 void TKorvantiExpertInterface::DiagramReferences() {
-  ShowMainWindowOn(Context().MainWindow().tbsReference);
-  Context().MainWindow().SpBtSearchHyperLinksCurrentDiagramClick();
+  ui::TFrmMain& window = Context().MainWindow();
+  ShowMainWindowOn(window.tbsReference);
+  window.References.SpBtSearchHyperLinksCurrentDiagram.OnClick();
 }
 
 void TKorvantiExpertInterface::MemberReferences() {
-  ShowMainWindowOn(Context().MainWindow().tbsReference);
-  Context().MainWindow().SpBtSearchHyperLinksCurrentMemberClick();
+  ui::TFrmMain& window = Context().MainWindow();
+  ShowMainWindowOn(window.tbsReference);
+  window.References.SpBtSearchHyperLinksCurrentMember.OnClick();
 }
 
 void TKorvantiExpertInterface::LocateClass() {
@@ -138,7 +140,7 @@ void TKorvantiExpertInterface::AddCurrentMethodToSequenceList() {
   std::string line;
   if (const host::Class cls = nav.CurrentClass()) line = cls.Name();
   if (const host::Member member = nav.CurrentMember()) line += "." + member.Name();
-  context.MainWindow().SequencesMemo.AddLine(line);
+  context.MainWindow().Sequences.SequencesMemo.AddLine(line);
 }
 
 void TKorvantiExpertInterface::LookUpReferencingMethods() {
@@ -146,11 +148,12 @@ void TKorvantiExpertInterface::LookUpReferencingMethods() {
   ShowMainWindowOn(window.tbsMethodRef);
   std::vector<std::string> lines;
   Context().Functions().LookUpReferencingMethods(lines);
-  window.lbxMethodRef.SetItems(std::move(lines));
+  window.MethodRef.lbxMethodRef.SetItems(std::move(lines));
 }
 
 void TKorvantiExpertInterface::PrintDiagramWithDocumentation() {
-  diagrams::TMMDiagramExplorer explorer(&Context().Settings());
+  PluginContext& context = Context();
+  diagrams::TMMDiagramExplorer explorer(context.Services(), &context.Settings());
   explorer.PrintCurrentDiagramWithDocumentation();
 }
 

@@ -15,7 +15,8 @@ PluginContext::PluginContext(mmapi::IMMToolServices* services,
       services_(host::ComPtr<mmapi::IMMToolServices>::Share(services)),
       settings_(hostExecutable),
       notifier_(mmapi::cxx::MakeCom<host::TProjectNotifier>()),
-      functions_(settings_),
+      functions_(services_, settings_),
+      mainWindow_(services_),
       drawFailures_(std::chrono::seconds(10), host::ShowReport),
       drawFailureSummary_(nullptr, "DrawFailureSummary", 10000),
       mailBox_(true),
@@ -82,7 +83,7 @@ void PluginContext::MailBoxMessage(settings::TTypeMemoryStream& stream) {
     platform::LogLine(std::string("the host's call-stack options could not be read (") +
                       error.what() + "); the call stack is drawn whole");
   }
-  sequence::DrawReceivedCallStack(stream, filter,
+  sequence::DrawReceivedCallStack(services_, stream, filter,
                                   [this](const std::string& text) { DrawFailure(text); });
 }
 

@@ -20,20 +20,20 @@ std::string GroupFileNameFor(const std::string& projectFileName) {
   return projectFileName + ".grp";
 }
 
-void TDGMember::ReadMember(settings::TTypeMemoryStream& stream) {
+void TDGMember::ReadMember(settings::TTypeMemoryStream& stream,
+                           const host::DiagramManager& diagrams) {
   FId = stream.ReadInteger();
   FName = stream.ReadString();
   FReserved = stream.ReadInteger();
-  const host::DiagramManager manager = host::Services().Diagrams();
-  const int index = manager.IndexOfId(FId);
+  const int index = diagrams.IndexOfId(FId);
   if (index < 0) return;
   const std::string stored = platform::HostForm(FName);
-  if (manager.Diagrams(index).Name() == stored) return;
+  if (diagrams.Diagrams(index).Name() == stored) return;
   // The identifier now denotes another diagram: look for the stored name.
-  const int count = manager.DiagramCount();
+  const int count = diagrams.DiagramCount();
   std::string name;
   for (int i = 0; i < count; ++i) {
-    const host::Diagram diagram = manager.Diagrams(i);
+    const host::Diagram diagram = diagrams.Diagrams(i);
     diagram.ReadName(name);
     if (name == stored) {
       FId = diagram.Id();
@@ -49,21 +49,21 @@ void TDGMember::WriteMember(settings::TTypeMemoryStream& stream) const {
   stream.WriteInteger(FReserved);
 }
 
-std::string TDGMember::GetMemberName() {
+std::string TDGMember::GetMemberName(const host::DiagramManager& diagrams) {
   std::string text = "Invalid Id:" + std::to_string(FId);
-  const host::DiagramManager manager = host::Services().Diagrams();
-  const int index = manager.IndexOfId(FId);
-  if (index >= 0) text = manager.Diagrams(index).Name();
+  const int index = diagrams.IndexOfId(FId);
+  if (index >= 0) text = diagrams.Diagrams(index).Name();
   FName = text;
   return text;
 }
 
-void TDiagramGroup::ReadGroup(settings::TTypeMemoryStream& stream) {
+void TDiagramGroup::ReadGroup(settings::TTypeMemoryStream& stream,
+                              const host::DiagramManager& diagrams) {
   FName = stream.ReadString();
   const std::int32_t count = stream.ReadInteger();
   for (std::int32_t i = 0; i < count && stream.Size() - stream.Position() >= kMemberBytes; ++i) {
     auto member = std::make_unique<TDGMember>();
-    member->ReadMember(stream);
+    member->ReadMember(stream, diagrams);
     FMembers.push_back(std::move(member));
   }
 }
@@ -74,8 +74,8 @@ void TDiagramGroup::WriteGroup(settings::TTypeMemoryStream& stream) const {
   for (const auto& member : FMembers) member->WriteMember(stream);
 }
 
-bool TDiagramGroup::AddCurrentDiagram() {
-  const host::Diagram diagram = host::Services().Nav().CurrentDiagram();
+bool TDiagramGroup::AddCurrentDiagram(const host::Navigator& navigator) {
+  const host::Diagram diagram = navigator.CurrentDiagram();
   if (!diagram) return false;
   const std::int32_t id = diagram.Id();
   if (std::any_of(FMembers.begin(), FMembers.end(), [&](const auto& m) { return m->FId == id; }))

@@ -23,11 +23,11 @@ class TDGMember {
   // Reads identifier, name and reserved value, then finds the diagram again:
   // by identifier when its name still fits, else the first diagram of the
   // stored name; when no diagram has that name the member becomes invalid.
-  void ReadMember(settings::TTypeMemoryStream& stream);
+  void ReadMember(settings::TTypeMemoryStream& stream, const host::DiagramManager& diagrams);
   void WriteMember(settings::TTypeMemoryStream& stream) const;
   // The diagram's name, or "Invalid Id:<id>" when no diagram has the
   // identifier; also stored as the member's name.
-  std::string GetMemberName();
+  std::string GetMemberName(const host::DiagramManager& diagrams);
 
   std::int32_t FId = -1;
   std::string FName;
@@ -39,11 +39,11 @@ using TDGMemberList = std::vector<std::unique_ptr<TDGMember>>;
 
 class TDiagramGroup {
  public:
-  void ReadGroup(settings::TTypeMemoryStream& stream);
+  void ReadGroup(settings::TTypeMemoryStream& stream, const host::DiagramManager& diagrams);
   void WriteGroup(settings::TTypeMemoryStream& stream) const;
   // Adds the host's current diagram unless the group has it already; false
   // when nothing was added (also when no diagram is current).
-  bool AddCurrentDiagram();
+  bool AddCurrentDiagram(const host::Navigator& navigator);
 
   TDGMemberList FMembers;
   std::string FName = "UnNamed";

@@ -34,24 +34,28 @@ void TDiagramGroupManager::SetControls(platform::ComboBox& groupSelector,
   FMemberList = &memberList;
 }
 
-std::string TDiagramGroupManager::ProjectGroupFileName() const {
-  return GroupFileNameFor(host::Services().Project().ProjectFileName());
-}
-
 void TDiagramGroupManager::FreeGroups() {
   FCurrentGroup = nullptr;
   FGroups.clear();
 }
 
 void TDiagramGroupManager::ConnectProject() {
+  ConnectProject(FServices.Project().ProjectFileName());
+}
+
+void TDiagramGroupManager::ConnectProject(const std::string& projectFileName) {
   if (!FObserver) {
     FObserver = std::make_unique<host::TProjectNotifierObserver>();
     if (FNotifier) FNotifier->AddObserver(FObserver.get());
-    FObserver->OnAfterOpen = [this](host::TProjectNotifierObserver&) { ConnectProject(); };
-    FObserver->OnBeforeOpen = [this](host::TProjectNotifierObserver&) { CloseProject(); };
+    FObserver->OnAfterOpen = [this](host::TProjectNotifierObserver&, const std::string& file) {
+      ConnectProject(file);
+    };
+    FObserver->OnBeforeOpen = [this](host::TProjectNotifierObserver&, const std::string&) {
+      CloseProject();
+    };
     FObserver->Enabled = true;
   }
-  FFileName = ProjectGroupFileName();
+  FFileName = GroupFileNameFor(projectFileName);
   if (!FGroupSelector || !FMemberList)
     throw std::logic_error("the group manager has no controls to work");
   FMemberList->OnClick = [this] { ShowSelectedMember(); };
@@ -74,8 +78,9 @@ void TDiagramGroupManager::ShowFirstGroup() {
 
 void TDiagramGroupManager::FillMemberList() {
   FMemberList->Clear();
+  const host::DiagramManager diagrams = FServices.Diagrams();
   std::vector<std::string> names;
-  for (const auto& member : FCurrentGroup->FMembers) names.push_back(member->GetMemberName());
+  for (const auto& member : FCurrentGroup->FMembers) names.push_back(member->GetMemberName(diagrams));
   FMemberList->SetItems(std::move(names));
 }
 
@@ -83,7 +88,7 @@ void TDiagramGroupManager::CloseProject() {
   SaveCurrentGroups();
   FreeGroups();
   FGroupSelector->Clear();
-  FFileName = ProjectGroupFileName();
+  FFileName = GroupFileNameFor(FServices.Project().ProjectFileName());
 }
 
 void TDiagramGroupManager::SaveCurrentGroups() {
@@ -95,8 +100,8 @@ void TDiagramGroupManager::SaveCurrentGroups() {
 
 void TDiagramGroupManager::InsertCurrentDiagram() {
   if (!FCurrentGroup) return Tell("No diagram group assigned yet");
-  if (FCurrentGroup->AddCurrentDiagram())
-    FMemberList->Add(host::Services().Nav().CurrentDiagram().Name());
+  const host::Navigator navigator = FServices.Nav();
+  if (FCurrentGroup->AddCurrentDiagram(navigator)) FMemberList->Add(navigator.CurrentDiagram().Name());
 }
 
 void TDiagramGroupManager::NewGroup(const std::string& name) {
@@ -139,8 +144,9 @@ void TDiagramGroupManager::DeleteSelectedMember() {
   if (selected < 0 || !FCurrentGroup) return;
   const std::string text = FMemberList->Items()[std::size_t(selected)];
   FMemberList->Delete(selected);
+  const host::DiagramManager diagrams = FServices.Diagrams();
   std::erase_if(FCurrentGroup->FMembers,
-                [&](const auto& member) { return member->GetMemberName() == text; });
+                [&](const auto& member) { return member->GetMemberName(diagrams) == text; });
 }
 
 void TDiagramGroupManager::SelectGroup() {
@@ -158,13 +164,12 @@ void TDiagramGroupManager::ShowSelectedMember() {
   const int selected = FMemberList->ItemIndex();
   if (selected < 0 || !FCurrentGroup) return;
   const std::string text = FMemberList->Items()[std::size_t(selected)];
-  const host::Services services;
-  const host::DiagramManager manager = services.Diagrams();
+  const host::DiagramManager manager = FServices.Diagrams();
   for (const auto& member : FCurrentGroup->FMembers) {
-    if (member->GetMemberName() != text) continue;
+    if (member->GetMemberName(manager) != text) continue;
     const int index = manager.IndexOfId(member->FId);
     if (index < 0) continue;
-    const host::Navigator nav = services.Nav();
+    const host::Navigator nav = FServices.Nav();
     nav.ShowDiagram(manager.Diagrams(index));
     nav.ShowView(mmapi::MMViewDiagrams, true);
     return;
@@ -179,9 +184,10 @@ void TDiagramGroupManager::MemberListKeyDown(std::uint16_t& key) {
 
 void TDiagramGroupManager::GetInvalidMembers(std::vector<std::string>& list) {
   list.clear();
+  const host::DiagramManager diagrams = FServices.Diagrams();
   for (const auto& group : FGroups)
     for (const auto& member : group->FMembers)
-      if (!member->FValid) list.push_back(member->GetMemberName());
+      if (!member->FValid) list.push_back(member->GetMemberName(diagrams));
 }
 
 void TDiagramGroupManager::LoadGroupFile(const std::string& path) {
@@ -198,10 +204,11 @@ void TDiagramGroupManager::ReadGroups(settings::TTypeMemoryStream& stream) {
   // failure it still shows the groups read so far.
   std::vector<std::string> names;
   try {
+    const host::DiagramManager diagrams = FServices.Diagrams();
     const std::int32_t count = stream.ReadInteger();
     for (std::int32_t i = 0; i < count && stream.Size() - stream.Position() >= kGroupBytes; ++i) {
       auto group = std::make_unique<TDiagramGroup>();
-      group->ReadGroup(stream);
+      group->ReadGroup(stream, diagrams);
       names.push_back(group->FName);
       FGroups.push_back(std::move(group));
     }

@@ -20,9 +20,11 @@ class TDiagramGroupManager {
   static constexpr std::uint16_t kInsertKey = 45;
   static constexpr std::uint16_t kDeleteKey = 46;
 
-  // Subscribes to the notifier's project events (none: hears none); the
-  // notifier must outlive the manager.
-  explicit TDiagramGroupManager(host::TProjectNotifier* notifier) : FNotifier(notifier) {}
+  // Works on the host's diagrams and project through `services`; subscribes
+  // to the notifier's project events (none: hears none), which must outlive
+  // the manager.
+  TDiagramGroupManager(host::Services services, host::TProjectNotifier* notifier)
+      : FServices(std::move(services)), FNotifier(notifier) {}
   // Unsubscribes, saves, frees the groups.
   ~TDiagramGroupManager();
   TDiagramGroupManager(const TDiagramGroupManager&) = delete;
@@ -31,9 +33,10 @@ class TDiagramGroupManager {
   // The page's controls (not owned).
   void SetControls(platform::ComboBox& groupSelector, platform::ListBox& memberList);
 
-  // (Re)loads the groups of the open project; the first call also subscribes
-  // to the project events.
+  // (Re)loads the groups of the open project, the one the host names or the
+  // one an event named; the first call also subscribes to the project events.
   void ConnectProject();
+  void ConnectProject(const std::string& projectFileName);
   // Before the host opens another project: saves, drops the groups.
   void CloseProject();
   void SaveCurrentGroups();
@@ -68,7 +71,6 @@ class TDiagramGroupManager {
   void ShowFirstGroup();
   void FillMemberList();
   void FreeGroups();
-  std::string ProjectGroupFileName() const;
 
   TDiagramGroup* FCurrentGroup = nullptr;
   TDiagramGroupList FGroups;
@@ -77,6 +79,7 @@ class TDiagramGroupManager {
   bool FInitialized = false;
   std::string FFileName;
   std::unique_ptr<host::TProjectNotifierObserver> FObserver;
+  host::Services FServices;
   host::TProjectNotifier* FNotifier;
 };
 

@@ -292,7 +292,6 @@ class ProjectManager : public Handle<mmapi::IMMProjectManager> {
   void BeginModelChange() const;
 };
 
-// The root services. Default-constructed, it uses HostToolServices().
 // The host's wishes for received call stacks; none when the host has none.
 class CallStackOptions : public Handle<mmapi::IMMCallStackOptions> {
  public:
@@ -303,10 +302,17 @@ class CallStackOptions : public Handle<mmapi::IMMCallStackOptions> {
   std::string ExcludePatterns() const;
 };
 
+// The root services, as the host handed them to the entry function. There is
+// no default: whoever makes a worker hands it the services (or the part of
+// them it uses).
 class Services : public Handle<mmapi::IMMToolServices> {
  public:
-  Services() : Handle(ComPtr<mmapi::IMMToolServices>::Share(HostToolServices())) {}
-  using Handle::Handle;
+  Services() = delete;
+  explicit Services(ComPtr<mmapi::IMMToolServices> services) : Handle(std::move(services)) {}
+  // Shares the host's reference.
+  static Services Of(mmapi::IMMToolServices* services) {
+    return Services(ComPtr<mmapi::IMMToolServices>::Share(services));
+  }
 
   CodeModel Model() const;
   DiagramManager Diagrams() const;

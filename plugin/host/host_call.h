@@ -17,9 +17,10 @@ using mmapi::MMStatus;
 using mmapi::MMStrView;
 using mmapi::cxx::ComPtr;
 
-// The host's services this library calls, or null: the ones of the newest
-// living HostBinding. The error texts of failed host calls are read through
-// them, and a default-made Services uses them.
+// The host's services of the newest living HostBinding, or null. Only the
+// error channel uses them: the error texts of failed host calls are read
+// through them, and a guarded operation's failure is told through them.
+// Everything else reaches the host through the Services its owner was given.
 mmapi::IMMToolServices* HostToolServices();
 
 // Binds the host's services to this library for as long as it lives, holding

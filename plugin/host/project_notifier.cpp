@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "drvx/platform/ansi_text.h"
 #include "guarded.h"
 
 namespace drvx::host {
@@ -15,21 +16,25 @@ void TProjectNotifier::RemoveObserver(TProjectNotifierObserver* observer) {
   std::erase(FObservers, observer);
 }
 
-mmapi::MMStatus TProjectNotifier::Broadcast(Member handler) noexcept {
+mmapi::MMStatus TProjectNotifier::Broadcast(Member handler, const char16_t* fileName,
+                                            std::uint32_t length) noexcept {
   return Guarded([&] {
-    const std::size_t count = FObservers.size();
-    // Walks by index up to the count at the start; stops early rather than
-    // read past the list should a handler shorten it.
-    for (std::size_t i = 0; i < count && i < FObservers.size(); ++i) {
-      TProjectNotifierObserver& observer = *FObservers[i];
-      if (observer.Enabled && observer.*handler) (observer.*handler)(observer);
+    std::string name;
+    if (fileName) platform::AnsiFromUtf16(std::u16string_view(fileName, length), name);
+    // The observers subscribed now; one that leaves before its turn is passed
+    // over, so a handler may remove any observer, itself or another.
+    const std::vector<TProjectNotifierObserver*> subscribed = FObservers;
+    for (TProjectNotifierObserver* observer : subscribed) {
+      if (std::find(FObservers.begin(), FObservers.end(), observer) == FObservers.end()) continue;
+      if (observer->Enabled && observer->*handler) (observer->*handler)(*observer, name);
     }
   });
 }
 
-mmapi::MMStatus TProjectNotifier::Query(Member handler, mmapi::MMBool* answer) noexcept {
+mmapi::MMStatus TProjectNotifier::Query(Member handler, mmapi::MMBool* answer,
+                                        const char16_t* fileName, std::uint32_t length) noexcept {
   if (answer) *answer = 0;
-  const mmapi::MMStatus status = Broadcast(handler);
+  const mmapi::MMStatus status = Broadcast(handler, fileName, length);
   if (answer && !mmapi::MMFailed(status)) *answer = FAnswer ? 1 : 0;
   return status;
 }
@@ -40,23 +45,25 @@ mmapi::MMStatus TProjectNotifier::Destroyed() noexcept {
 mmapi::MMStatus TProjectNotifier::AfterNew() noexcept {
   return Broadcast(&TProjectNotifierObserver::OnAfterNew);
 }
-mmapi::MMStatus TProjectNotifier::AfterOpen(const char16_t*, std::uint32_t) noexcept {
-  return Broadcast(&TProjectNotifierObserver::OnAfterOpen);
+mmapi::MMStatus TProjectNotifier::AfterOpen(const char16_t* fileName,
+                                            std::uint32_t length) noexcept {
+  return Broadcast(&TProjectNotifierObserver::OnAfterOpen, fileName, length);
 }
-mmapi::MMStatus TProjectNotifier::AfterSave(const char16_t*, std::uint32_t) noexcept {
-  return Broadcast(&TProjectNotifierObserver::OnAfterSave);
+mmapi::MMStatus TProjectNotifier::AfterSave(const char16_t* fileName,
+                                            std::uint32_t length) noexcept {
+  return Broadcast(&TProjectNotifierObserver::OnAfterSave, fileName, length);
 }
 mmapi::MMStatus TProjectNotifier::Modified() noexcept { return mmapi::MM_OK; }
 mmapi::MMStatus TProjectNotifier::BeforeNew(mmapi::MMBool* answer) noexcept {
   return Query(&TProjectNotifierObserver::OnBeforeNew, answer);
 }
-mmapi::MMStatus TProjectNotifier::BeforeOpen(const char16_t*, std::uint32_t,
+mmapi::MMStatus TProjectNotifier::BeforeOpen(const char16_t* fileName, std::uint32_t length,
                                              mmapi::MMBool* answer) noexcept {
-  return Query(&TProjectNotifierObserver::OnBeforeOpen, answer);
+  return Query(&TProjectNotifierObserver::OnBeforeOpen, answer, fileName, length);
 }
-mmapi::MMStatus TProjectNotifier::BeforeSave(const char16_t*, std::uint32_t,
+mmapi::MMStatus TProjectNotifier::BeforeSave(const char16_t* fileName, std::uint32_t length,
                                              mmapi::MMBool* answer) noexcept {
-  return Query(&TProjectNotifierObserver::OnBeforeSave, answer);
+  return Query(&TProjectNotifierObserver::OnBeforeSave, answer, fileName, length);
 }
 mmapi::MMStatus TProjectNotifier::Closed() noexcept { return mmapi::MM_OK; }
 mmapi::MMStatus TProjectNotifier::CommitEditors() noexcept {

@@ -1,11 +1,13 @@
 // The project notifier the plug-in registers with the host, and the observers
 // through which parts of the plug-in hear the host's project events.
 //
-// Host's user-interface thread only; observers must not be added or removed
-// while an event is being handed out.
+// Host's user-interface thread only. An observer may be added or removed
+// while an event is being handed out: those subscribed when it began hear it,
+// unless they left before their turn.
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "mmapi/cxx/com_object.h"
@@ -14,10 +16,13 @@
 namespace drvx::host {
 
 // Receives project events once enabled and subscribed. Handlers get the
-// observer as sender.
+// observer as sender and the project file the host named with the event (8-bit;
+// empty for the events that name none: AfterNew, BeforeNew, CommitEditors,
+// Destroyed).
 class TProjectNotifierObserver {
  public:
-  using Handler = std::function<void(TProjectNotifierObserver& sender)>;
+  using Handler =
+      std::function<void(TProjectNotifierObserver& sender, const std::string& fileName)>;
 
   bool Enabled = false;
   Handler OnAfterNew;
@@ -61,8 +66,10 @@ class TProjectNotifier final : public mmapi::cxx::ComObject<mmapi::IMMProjectNot
   ~TProjectNotifier() override = default;
 
   using Member = TProjectNotifierObserver::Handler TProjectNotifierObserver::*;
-  mmapi::MMStatus Broadcast(Member handler) noexcept;
-  mmapi::MMStatus Query(Member handler, mmapi::MMBool* answer) noexcept;
+  mmapi::MMStatus Broadcast(Member handler, const char16_t* fileName = nullptr,
+                            std::uint32_t length = 0) noexcept;
+  mmapi::MMStatus Query(Member handler, mmapi::MMBool* answer, const char16_t* fileName = nullptr,
+                        std::uint32_t length = 0) noexcept;
 
   const bool FAnswer = false;
   std::vector<TProjectNotifierObserver*> FObservers;

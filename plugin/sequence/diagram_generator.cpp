@@ -18,7 +18,7 @@ std::int32_t TDiagramGenerator::GenSqDg(const std::string& name,
                                         const std::vector<std::string>& lines) {
   std::int32_t result = -1;
   try {
-    FSequenceDiagram = std::make_unique<TSequenceDiagram>(name);
+    FSequenceDiagram = std::make_unique<TSequenceDiagram>(FToolServices, name);
     FSequenceDiagram->SetCallList(lines);
     FRoleCount = FSequenceDiagram->CreateRoles();
     const MessageCounts counts = FSequenceDiagram->CreateMessages();
@@ -51,7 +51,8 @@ void TDiagramGenerator::GetRoleDistance() {
   FRoleDistance = FRoleCount > 0 ? width / FRoleCount : width;
 }
 
-std::int32_t DrawReceivedCallStack(settings::TTypeMemoryStream& stream,
+std::int32_t DrawReceivedCallStack(const host::Services& services,
+                                   settings::TTypeMemoryStream& stream,
                                    const CallStackFilter& filter,
                                    std::function<void(const std::string&)> reporter) {
   stream.SetPosition(0);
@@ -65,7 +66,7 @@ std::int32_t DrawReceivedCallStack(settings::TTypeMemoryStream& stream,
     return -1;
   }
   TDiagramGenerator::InvertCallList(lines);
-  TDiagramGenerator generator;
+  TDiagramGenerator generator(services);
   generator.SetReporter(std::move(reporter));
   return generator.GenSqDg("sqDelphiCallStack", lines);
 }

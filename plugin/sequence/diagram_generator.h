@@ -15,6 +15,9 @@ namespace drvx::sequence {
 
 class TDiagramGenerator {
  public:
+  // Draws into the host's diagrams through `services`.
+  explicit TDiagramGenerator(host::Services services) : FToolServices(std::move(services)) {}
+
   // Creates the diagram, draws it, returns its host identifier. Never throws:
   // a failure shows "Exception in TDiagramGenerator.GenSqDg:<message>" and
   // gives -1; what was drawn in the host until then stays.
@@ -36,7 +39,6 @@ class TDiagramGenerator {
   std::int32_t RoleDistance() const { return FRoleDistance; }
   std::int32_t MessageCount() const { return FMessageCount; }
   std::int32_t SelfMessageCount() const { return FSelfMessageCount; }
-  std::int32_t RoleCount() const { return FRoleCount; }
   std::uint8_t SizeClass() const { return FSizeClass; }
 
  private:
@@ -48,6 +50,7 @@ class TDiagramGenerator {
   std::int32_t FRoleCount = 0;
   std::uint8_t FSizeClass = 0;
   bool FFormatFlag = false;
+  host::Services FToolServices;
   std::unique_ptr<TSequenceDiagram> FSequenceDiagram;
   std::function<void(const std::string&)> FReporter;
 };
@@ -57,7 +60,8 @@ class TDiagramGenerator {
 // pass the filter; a failure's text goes to the reporter. A stack of which
 // the filter leaves nothing is not drawn (a log line says so). Returns the
 // diagram's identifier, or -1.
-std::int32_t DrawReceivedCallStack(settings::TTypeMemoryStream& stream,
+std::int32_t DrawReceivedCallStack(const host::Services& services,
+                                   settings::TTypeMemoryStream& stream,
                                    const CallStackFilter& filter,
                                    std::function<void(const std::string&)> reporter);
 

@@ -93,7 +93,8 @@ void TSqDgMsg::DrawMessage() {
 
 // ---- TSequenceDiagram
 
-TSequenceDiagram::TSequenceDiagram(const std::string& name) : FDiagramName(name) {
+TSequenceDiagram::TSequenceDiagram(host::Services services, const std::string& name)
+    : FToolServices(std::move(services)), FDiagramName(name) {
   FDiagramManager = FToolServices.Diagrams();
   FDiagram = FDiagramManager.CreateDiagram(6, name);
   FExplorer = FDiagram.Explorer().As<host::DiagramExplorer>();

@@ -92,7 +92,7 @@ struct MessageCounts {
 class TSequenceDiagram {
  public:
   // Creates the host diagram (interaction kind) of that name at once.
-  explicit TSequenceDiagram(const std::string& name);
+  TSequenceDiagram(host::Services services, const std::string& name);
 
   void SetCallList(const std::vector<std::string>& lines);
   // The role of that text, made now if there is none; `created` tells which.
@@ -120,6 +120,7 @@ class TSequenceDiagram {
   // Line 0 split; fails for an empty list or an empty role text.
   std::pair<std::string, std::string> FirstLine() const;
 
+  host::Services FToolServices;
   std::int32_t FRoleDistance = 0;
   std::int32_t FMessageDistance = 0;
   host::Diagram FDiagram;
@@ -131,7 +132,6 @@ class TSequenceDiagram {
   TSqRoleList FRoles;
   std::unordered_map<std::string, TSqDgRole*> FRoleIndex;  // by host form of the name
   std::vector<std::string> FCallList;
-  host::Services FToolServices;
 };
 
 }  // namespace drvx::sequence

@@ -55,7 +55,7 @@ class CodegenTest : public ::testing::Test {
   }
   // The functions object, made after the selection is set up.
   codegen::TExpertFunctions& Functions() {
-    if (!functions) functions = std::make_unique<codegen::TExpertFunctions>(*settings);
+    if (!functions) functions = std::make_unique<codegen::TExpertFunctions>(host::Services::Of(session.Services()), *settings);
     return *functions;
   }
   std::vector<std::string> Messages() { return test::DialogTexts(dialogs); }

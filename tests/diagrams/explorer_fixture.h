@@ -25,7 +25,7 @@ class ExplorerTest : public ::testing::Test {
     Project().onPrint = [this](const modelhost::ModelDiagram& d) {
       printedDiagrams.push_back(d.name);
     };
-    explorer = std::make_unique<diagrams::TMMDiagramExplorer>(nullptr);
+    explorer = std::make_unique<diagrams::TMMDiagramExplorer>(host::Services::Of(session.Services()), nullptr);
   }
   void TearDown() override {
     explorer.reset();

@@ -118,7 +118,7 @@ TEST_F(Names, TheSettingsPrefixesApplyAndAnEmptyOneOnlyJoinsWords) {
   settings::TExpertSettings settings(dir / "bin" / "dravolex-host");
   settings.ClassDiagramPrefix = "";
   settings.StateDiagramPrefix = "state_";
-  diagrams::TMMDiagramExplorer withSettings(&settings);
+  diagrams::TMMDiagramExplorer withSettings(host::Services::Of(session.Services()), &settings);
   auto& a = Diagram(u"order flow");
   auto& b = Diagram(u"Order", 10);
   withSettings.ValidateDiagramNames();

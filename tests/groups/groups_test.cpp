@@ -22,7 +22,7 @@ class Groups : public ::testing::Test {
     platform::SetDialogs(&dialogs);
     Project().fileName = dir / "Shop.mmproj";
     selector.SetSorted(true);
-    manager = std::make_unique<TDiagramGroupManager>(notifier.Get());
+    manager = std::make_unique<TDiagramGroupManager>(host::Services::Of(session.Services()), notifier.Get());
     manager->SetControls(selector, members);
   }
   void TearDown() override {
@@ -180,11 +180,11 @@ TEST_F(Groups, AddingTheCurrentDiagramOncePerGroup) {
   auto& d = Diagram(u"csMain");
   Current(d);
   groups::TDiagramGroup a, b;
-  EXPECT_TRUE(a.AddCurrentDiagram());
-  EXPECT_FALSE(a.AddCurrentDiagram());
-  EXPECT_TRUE(b.AddCurrentDiagram());
+  EXPECT_TRUE(a.AddCurrentDiagram(host::Services::Of(session.Services()).Nav()));
+  EXPECT_FALSE(a.AddCurrentDiagram(host::Services::Of(session.Services()).Nav()));
+  EXPECT_TRUE(b.AddCurrentDiagram(host::Services::Of(session.Services()).Nav()));
   Project().navigator.currentDiagram = nullptr;
-  EXPECT_FALSE(b.AddCurrentDiagram());
+  EXPECT_FALSE(b.AddCurrentDiagram(host::Services::Of(session.Services()).Nav()));
 }
 
 TEST_F(Groups, DeletingTheLastGroupLeavesNoneCurrent) {
@@ -235,15 +235,19 @@ TEST_F(Groups, TheGroupsFollowTheHostsProjectSwitch) {
   auto next = std::make_unique<modelhost::ModelProject>();
   next->fileName = dir / "Next.mmproj";
   WriteGroupFile({{"Second", {}}, {"Third", {}}}, dir / "Next.grp");
+  // The host names the project it opens with the events, as a full path.
+  const std::u16string nextPath = (dir / "Next.mmproj").u16string();
+  const auto nextLength = std::uint32_t(nextPath.size());
   mmapi::MMBool answer = 1;
-  ASSERT_EQ(notifier->BeforeOpen(u"Next.mmproj", 11, &answer), mmapi::MM_OK);
+  ASSERT_EQ(notifier->BeforeOpen(nextPath.data(), nextLength, &answer), mmapi::MM_OK);
   EXPECT_EQ(answer, 0);
   EXPECT_TRUE(manager->Groups().empty());
   EXPECT_EQ(selector.Count(), 0);
   session.ReplaceProject(std::move(next));
-  ASSERT_EQ(notifier->AfterOpen(u"Next.mmproj", 11), mmapi::MM_OK);
+  ASSERT_EQ(notifier->AfterOpen(nextPath.data(), nextLength), mmapi::MM_OK);
   EXPECT_EQ(manager->FileName(), (dir / "Next.grp").string());
   EXPECT_THAT(selector.Items(), ElementsAre("Second", "Third"));
+  ASSERT_NE(manager->CurrentGroup(), nullptr);
   EXPECT_EQ(manager->CurrentGroup()->FName, "Second");
 }
 

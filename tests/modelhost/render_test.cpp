@@ -180,7 +180,7 @@ class SequenceExample : public ::testing::Test {
   void SetUp() override {
     binding.emplace(session.Services());
     platform::SetDialogs(&dialogs);
-    ASSERT_GT(sequence::TDiagramGenerator().GenSqDg("sqTest", {"A", "B.x", "B.y", "A.z"}), 0);
+    ASSERT_GT(sequence::TDiagramGenerator(host::Services::Of(session.Services())).GenSqDg("sqTest", {"A", "B.x", "B.y", "A.z"}), 0);
   }
   void TearDown() override {
     platform::SetDialogs(nullptr);
@@ -238,7 +238,7 @@ TEST(SequenceText, ModelTextCannotFormDirectivesIncludesOrLinks) {
   host::HostBinding binding(session.Services());
   platform::ScriptedDialogs dialogs;
   platform::SetDialogs(&dialogs);
-  ASSERT_GT(sequence::TDiagramGenerator().GenSqDg(
+  ASSERT_GT(sequence::TDiagramGenerator(host::Services::Of(session.Services())).GenSqDg(
                 "%getenv(\"HOME\") !include /etc/passwd",
                 {"A", "!include /etc/passwd.%getenv(\"HOME\")", "%dirpath().[[http://x]]",
                  "B.%%{init: {\"themeCSS\": \"g {fill: red}\"}}%%", "B.!define X %date()"}),

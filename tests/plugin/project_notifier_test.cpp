@@ -15,7 +15,7 @@ class Notifier : public ::testing::Test {
   // An observer with every handler logging "<name> <event>".
   void Wire(TProjectNotifierObserver& o, const std::string& name, bool enabled) {
     auto log = [this, name](const char* event) {
-      return [this, name, event](TProjectNotifierObserver&) { heard.push_back(name + " " + event); };
+      return [this, name, event](TProjectNotifierObserver&, const std::string&) { heard.push_back(name + " " + event); };
     };
     o.OnAfterNew = log("AfterNew");
     o.OnAfterOpen = log("AfterOpen");
@@ -81,7 +81,7 @@ TEST_F(Notifier, WithoutObserversEveryOperationSucceedsAndAnswersFalse) {
 TEST_F(Notifier, AFailingHandlerEndsTheEventWithTheFailureStatus) {
   Wire(a, "a", true);
   Wire(b, "b", true);
-  a.OnAfterNew = [](TProjectNotifierObserver&) { throw std::runtime_error("handler broke"); };
+  a.OnAfterNew = [](TProjectNotifierObserver&, const std::string&) { throw std::runtime_error("handler broke"); };
   notifier->AddObserver(&a);
   notifier->AddObserver(&b);
   EXPECT_EQ(notifier->AfterNew(), mmapi::MM_E_UNEXPECTED);
@@ -90,15 +90,38 @@ TEST_F(Notifier, AFailingHandlerEndsTheEventWithTheFailureStatus) {
   EXPECT_THAT(heard, ElementsAre("a AfterSave", "b AfterSave"));
 }
 
-TEST_F(Notifier, AnObserverRemovingItselfDuringAnEventDoesNotBreakTheWalk) {
+TEST_F(Notifier, AnObserverLeavingDuringAnEventMakesNoOtherMissIt) {
   Wire(b, "b", true);
+  Wire(c, "c", true);
   a.Enabled = true;
-  a.OnAfterNew = [this](TProjectNotifierObserver& self) { notifier->RemoveObserver(&self); };
+  a.OnAfterNew = [this](TProjectNotifierObserver& self, const std::string&) {
+    notifier->RemoveObserver(&self);
+  };
+  // b removes c, which then does not hear the event it has left.
+  b.OnAfterSave = [this](TProjectNotifierObserver&, const std::string&) {
+    notifier->RemoveObserver(&c);
+  };
   notifier->AddObserver(&a);
   notifier->AddObserver(&b);
+  notifier->AddObserver(&c);
   EXPECT_EQ(notifier->AfterNew(), mmapi::MM_OK);
   EXPECT_EQ(notifier->AfterNew(), mmapi::MM_OK);
-  EXPECT_THAT(heard, ElementsAre("b AfterNew"));
+  EXPECT_EQ(notifier->AfterSave(u"", 0), mmapi::MM_OK);
+  EXPECT_THAT(heard, ElementsAre("b AfterNew", "c AfterNew", "b AfterNew", "c AfterNew"));
+}
+
+TEST_F(Notifier, EventsThatNameAFileHandItToTheObservers) {
+  std::vector<std::string> names;
+  a.Enabled = true;
+  a.OnAfterOpen = a.OnBeforeSave = [&](TProjectNotifierObserver&, const std::string& fileName) {
+    names.push_back(fileName);
+  };
+  notifier->AddObserver(&a);
+  const std::u16string path = u"/p/Shop.mmproj";
+  mmapi::MMBool answer = 1;
+  EXPECT_EQ(notifier->AfterOpen(path.data(), std::uint32_t(path.size())), mmapi::MM_OK);
+  EXPECT_EQ(notifier->BeforeSave(u"x.mmproj", 8, &answer), mmapi::MM_OK);
+  EXPECT_THAT(names, ElementsAre("/p/Shop.mmproj", "x.mmproj"));
 }
 
 }  // namespace

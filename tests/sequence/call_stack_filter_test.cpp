@@ -71,8 +71,8 @@ class CallStackOptions : public ::testing::Test {
   std::int32_t Draw(const std::string& text) {
     settings::TTypeMemoryStream stream;
     stream.Write(text.data(), std::int32_t(text.size()));
-    const CallStackFilter filter = CallStackFilter::FromHost(host::Services());
-    return sequence::DrawReceivedCallStack(stream, filter, [](const std::string&) {});
+    const CallStackFilter filter = CallStackFilter::FromHost(host::Services::Of(session.Services()));
+    return sequence::DrawReceivedCallStack(host::Services::Of(session.Services()), stream, filter, [](const std::string&) {});
   }
   std::vector<std::string> Roles() {
     std::vector<std::string> roles;
@@ -87,7 +87,7 @@ class CallStackOptions : public ::testing::Test {
 
 TEST_F(CallStackOptions, ThePlugInReadsTheHostsOptionsThroughItsInterface) {
   session.CallStacks() = {3, {"T*"}, {"TLog", "TTrace*"}};
-  const CallStackFilter filter = CallStackFilter::FromHost(host::Services());
+  const CallStackFilter filter = CallStackFilter::FromHost(host::Services::Of(session.Services()));
   EXPECT_EQ(filter.depthLimit, 3u);
   EXPECT_THAT(filter.include, ElementsAre("T*"));
   EXPECT_THAT(filter.exclude, ElementsAre("TLog", "TTrace*"));

@@ -52,7 +52,7 @@ class Generator : public ::testing::Test {
   modelhost::HostSession session;
   std::optional<host::HostBinding> binding;
   platform::ScriptedDialogs dialogs;
-  sequence::TDiagramGenerator generator;
+  sequence::TDiagramGenerator generator{host::Services::Of(session.Services())};
 };
 
 TEST_F(Generator, ANestedCallChainWithASelfMessage) {
@@ -199,7 +199,7 @@ TEST_F(Generator, ThePageGrowsWithTheTimeStepsAndTheLifelinesSpreadOverIt) {
   for (const Case c : {Case{4, 26, 1, 400}, Case{4, 25, 0, 300}, Case{4, 73, 4, 1000},
                        Case{7, 10, 0, 171}, Case{2, 41, 1, 800}, Case{2, 42, 2, 1200},
                        Case{2, 57, 3, 1500}}) {
-    sequence::TDiagramGenerator g;
+    sequence::TDiagramGenerator g(host::Services::Of(session.Services()));
     ASSERT_GT(g.GenSqDg("sq", Chain(c.roles, c.messages)), 0);
     EXPECT_EQ(g.SizeClass(), c.sizeClass) << c.messages << " messages";
     EXPECT_EQ(g.RoleDistance(), c.distance) << c.roles << " roles";

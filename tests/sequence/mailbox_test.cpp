@@ -239,8 +239,8 @@ TEST_F(MailBox, ACallStackBecomesASequenceDiagramOfTheReversedCalls) {
   TZkMailBox box(true);
   box.SetBufferSize(65536);
   box.SetSlotName(Name());
-  box.SetOnMessage([](TZkMailBox&, settings::TTypeMemoryStream& stream) {
-    sequence::DrawReceivedCallStack(stream, {}, nullptr);
+  box.SetOnMessage([&session](TZkMailBox&, settings::TTypeMemoryStream& stream) {
+    sequence::DrawReceivedCallStack(host::Services::Of(session.Services()), stream, {}, nullptr);
   });
   box.SetActive(true);
   ASSERT_EQ(SendFromAnotherProcess(box.SlotName(), "Z.z\r\nY.y\r\nX.x\r\n"), 0);

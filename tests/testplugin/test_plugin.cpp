@@ -24,7 +24,7 @@ void Log(const std::string& line) {
   if (const char* path = std::getenv("DRVX_TEST_LOG")) std::ofstream(path, std::ios::app) << line << '\n';
 }
 
-// The host's services, bound from entry to exit.
+// The host's services, bound from entry to exit for the error texts.
 std::optional<drvx::host::HostBinding> binding;
 
 struct UnloadWitness {
@@ -34,6 +34,7 @@ struct UnloadWitness {
 // An expert of two verbs on the plug-in's base expert.
 class TestExpert final : public drvx::host::TMMBaseExpert {
  public:
+  explicit TestExpert(drvx::host::Services services) : services_(std::move(services)) {}
   ~TestExpert() override { Log("expert released"); }
 
  protected:
@@ -49,8 +50,7 @@ class TestExpert final : public drvx::host::TMMBaseExpert {
   }
   void ExecuteVerb(int index) override {
     if (Verb(index) == 1) throw std::runtime_error("verb 1 fails on purpose");
-    drvx::host::Services services;
-    auto cls = services.Nav().CurrentClass();
+    auto cls = services_.Nav().CurrentClass();
     Log("executed 0: current class " + (cls ? cls.Name() : std::string("(none)")));
   }
   std::u16string GetExpertId() override { return u"TestExpert"; }
@@ -60,6 +60,8 @@ class TestExpert final : public drvx::host::TMMBaseExpert {
     if (index < 0 || index > 1) throw std::runtime_error("no verb " + std::to_string(index));
     return index;
   }
+
+  drvx::host::Services services_;
 };
 
 class TestNotifier final : public mmapi::cxx::ComObject<mmapi::IMMProjectNotifier> {
@@ -122,7 +124,7 @@ MM_EXPORT void MMCALL MMExpertEntryProc(mmapi::IMMToolServices* services) {
 #endif
   drvx::host::GuardedEntry(services, [&] {
     binding.emplace(services);
-    auto expert = mmapi::cxx::MakeCom<TestExpert>();
+    auto expert = mmapi::cxx::MakeCom<TestExpert>(drvx::host::Services::Of(services));
     std::int32_t index = 0;
     drvx::host::Check(services->RegisterExpert(expert.Get(), &index));
 #ifdef DRVX_TEST_ENTRY_FAILS

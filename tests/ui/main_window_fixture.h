@@ -27,7 +27,7 @@ class MainWindow : public ::testing::Test {
     platform::SetPrinter(&printer);
     Project().onPrint = [this](const modelhost::ModelDiagram& d) { printed.push_back(d.name); };
     settings = std::make_unique<settings::TExpertSettings>(dir / "bin" / "dravolex-host");
-    window = std::make_unique<ui::TFrmMain>();
+    window = std::make_unique<ui::TFrmMain>(host::Services::Of(session.Services()));
     window->SetExpertSettings(settings.get());
   }
   void TearDown() override {

@@ -15,27 +15,27 @@ class DgDocPage : public MainWindow {
     window->Show();
     window->PgctrlMain.UserSelectPage(5);
   }
-  platform::ListBox& Available() { return window->lbxDiagramsAvailable; }
-  platform::ListBox& Selected() { return window->lbxDiagramsSelected; }
+  platform::ListBox& Available() { return window->DgDoc.lbxDiagramsAvailable; }
+  platform::ListBox& Selected() { return window->DgDoc.lbxDiagramsSelected; }
 };
 
 TEST_F(DgDocPage, NamesMoveBetweenTheListsKeepingTheAvailableOneSorted) {
   EXPECT_EQ(Available().Count(), 8);
-  window->btAddSelected.UserClick();  // the current diagram, csOrders
+  window->DgDoc.btAddSelected.UserClick();  // the current diagram, csOrders
   EXPECT_THAT(Selected().Items(), ElementsAre("csOrders"));
   EXPECT_EQ(Available().IndexOfIgnoringCase("csOrders"), -1);
   Available().UserClick(0);
   Available().UserToggle(1);
-  window->btAddSelected.UserClick();
+  window->DgDoc.btAddSelected.UserClick();
   EXPECT_THAT(Selected().Items(), ElementsAre("csOrders", "acOrderHandling", "csInventory"));
   Selected().UserClick(1);
-  window->btRemoveSelected.UserClick();
+  window->DgDoc.btRemoveSelected.UserClick();
   EXPECT_THAT(Selected().Items(), ElementsAre("csOrders", "csInventory"));
   EXPECT_EQ(Available().Items().front(), "acOrderHandling");
-  window->btAddAll.UserClick();
+  window->DgDoc.btAddAll.UserClick();
   EXPECT_EQ(Available().Count(), 0);
   EXPECT_EQ(Selected().Count(), 8);
-  window->btRemoveAll.UserClick();
+  window->DgDoc.btRemoveAll.UserClick();
   EXPECT_EQ(Available().Count(), 8);
   EXPECT_TRUE(std::is_sorted(Available().Items().begin(), Available().Items().end(),
                              platform::SortsBefore));
@@ -47,30 +47,30 @@ TEST_F(DgDocPage, ReleasingTheMouseOpensTheFocusedDiagram) {
 }
 
 TEST_F(DgDocPage, WithDiagramsIsOnlyForThePrinter) {
-  EXPECT_FALSE(window->cbWithDiagrams.Enabled());
-  window->rgDestination.UserSelect(2);
-  EXPECT_TRUE(window->cbWithDiagrams.Enabled());
-  window->cbWithDiagrams.UserClick();
-  window->rgDestination.UserSelect(1);
-  EXPECT_FALSE(window->cbWithDiagrams.Checked());
-  EXPECT_FALSE(window->cbWithDiagrams.Enabled());
+  EXPECT_FALSE(window->DgDoc.cbWithDiagrams.Enabled());
+  window->DgDoc.rgDestination.UserSelect(2);
+  EXPECT_TRUE(window->DgDoc.cbWithDiagrams.Enabled());
+  window->DgDoc.cbWithDiagrams.UserClick();
+  window->DgDoc.rgDestination.UserSelect(1);
+  EXPECT_FALSE(window->DgDoc.cbWithDiagrams.Checked());
+  EXPECT_FALSE(window->DgDoc.cbWithDiagrams.Enabled());
 }
 
 TEST_F(DgDocPage, AReportGoesToTheClipboardAFileOrThePrinter) {
   platform::FixClock(platform::DateTime{2006, 4, 8, 9, 21, 0});
-  window->btExtractDoc.UserClick();  // nothing selected: just the date
+  window->DgDoc.btExtractDoc.UserClick();  // nothing selected: just the date
   EXPECT_EQ(clipboard.Text(), "Date :08.04.2006 09:21:00\r\n\r\n\r\n");
   EXPECT_EQ(Messages().back(), "Documentation is now in the clipboard.");
-  window->btAddSelected.UserClick();
-  window->rgDestination.UserSelect(1);
+  window->DgDoc.btAddSelected.UserClick();
+  window->DgDoc.rgDestination.UserSelect(1);
   dialogs.Queue(platform::DialogAnswer::File((dir / "doc.txt").string()));
-  window->btExtractDoc.UserClick();
+  window->DgDoc.btExtractDoc.UserClick();
   const std::string file = test::ReadText(dir / "doc.txt");
   EXPECT_TRUE(file.starts_with("Date :08.04.2006 09:21:00\r\n\r\n\r\nDiagram : csOrders\r\n"));
   EXPECT_NE(file.find("{{ OneLiner:\r\nA customer's order\r\n}}\r\n"), std::string::npos);
-  window->rgDestination.UserSelect(2);
-  window->cbWithDiagrams.UserClick();
-  window->btExtractDoc.UserClick();
+  window->DgDoc.rgDestination.UserSelect(2);
+  window->DgDoc.cbWithDiagrams.UserClick();
+  window->DgDoc.btExtractDoc.UserClick();
   EXPECT_THAT(printed, ElementsAre(u"csOrders"));
   ASSERT_EQ(printer.Jobs().size(), 1u);
   EXPECT_EQ(printer.Jobs()[0].pages[0][3], std::string(7, ' ') + "Date :08.04.2006 09:21:00");
@@ -84,8 +84,8 @@ class SequencesPage : public MainWindow {
     window->Show();
     window->PgctrlMain.UserSelectPage(2);
   }
-  platform::ListBox& Methods() { return window->lbxSequencesSource; }
-  platform::Memo& Memo() { return window->SequencesMemo; }
+  platform::ListBox& Methods() { return window->Sequences.lbxSequencesSource; }
+  platform::Memo& Memo() { return window->Sequences.SequencesMemo; }
 };
 
 TEST_F(SequencesPage, ListsMethodsAndEventsButNoFields) {
@@ -93,7 +93,7 @@ TEST_F(SequencesPage, ListsMethodsAndEventsButNoFields) {
   EXPECT_GE(Methods().IndexOfIgnoringCase("TStock.OnLowStock"), 0);
   EXPECT_EQ(Methods().IndexOfIgnoringCase("TOrder.FLines"), -1);
   const int count = Methods().Count();
-  window->btReload.UserClick();
+  window->Sequences.btReload.UserClick();
   EXPECT_EQ(Methods().Count(), count);
 }
 
@@ -105,26 +105,26 @@ TEST_F(SequencesPage, ADoubleClickAddsTheCallAndSelectsTheMethodIgnoringCase) {
   EXPECT_THAT(Memo().Lines(), ElementsAre("TStock.Reserve"));
   EXPECT_EQ(Project().navigator.currentMember->name, u"Reserve");
   EXPECT_EQ(Project().navigator.currentClass->name, u"TStock");
-  window->btMoveMsg.UserClick();
+  window->Sequences.btMoveMsg.UserClick();
   EXPECT_THAT(Memo().Lines(), ElementsAre("TStock.Reserve", "TStock.Reserve"));
 }
 
 TEST_F(SequencesPage, InvertFileOpenAndFileSave) {
   platform::WriteFileAtomically(dir / "calls.txt", "A\rB.x\nB.y\r\nA.z");
   dialogs.Queue(platform::DialogAnswer::File((dir / "calls.txt").string()));
-  window->btLoadFromFile.UserClick();
+  window->Sequences.btLoadFromFile.UserClick();
   EXPECT_THAT(Memo().Lines(), ElementsAre("A", "B.x", "B.y", "A.z"));
-  window->SpeedButton3.UserClick();
+  window->Sequences.SpeedButton3.UserClick();
   EXPECT_THAT(Memo().Lines(), ElementsAre("A.z", "B.y", "B.x", "A"));
   dialogs.Queue(platform::DialogAnswer::File((dir / "out.txt").string()));
-  window->btFileSave.UserClick();
+  window->Sequences.btFileSave.UserClick();
   EXPECT_EQ(test::ReadText(dir / "out.txt"), "A.z\r\nB.y\r\nB.x\r\nA\r\n");
   EXPECT_EQ(dialogs.Shown()[0].text, "in \"\" extension \"*.txt\"");
 }
 
 TEST_F(SequencesPage, MakeSequenceDiagramDrawsTheMemoAndOpensIt) {
   Memo().SetLines({"A", "B.x", "B.y", "A.z"});
-  window->Button1.UserClick();
+  window->Sequences.Button1.UserClick();
   const auto& made = *Project().diagrams.back();
   EXPECT_EQ(made.name, u"sqAutoGen");
   EXPECT_EQ(Project().navigator.currentDiagram.Get(), &made);
@@ -134,7 +134,7 @@ TEST_F(SequencesPage, MakeSequenceDiagramDrawsTheMemoAndOpensIt) {
 TEST_F(SequencesPage, ABlankLineEndsInEmptyRoleNameAndNothingIsOpened) {
   Memo().SetLines({"A", "", "B.x"});
   const auto* before = Project().navigator.currentDiagram.Get();
-  window->Button1.UserClick();
+  window->Sequences.Button1.UserClick();
   EXPECT_EQ(Messages().back(), "Exception in TDiagramGenerator.GenSqDg:empty Role name");
   EXPECT_EQ(Project().navigator.currentDiagram.Get(), before);
 }
@@ -153,10 +153,10 @@ TEST_F(MainWindow, TheHiddenDgGroupsPageWorksByItsControls) {
   auto& diagram = *Project().diagrams[0];
   Project().navigator.currentDiagram = modelhost::ComPtr<modelhost::ModelDiagram>::Share(&diagram);
   dialogs.Queue(platform::DialogAnswer::Text("Orders"));
-  window->spBtNewGroup.UserClick();
-  window->spBtInsCurDg.UserClick();
-  EXPECT_THAT(window->cbxDgGroupSelect.Items(), ElementsAre("Orders"));
-  EXPECT_THAT(window->lbxDgGroupMemberList.Items(), ElementsAre("csOrders"));
+  window->DgGroups.spBtNewGroup.UserClick();
+  window->DgGroups.spBtInsCurDg.UserClick();
+  EXPECT_THAT(window->DgGroups.cbxDgGroupSelect.Items(), ElementsAre("Orders"));
+  EXPECT_THAT(window->DgGroups.lbxDgGroupMemberList.Items(), ElementsAre("csOrders"));
   EXPECT_FALSE(window->tbsDgGroups.TabVisible());
 }
 

@@ -24,10 +24,10 @@ TEST_F(MainWindow, TheFirstShowStartsTheWorkersOnTheSettingsPage) {
   ASSERT_NE(window->Explorer(), nullptr);
   EXPECT_TRUE(window->GroupManager()->Initialized());
   EXPECT_EQ(window->PgctrlMain.ActivePage(), &window->tbsSettings);
-  EXPECT_EQ(window->edClassDiagramPrefix.Text(), "klass");
-  EXPECT_EQ(window->edRobustnesDiagramPrefix.Text(), "rb");
-  EXPECT_FALSE(window->cbCreateLocalMembers.Checked());
-  EXPECT_EQ(window->memoLocalFields.Lines().size(), 2u);
+  EXPECT_EQ(window->Settings.edClassDiagramPrefix.Text(), "klass");
+  EXPECT_EQ(window->Settings.edRobustnesDiagramPrefix.Text(), "rb");
+  EXPECT_FALSE(window->Settings.cbCreateLocalMembers.Checked());
+  EXPECT_EQ(window->Settings.memoLocalFields.Lines().size(), 2u);
   EXPECT_FALSE(window->tbsDgGroups.TabVisible());
   EXPECT_EQ(platform::HintHidePause(), 20000);  // for every window of the plug-in
 }
@@ -44,20 +44,20 @@ TEST_F(MainWindow, WithoutSettingsTheStartFailsAndIsTriedAgain) {
 
 TEST_F(MainWindow, PickingPagesRunsTheirWork) {
   window->Show();
-  EXPECT_EQ(window->lbxSequencesSource.Count(), 0);
+  EXPECT_EQ(window->Sequences.lbxSequencesSource.Count(), 0);
   window->PgctrlMain.UserSelectPage(3);  // Statistik: fills the method list once
-  EXPECT_GT(window->lbxSequencesSource.Count(), 20);
-  EXPECT_TRUE(window->lbxSequencesSource.Sorted());
-  EXPECT_EQ(window->lbxSequencesSource.IndexOfIgnoringCase("TStock.OnLowStock") >= 0, true);
-  EXPECT_EQ(window->lbxSequencesSource.IndexOfIgnoringCase("TOrder.FId"), -1);
+  EXPECT_GT(window->Sequences.lbxSequencesSource.Count(), 20);
+  EXPECT_TRUE(window->Sequences.lbxSequencesSource.Sorted());
+  EXPECT_EQ(window->Sequences.lbxSequencesSource.IndexOfIgnoringCase("TStock.OnLowStock") >= 0, true);
+  EXPECT_EQ(window->Sequences.lbxSequencesSource.IndexOfIgnoringCase("TOrder.FId"), -1);
   window->PgctrlMain.UserSelectPage(0);  // References: the current diagram's references
-  EXPECT_THAT(window->LbxReferences.Items(), ElementsAre("pkArchitecture"));
+  EXPECT_THAT(window->References.LbxReferences.Items(), ElementsAre("pkArchitecture"));
   EXPECT_EQ(window->pnlNames.Caption(), "uOrders");
   window->PgctrlMain.UserSelectPage(5);  // DgDoc: every diagram, the current one selected
-  EXPECT_EQ(window->lbxDiagramsAvailable.Count(), 8);
-  EXPECT_EQ(window->lbxDiagramsAvailable.SelCount(), 1);
-  EXPECT_TRUE(window->lbxDiagramsAvailable.Selected(
-      window->lbxDiagramsAvailable.IndexOfIgnoringCase("csOrders")));
+  EXPECT_EQ(window->DgDoc.lbxDiagramsAvailable.Count(), 8);
+  EXPECT_EQ(window->DgDoc.lbxDiagramsAvailable.SelCount(), 1);
+  EXPECT_TRUE(window->DgDoc.lbxDiagramsAvailable.Selected(
+      window->DgDoc.lbxDiagramsAvailable.IndexOfIgnoringCase("csOrders")));
   window->PgctrlMain.UserSelectPage(1);  // the hidden DgGroups tab cannot be picked
   EXPECT_EQ(window->PgctrlMain.ActivePage(), &window->tbsDiagramDoc);
 }
@@ -69,7 +69,7 @@ TEST_F(MainWindow, ClosingHidesAndShowingBringsBackPageAndLists) {
   EXPECT_FALSE(window->Visible());
   window->Show();
   EXPECT_EQ(window->PgctrlMain.ActivePage(), &window->tbsReference);
-  EXPECT_EQ(window->LbxReferences.Count(), 1);
+  EXPECT_EQ(window->References.LbxReferences.Count(), 1);
   window->btHide.UserClick();
   window->Show();
   EXPECT_EQ(window->State(), platform::WindowState::Minimized);
@@ -78,39 +78,39 @@ TEST_F(MainWindow, ClosingHidesAndShowingBringsBackPageAndLists) {
 TEST_F(MainWindow, TheReferencesListOpensDiagramsAndGoesToTheClipboard) {
   window->Show();
   modelhost::SelectClass(Project().navigator, *Project().classes[3]);  // TProduct
-  window->SpBtSearchHyperLinksCurrentClass.UserClick();
-  EXPECT_THAT(window->LbxReferences.Items(), ElementsAre("csOrders", "csInventory"));
-  window->LbxReferences.UserClick(1);
+  window->References.SpBtSearchHyperLinksCurrentClass.UserClick();
+  EXPECT_THAT(window->References.LbxReferences.Items(), ElementsAre("csOrders", "csInventory"));
+  window->References.LbxReferences.UserClick(1);
   EXPECT_EQ(Project().navigator.currentDiagram->name, u"csInventory");
   EXPECT_EQ(window->pnlNames.Caption(), "TProduct");
-  window->LbxReferences.SetRowHeight(13);
-  window->LbxReferences.SetTopIndex(1);  // scrolled: the row still counts from the top edge
-  window->LbxReferences.UserMouseMove(5, 14);
-  EXPECT_EQ(window->LbxReferences.Hint(), "csInventory");
-  EXPECT_TRUE(window->LbxReferences.ShowHint());
-  window->LbxReferences.UserMouseMove(5, 40);
-  EXPECT_FALSE(window->LbxReferences.ShowHint());
-  window->SpeedButton1.UserClick();
+  window->References.LbxReferences.SetRowHeight(13);
+  window->References.LbxReferences.SetTopIndex(1);  // scrolled: the row still counts from the top edge
+  window->References.LbxReferences.UserMouseMove(5, 14);
+  EXPECT_EQ(window->References.LbxReferences.Hint(), "csInventory");
+  EXPECT_TRUE(window->References.LbxReferences.ShowHint());
+  window->References.LbxReferences.UserMouseMove(5, 40);
+  EXPECT_FALSE(window->References.LbxReferences.ShowHint());
+  window->References.SpeedButton1.UserClick();
   EXPECT_EQ(clipboard.Text(), "csOrders\r\ncsInventory\r\n");
-  window->SpBtSearchHyperLinksCurrentClass.UserMouseMove(1, 1);
-  EXPECT_EQ(window->SpBtSearchHyperLinksCurrentClass.Hint(), "Current Class: TProduct");
+  window->References.SpBtSearchHyperLinksCurrentClass.UserMouseMove(1, 1);
+  EXPECT_EQ(window->References.SpBtSearchHyperLinksCurrentClass.Hint(), "Current Class: TProduct");
   window->pnlNames.UserMouseMove(1, 1);
   EXPECT_EQ(window->pnlNames.Hint(), "TProduct");
 }
 
 TEST_F(MainWindow, AGuardedHandlerReportsUnderItsName) {
   window->Show();
-  window->LbxReferences.SetItems({"x"});  // a line without a search behind it
-  window->LbxReferences.UserClick(0);
+  window->References.LbxReferences.SetItems({"x"});  // a line without a search behind it
+  window->References.LbxReferences.UserClick(0);
   EXPECT_THAT(window->ExMsg(), HasSubstr("Exception in TFrmMain.LbxReferencesClick:"));
   EXPECT_EQ(Messages().back(), window->ExMsg());
 }
 
 TEST_F(MainWindow, RefreshListsTheInvalidGroupMembers) {
   window->Show();
-  window->spbtRefreshStatistic.UserClick();
-  EXPECT_EQ(window->lbDgCount.Caption(), "8");
-  EXPECT_THAT(window->lbxInvalidDGMembers.Items(),
+  window->Statistik.spbtRefreshStatistic.UserClick();
+  EXPECT_EQ(window->Statistik.lbDgCount.Caption(), "8");
+  EXPECT_THAT(window->Statistik.lbxInvalidDGMembers.Items(),
               ElementsAre("Invalid DGMembers:", "=================="));
 }
 
@@ -126,22 +126,22 @@ TEST_F(MainWindow, FindStringInModelListsMethodsAndAClickSelectsOne) {
   window->Show();
   dialogs.Queue(platform::DialogAnswer::Text("FStock.Reserve"));
   window->FindStringInModel1.UserClick();
-  EXPECT_THAT(window->lbxMethodRef.Items(),
+  EXPECT_THAT(window->MethodRef.lbxMethodRef.Items(),
               ElementsAre("<<FStock.Reserve>>", "TOrderProcessor.Process Section:2"));
-  window->lbxMethodRef.UserClick(1);
+  window->MethodRef.lbxMethodRef.UserClick(1);
   EXPECT_EQ(Project().navigator.currentClass->name, u"TOrderProcessor");
   EXPECT_EQ(Project().navigator.currentMember->name, u"Process");
   dialogs.Queue(platform::DialogAnswer::Cancel());
   window->FindStringInModel1.UserClick();
-  EXPECT_EQ(window->lbxMethodRef.Count(), 2);
+  EXPECT_EQ(window->MethodRef.lbxMethodRef.Count(), 2);
 }
 
 TEST_F(MainWindow, SaveSettingsWritesTheControlsToTheFile) {
   window->Show();
-  window->edClassDiagramPrefix.UserType("cls");
-  window->cbCreateLocalMembers.UserClick();
-  window->memoLocalFields.SetText("FLog,TLog,scPrivate");
-  window->btnSaveSettings.UserClick();
+  window->Settings.edClassDiagramPrefix.UserType("cls");
+  window->Settings.cbCreateLocalMembers.UserClick();
+  window->Settings.memoLocalFields.SetText("FLog,TLog,scPrivate");
+  window->Settings.btnSaveSettings.UserClick();
   settings::TExpertSettings reread(dir / "bin" / "dravolex-host");
   EXPECT_EQ(reread.ClassDiagramPrefix, "cls");
   EXPECT_FALSE(reread.CreateLocalMembers);
@@ -187,12 +187,12 @@ TEST_F(MainWindow, BeforeTheFirstShowingEveryActionIsSafeAndSavesNothing) {
 
 TEST_F(MainWindow, AClickOutsideTheReferencesLinesDoesNothing) {
   window->Show();
-  window->SpBtSearchHyperLinksCurrentDiagram.UserClick();
+  window->References.SpBtSearchHyperLinksCurrentDiagram.UserClick();
   dialogs.ClearShown();
-  window->LbxReferences.UserClick(-1);
-  window->LbxReferences.UserClick(7);  // below the last line
+  window->References.LbxReferences.UserClick(-1);
+  window->References.LbxReferences.UserClick(7);  // below the last line
   EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(window->LbxReferences.ItemIndex(), -1);
+  EXPECT_EQ(window->References.LbxReferences.ItemIndex(), -1);
 }
 
 }  // namespace
