@@ -3,8 +3,6 @@
 #pragma once
 
 #include <array>
-#include <optional>
-#include <span>
 #include <string_view>
 
 namespace drvx::modelhost {
@@ -26,13 +24,5 @@ inline constexpr std::array<std::string_view, 5> kBindingNames = {"static", "vir
                                                                   "override", "abstract"};
 inline constexpr std::array<std::string_view, 5> kHyperlinkKindNames = {
     "class", "member", "module", "external", "diagram"};
-
-// Index of name in names, or none.
-inline std::optional<int> IndexOfName(std::span<const std::string_view> names,
-                                      std::string_view name) {
-  for (std::size_t i = 0; i < names.size(); ++i)
-    if (names[i] == name) return static_cast<int>(i);
-  return std::nullopt;
-}
 
 }  // namespace drvx::modelhost

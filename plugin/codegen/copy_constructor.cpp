@@ -16,11 +16,11 @@ void AddCopyConstructorAndClone(TExpertFunctions& functions) {
   // Decide before adding anything, so that a second run adds nothing.
   bool needConstructor = true;
   bool needClone = true;
-  const int members = cls.MemberCount();
-  for (int i = 0; i < members; ++i) {
-    const host::Method method = cls.Members(i).As<host::Method>();
+  const auto members = cls.AllMembers();
+  for (const host::Member& member : members) {
+    const host::Method method = member.As<host::Method>();
     if (!method) continue;
-    if (method.MethodKind() == mmapi::mkConstructor) {
+    if (method.MethodKind() == host::MethodKind::Constructor) {
       if (method.ParameterText() == parameters) needConstructor = false;
     } else if (method.Name() == "Clone") {
       needClone = false;
@@ -32,17 +32,18 @@ void AddCopyConstructorAndClone(TExpertFunctions& functions) {
         "// ToDo 5: [Dravolex] Check if a baseclase copy constructor exists!",
         "inherited Create(aInstance);", "", "// assigne all fields.....",
         "// ToDo 5: [Dravolex] Check if assignments are OK!"};
-    for (int i = 0; i < members; ++i) {
-      const host::Member member = cls.Members(i);
+    for (const host::Member& member : members) {
       if (!member.As<host::Field>()) continue;
       const std::string field = member.Name();
       lines.push_back(field + " := aInstance." + field + ";");
     }
-    functions.AddMethod("Create", parameters, mmapi::mkConstructor, mmapi::scPublic, "");
+    functions.AddMethod("Create", parameters, host::MethodKind::Constructor,
+                        host::Visibility::Public, "");
     functions.CurrentMethod().AppendToBody(platform::JoinLines(lines));
   }
   if (needClone) {
-    functions.AddMethod("Clone", "", mmapi::mkFunction, mmapi::scPublic, className);
+    functions.AddMethod("Clone", "", host::MethodKind::Function, host::Visibility::Public,
+                        className);
     functions.CurrentMethod().AppendToBody(
         platform::JoinLines({"Result:=" + className + ".Create(self);"}));
   }

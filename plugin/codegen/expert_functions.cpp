@@ -25,16 +25,18 @@ void TExpertFunctions::RefreshContext() {
   FCurrentModule = nav.CurrentModule();
 }
 
-void TExpertFunctions::AddField(const std::string& name, const std::string& type, int visibility) {
+void TExpertFunctions::AddField(const std::string& name, const std::string& type,
+                                host::Visibility visibility) {
   if (!FCurrentClass) throw std::runtime_error("no class is current to add the field " + name);
-  const host::Member field(host::ComPtr<mmapi::IMMMember>(FCurrentClass.AddField().Ptr()));
+  const host::Member field = FCurrentClass.AddField().AsMember();
   field.SetName(name);
   field.SetTypeName(type);
   field.SetVisibility(visibility);
 }
 
-void TExpertFunctions::AddMethod(const std::string& name, const std::string& parameters, int kind,
-                                 int visibility, const std::string& resultType) {
+void TExpertFunctions::AddMethod(const std::string& name, const std::string& parameters,
+                                 host::MethodKind kind, host::Visibility visibility,
+                                 const std::string& resultType) {
   if (!FCurrentClass) throw std::runtime_error("no class is current to add the method " + name);
   FCurrentMethod = FCurrentClass.AddMethod();
   const host::Member member = FCurrentMethod.AsMember();
@@ -45,13 +47,13 @@ void TExpertFunctions::AddMethod(const std::string& name, const std::string& par
   member.SetVisibility(visibility);
 }
 
-int TExpertFunctions::StrToVisability(const std::string& text) {
+host::Visibility TExpertFunctions::StrToVisability(const std::string& text) {
   for (int i = 0; i < 8; ++i)
-    if (text == kVisibilityNames[i]) return i;
+    if (text == kVisibilityNames[i]) return host::Visibility(i);
   platform::CurrentDialogs().ShowMessage(
       platform::MessageKind::Plain,
       "TExpertFunctions.StrToVisability : Unknown Visability \"" + text + "\"");
-  return 0;
+  return host::Visibility::Default;
 }
 
 bool TExpertFunctions::LocateClass(const std::string& name) {
@@ -67,10 +69,9 @@ bool TExpertFunctions::LocateClass(const std::string& name, std::set<std::string
   if (!resolving.insert(key).second) return false;
   const std::string wanted = platform::HostForm(name);
   const host::CodeModel model = FToolServices.Model();
-  const int classes = model.ClassCount();
+  const auto classes = model.AllClasses();
   std::string className;
-  for (int i = 0; i < classes; ++i) {
-    const host::Class cls = model.Classes(i);
+  for (const host::Class& cls : classes) {
     cls.ReadName(className);
     if (platform::SameTextIgnoringCase(className, wanted)) {
       FToolServices.Nav().NavigateToClass(cls);
@@ -79,11 +80,8 @@ bool TExpertFunctions::LocateClass(const std::string& name, std::set<std::string
   }
   bool result = false;
   std::string memberName;
-  for (int i = 0; i < classes; ++i) {
-    const host::Class cls = model.Classes(i);
-    const int members = cls.MemberCount();
-    for (int m = 0; m < members; ++m) {
-      const host::Member member = cls.Members(m);
+  for (const host::Class& cls : classes) {
+    for (const host::Member& member : cls.AllMembers()) {
       member.ReadName(memberName);
       if (platform::SameTextIgnoringCase(memberName, wanted) &&
           LocateClass(member.TypeName(), resolving))

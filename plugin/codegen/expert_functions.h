@@ -25,14 +25,14 @@ class TExpertFunctions {
   // Fetches the current method, class and module from the navigator.
   void RefreshContext();
   // Adds a field to the current class: name, type, visibility index.
-  void AddField(const std::string& name, const std::string& type, int visibility);
+  void AddField(const std::string& name, const std::string& type, host::Visibility visibility);
   // Adds a method to the current class and makes it the current method.
-  void AddMethod(const std::string& name, const std::string& parameters, int kind,
-                 int visibility, const std::string& resultType);
-  // The index of "scDefault" ... "scAutomated" (exact); any other text shows
-  // "TExpertFunctions.StrToVisability : Unknown Visability "<text>"" and
-  // gives 0.
-  static int StrToVisability(const std::string& text);
+  void AddMethod(const std::string& name, const std::string& parameters, host::MethodKind kind,
+                 host::Visibility visibility, const std::string& resultType);
+  // The visibility named "scDefault" ... "scAutomated" (exact); any other
+  // text shows "TExpertFunctions.StrToVisability : Unknown Visability
+  // "<text>"" and gives scDefault.
+  static host::Visibility StrToVisability(const std::string& text);
   // Makes the host select the class of that name (ignoring the case of a-z),
   // or else the class named by the type of a member of that name. False when
   // nothing matched; shows nothing.

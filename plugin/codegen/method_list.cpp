@@ -13,14 +13,10 @@ std::string UpperAToZ(std::string text) {
 
 std::vector<std::string> MethodEntries(const host::CodeModel& model) {
   std::vector<std::string> entries;
-  const int classes = model.ClassCount();
-  for (int c = 0; c < classes; ++c) {
-    const host::Class cls = model.Classes(c);
-    const int members = cls.MemberCount();
-    for (int m = 0; m < members; ++m) {
-      const host::Member member = cls.Members(m);
-      const int category = member.MemberCategory();
-      if (category == mmapi::mcMethod || category == mmapi::mcEvent)
+  for (const host::Class& cls : model.AllClasses()) {
+    for (const host::Member& member : cls.AllMembers()) {
+      const host::MemberCategory category = member.MemberCategory();
+      if (category == host::MemberCategory::Method || category == host::MemberCategory::Event)
         entries.push_back(cls.Name() + "." + member.Name());
     }
   }
@@ -32,15 +28,10 @@ host::Member FindMethodEntry(const host::CodeModel& model, const std::string& en
   const std::string classPart = UpperAToZ(entry.substr(0, dot));
   const std::string memberPart =
       UpperAToZ(dot == std::string::npos ? std::string() : entry.substr(dot + 1));
-  const int classes = model.ClassCount();
-  for (int c = 0; c < classes; ++c) {
-    const host::Class cls = model.Classes(c);
+  for (const host::Class& cls : model.AllClasses()) {
     if (UpperAToZ(cls.Name()) != classPart) continue;
-    const int members = cls.MemberCount();
-    for (int m = 0; m < members; ++m) {
-      host::Member member = cls.Members(m);
+    for (const host::Member& member : cls.AllMembers())
       if (UpperAToZ(member.Name()) == memberPart) return member;
-    }
   }
   return {};
 }

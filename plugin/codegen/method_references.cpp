@@ -28,15 +28,11 @@ void Scan(const host::CodeModel& model, const std::string& text, std::vector<std
     }
     return;
   }
-  const int classes = model.ClassCount();
   std::string memberName;
-  for (int c = 0; c < classes; ++c) {
-    const host::Class cls = model.Classes(c);
+  for (const host::Class& cls : model.AllClasses()) {
     std::string className;
-    const int members = cls.MemberCount();
-    for (int m = 0; m < members; ++m) {
-      const host::Member member = cls.Members(m);
-      if (member.MemberCategory() != mmapi::mcMethod) continue;
+    for (const host::Member& member : cls.AllMembers()) {
+      if (member.MemberCategory() != host::MemberCategory::Method) continue;
       const int section = TExpertFunctions::FindTextInSections(member.As<host::Method>(), text);
       if (section == 0) continue;
       if (className.empty()) className = cls.Name();

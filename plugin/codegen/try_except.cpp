@@ -34,7 +34,7 @@ void WrapCurrentMethodInTryExcept(TExpertFunctions& functions) {
   if (!settings.CreateLocalMembers) return;
   for (const std::string& line : platform::SplitLines(settings.LocalFields)) {
     const FieldSpec spec = ParseFieldSpec(line);
-    const int visibility = TExpertFunctions::StrToVisability(spec.visibility);
+    const host::Visibility visibility = TExpertFunctions::StrToVisability(spec.visibility);
     const host::Class& cls = functions.CurrentClass();
     if (!cls) throw std::runtime_error("no class is current to add the field " + spec.name);
     if (cls.FindMember(spec.name) < 0) functions.AddField(spec.name, spec.type, visibility);

@@ -46,18 +46,14 @@ std::int32_t TMMDiagramExplorer::GetDiagramCount() { return FServices.Diagrams()
 
 void TMMDiagramExplorer::GetDiagramNames(Lines& list) {
   list.clear();
-  const host::DiagramManager manager = FServices.Diagrams();
-  const int count = manager.DiagramCount();
-  for (int i = 0; i < count; ++i) list.push_back(manager.Diagrams(i).Name());
+  for (const host::Diagram& diagram : FServices.Diagrams().AllDiagrams())
+    list.push_back(diagram.Name());
 }
 
 host::Diagram TMMDiagramExplorer::FindDiagram(const std::string& name) {
-  const host::DiagramManager manager = FServices.Diagrams();
-  const int count = manager.DiagramCount();
   const std::string wanted = platform::HostForm(name);
   std::string diagramName;
-  for (int i = 0; i < count; ++i) {
-    host::Diagram diagram = manager.Diagrams(i);
+  for (const host::Diagram& diagram : FServices.Diagrams().AllDiagrams()) {
     diagram.ReadName(diagramName);
     if (diagramName == wanted) return diagram;
   }
@@ -73,7 +69,7 @@ void TMMDiagramExplorer::GoToDiagram(int index) {
     if (index < 0 || std::size_t(index) >= FDiagramSelection.size()) return;
     const host::Navigator nav = FServices.Nav();
     nav.ShowDiagram(FDiagramSelection[std::size_t(index)]->Diagram);
-    nav.ShowView(mmapi::MMViewDiagrams, true);
+    nav.ShowView(host::View::Diagrams, true);
   });
 }
 

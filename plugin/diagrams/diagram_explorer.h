@@ -74,7 +74,8 @@ class TMMDiagramExplorer {
 
   // ---- documentation
   void GetDiagramDoc(const std::string& name, Lines& lines, host::Diagram& diagram);
-  void AssociationDoc(std::int32_t diagramKind, const host::Association& association, Lines& lines);
+  void AssociationDoc(host::DiagramKind diagramKind, const host::Association& association,
+                      Lines& lines);
   void ExtractDocumentation(const Lines& names, Lines& lines);
   void PrintDocumentation(const Lines& names, bool withDiagrams);
   void PrintLines(const Lines& lines);

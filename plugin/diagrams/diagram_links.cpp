@@ -31,7 +31,7 @@ void TMMDiagramExplorer::AddLink() {
       explorer = CurrentDiagramExplorer(FServices);
       const host::Shape link = explorer.CreateSymbol("DiagramLink", package);
       link.SetLocation(10, 30 + 20 * i);
-      link.AddHyperlink(mmapi::hkDiagram, FDiagramSelection[std::size_t(i)]->Diagram.Id());
+      link.AddHyperlink(host::HyperlinkKind::Diagram, FDiagramSelection[std::size_t(i)]->Diagram.Id());
       explorer.ApplyChanges();
     }
   });

@@ -1,5 +1,6 @@
 // Documentation reports of diagrams: to a list of lines, and to the printer.
 #include <cstdlib>
+#include <optional>
 
 #include "diagram_explorer.h"
 #include "drvx/platform/ansi_text.h"
@@ -21,35 +22,39 @@ std::string EndName(const host::Shape& end) {
   return (caption.empty() ? std::string() : caption + ".") + end.Property("InstanceName");
 }
 
+using host::DiagramKind;
+
 struct PropertyLine {
   const char* label;
   const char* property;
-  std::int32_t kinds[2];  // the diagram kinds that show it; -1 for none
+  // The diagram kinds that show it.
+  DiagramKind kind;
+  std::optional<DiagramKind> alsoKind;
 };
 
 constexpr PropertyLine kPropertyLines[] = {
-    {"Condition        : ", "Condition", {6, -1}},
-    {"Parameter        : ", "Parameters", {6, 7}},
-    {"Category         : ", "Category", {6, 7}},
-    {"MessageKind      : ", "MessageKind", {6, -1}},
-    {"ActionExpression : ", "ActionExpression", {7, -1}},
-    {"EventLabel       : ", "EventLabel", {7, -1}},
-    {"Guard            : ", "Guard", {7, -1}},
-    {"SourceQualifier  : ", "SourceQualifier", {0, -1}},
-    {"SourceRole       : ", "SourceRole", {0, -1}},
-    {"TargetQualifier  : ", "TargetQualifier", {0, -1}},
-    {"TargetRole       : ", "TargetRole", {0, -1}},
+    {"Condition        : ", "Condition", DiagramKind::Interaction, {}},
+    {"Parameter        : ", "Parameters", DiagramKind::Interaction, DiagramKind::Activity},
+    {"Category         : ", "Category", DiagramKind::Interaction, DiagramKind::Activity},
+    {"MessageKind      : ", "MessageKind", DiagramKind::Interaction, {}},
+    {"ActionExpression : ", "ActionExpression", DiagramKind::Activity, {}},
+    {"EventLabel       : ", "EventLabel", DiagramKind::Activity, {}},
+    {"Guard            : ", "Guard", DiagramKind::Activity, {}},
+    {"SourceQualifier  : ", "SourceQualifier", DiagramKind::Class, {}},
+    {"SourceRole       : ", "SourceRole", DiagramKind::Class, {}},
+    {"TargetQualifier  : ", "TargetQualifier", DiagramKind::Class, {}},
+    {"TargetRole       : ", "TargetRole", DiagramKind::Class, {}},
 };
 
 }  // namespace
 
-void TMMDiagramExplorer::AssociationDoc(std::int32_t diagramKind,
+void TMMDiagramExplorer::AssociationDoc(DiagramKind diagramKind,
                                         const host::Association& association, Lines& lines) {
   const std::string header =
       "Association :" + EndName(association.Source()) + "->" + EndName(association.Target());
   lines = {header, Underline('-', header), "Name             : " + association.AsShape().Caption()};
   for (const auto& line : kPropertyLines) {
-    if (line.kinds[0] != diagramKind && line.kinds[1] != diagramKind) continue;
+    if (line.kind != diagramKind && line.alsoKind != diagramKind) continue;
     const std::string value = association.AsShape().Property(line.property);
     if (!value.empty()) lines.push_back(line.label + value);
   }
@@ -66,14 +71,12 @@ void TMMDiagramExplorer::GetDiagramDoc(const std::string& name, Lines& lines,
   const std::string diagramName = diagram.Name();
   lines.push_back("Diagram : " + diagramName);
   lines.push_back("==========" + Underline('=', diagramName));
-  const std::int32_t kind = diagram.Kind();
+  const DiagramKind kind = diagram.Kind();
   const host::ShapeExplorer explorer = diagram.Explorer();
   auto skipped = [&](const std::string& oneLiner, const std::string& documentation) {
     return IgnoreEmptySymbols && OneLiner && oneLiner.empty() && documentation.empty();
   };
-  const int symbols = explorer.SymbolCount();
-  for (int i = 0; i < symbols; ++i) {
-    const host::Shape symbol = explorer.Symbols(i);
+  for (const host::Shape& symbol : explorer.AllSymbols()) {
     const std::string oneLiner = symbol.OneLiner();
     const std::string documentation = symbol.Documentation();
     if (skipped(oneLiner, documentation)) continue;
@@ -82,10 +85,8 @@ void TMMDiagramExplorer::GetDiagramDoc(const std::string& name, Lines& lines,
     if (OneLiner && !oneLiner.empty()) lines.insert(lines.end(), {"{{ OneLiner:", oneLiner, "}}"});
     if (!documentation.empty()) lines.push_back(documentation);
   }
-  const int associations = explorer.AssociationCount();
   Lines block;
-  for (int i = 0; i < associations; ++i) {
-    const host::Association association = explorer.Associations(i);
+  for (const host::Association& association : explorer.AllAssociations()) {
     const std::string oneLiner = association.AsShape().OneLiner();
     const std::string documentation = association.AsShape().Documentation();
     if (skipped(oneLiner, documentation)) continue;

@@ -11,7 +11,7 @@ namespace drvx::diagrams {
 
 // The name prefix of a diagram kind: from the settings when there are any,
 // else built in; none for the kinds that have no prefix.
-std::optional<std::string> PrefixForKind(std::int32_t kind,
+std::optional<std::string> PrefixForKind(host::DiagramKind kind,
                                          const settings::TExpertSettings* settings);
 
 // Removes the first blank; a letter a-z right after it becomes a capital. Any

@@ -6,25 +6,27 @@
 namespace drvx::diagrams {
 namespace {
 
+using host::DiagramKind;
+
 struct KindPrefix {
-  std::int32_t kind;
+  DiagramKind kind;
   std::string settings::TExpertSettings::*field;
   const char* builtIn;
 };
 
 constexpr KindPrefix kKindPrefixes[] = {
-    {0, &settings::TExpertSettings::ClassDiagramPrefix, "cs"},
-    {5, &settings::TExpertSettings::UseCaseDiagramPrefix, "uc"},
-    {6, &settings::TExpertSettings::SequenceDiagramPrefix, "sq"},
-    {7, &settings::TExpertSettings::ActivityDiagramPrefix, "ac"},
-    {10, &settings::TExpertSettings::StateDiagramPrefix, "st"},
-    {11, &settings::TExpertSettings::RobustnessDiagramPrefix, "rb"},
-    {12, &settings::TExpertSettings::MindMapDiagramPrefix, "mm"},
+    {DiagramKind::Class, &settings::TExpertSettings::ClassDiagramPrefix, "cs"},
+    {DiagramKind::UseCase, &settings::TExpertSettings::UseCaseDiagramPrefix, "uc"},
+    {DiagramKind::Interaction, &settings::TExpertSettings::SequenceDiagramPrefix, "sq"},
+    {DiagramKind::Activity, &settings::TExpertSettings::ActivityDiagramPrefix, "ac"},
+    {DiagramKind::StateMachine, &settings::TExpertSettings::StateDiagramPrefix, "st"},
+    {DiagramKind::Robustness, &settings::TExpertSettings::RobustnessDiagramPrefix, "rb"},
+    {DiagramKind::MindMap, &settings::TExpertSettings::MindMapDiagramPrefix, "mm"},
 };
 
 }  // namespace
 
-std::optional<std::string> PrefixForKind(std::int32_t kind,
+std::optional<std::string> PrefixForKind(DiagramKind kind,
                                          const settings::TExpertSettings* settings) {
   for (const auto& entry : kKindPrefixes)
     if (entry.kind == kind) return settings ? settings->*entry.field : std::string(entry.builtIn);
@@ -51,9 +53,7 @@ void NormalizeDiagramName(const host::Diagram& diagram, const std::string& prefi
 }
 
 void TMMDiagramExplorer::ValidateDiagramNames() {
-  const int count = FServices.Diagrams().DiagramCount();
-  for (int d = 0; d < count; ++d) {
-    const host::Diagram diagram = FServices.Diagrams().Diagrams(d);
+  for (const host::Diagram& diagram : FServices.Diagrams().AllDiagrams()) {
     if (const auto prefix = PrefixForKind(diagram.Kind(), FSettings))
       NormalizeDiagramName(diagram, *prefix);
   }

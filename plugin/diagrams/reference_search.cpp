@@ -48,17 +48,13 @@ void TMMDiagramExplorer::LocateDiagramReferences(const std::string& aRefStr, Lin
         found = SelectIfReference(diagram, symbol, hit.linkIndex, aRefStr, kind);
       }
     } else {
-      const int diagrams = manager.DiagramCount();
-      for (int d = 0; d < diagrams; ++d) {
-        const host::Diagram diagram = manager.Diagrams(d);
-        const host::ShapeExplorer explorer = diagram.Explorer();
-        const int shapes = explorer.ShapeCount();
+      for (const host::Diagram& diagram : manager.AllDiagrams()) {
         bool found = false;
-        for (int s = 0; s < shapes && !found; ++s) {
-          const host::Shape symbol = explorer.Shapes(s);
-          const int links = symbol.HyperlinkCount();
-          for (int h = 0; h < links && !found; ++h)
-            found = SelectIfReference(diagram, symbol, h, aRefStr, kind);
+        for (const host::Shape& symbol : diagram.Explorer().AllShapes()) {
+          const auto links = symbol.AllHyperlinks();
+          for (auto h = links.begin(); h != links.end() && !found; ++h)
+            found = SelectIfReference(diagram, symbol, h.Index(), aRefStr, kind);
+          if (found) break;
         }
       }
     }
@@ -94,19 +90,19 @@ bool TMMDiagramExplorer::SelectIfReference(const host::Diagram& diagram, const h
 
 bool TMMDiagramExplorer::IsCurClass(const host::Hyperlink& link) {
   return Guarded("IsCurClass", false, [&] {
-    const host::Class cls(link.Target().Query<mmapi::IMMClass>());
+    const host::Class cls = link.TargetClass();
     return cls && cls.Name() == GetCurClassName();
   });
 }
 
 bool TMMDiagramExplorer::IsDiagramLink(const host::Hyperlink& link) {
   return Guarded("IsDiagramLink", false,
-                 [&] { return bool(link.Target().Query<mmapi::IMMDiagram>()); });
+                 [&] { return bool(link.TargetDiagram()); });
 }
 
 bool TMMDiagramExplorer::IsMemberOfCurClass(const host::Hyperlink& link) {
   return Guarded("IsMemberOfCurClass", false, [&] {
-    const host::Member member(link.Target().Query<mmapi::IMMMember>());
+    const host::Member member = link.TargetMember();
     return member && member.OwnerClass().Name() == GetCurClassName();
   });
 }

@@ -13,27 +13,27 @@ namespace {
 struct Verb {
   const char16_t* caption;
   const char* shortcut;
-  mmapi::TMenuPlacement placement;
+  host::TMenuPlacement placement;
   void (TKorvantiExpertInterface::*action)();
 };
 
 using E = TKorvantiExpertInterface;
 
 const Verb kVerbs[] = {
-    {u"DRVX -> Generate Header", "Alt+h", mmapi::ToolsMenu, &E::GenerateHeader},
-    {u"DRVX -> Add Try/Except to current method", "Alt+e", mmapi::ToolsMenu, &E::AddTryExcept},
-    {u"DRVX -> Show", "Alt+q", mmapi::ToolsMenu, &E::Show},
-    {u"DRVX -> Diagram References", "Alt+d", mmapi::DiagramEditorMenu, &E::DiagramReferences},
-    {u"DRVX -> Member References", "Alt+r", mmapi::ToolsMenu, &E::MemberReferences},
-    {u"DRVX -> Locate Class", "Alt+c", mmapi::ToolsMenu, &E::LocateClass},
-    {u"DRVX -> Add Default Folders", "Alt+f", mmapi::ToolsMenu, &E::AddDefaultFolders},
-    {u"DRVX -> Add Current Method to Seq. List", "Alt+m", mmapi::ToolsMenu,
+    {u"DRVX -> Generate Header", "Alt+h", host::ToolsMenu, &E::GenerateHeader},
+    {u"DRVX -> Add Try/Except to current method", "Alt+e", host::ToolsMenu, &E::AddTryExcept},
+    {u"DRVX -> Show", "Alt+q", host::ToolsMenu, &E::Show},
+    {u"DRVX -> Diagram References", "Alt+d", host::DiagramEditorMenu, &E::DiagramReferences},
+    {u"DRVX -> Member References", "Alt+r", host::ToolsMenu, &E::MemberReferences},
+    {u"DRVX -> Locate Class", "Alt+c", host::ToolsMenu, &E::LocateClass},
+    {u"DRVX -> Add Default Folders", "Alt+f", host::ToolsMenu, &E::AddDefaultFolders},
+    {u"DRVX -> Add Current Method to Seq. List", "Alt+m", host::ToolsMenu,
      &E::AddCurrentMethodToSequenceList},
-    {u"DRVX -> Look up referencing methods", "Alt+y", mmapi::ToolsMenu,
+    {u"DRVX -> Look up referencing methods", "Alt+y", host::ToolsMenu,
      &E::LookUpReferencingMethods},
-    {u"DRVX -> print Diagram with documentation", "Alt+p", mmapi::ToolsMenu,
+    {u"DRVX -> print Diagram with documentation", "Alt+p", host::ToolsMenu,
      &E::PrintDiagramWithDocumentation},
-    {u"DRVX -> create copy constructor and clone method", "Alt+k", mmapi::ToolsMenu,
+    {u"DRVX -> create copy constructor and clone method", "Alt+k", host::ToolsMenu,
      &E::CreateCopyConstructorAndClone},
 };
 
@@ -49,9 +49,9 @@ std::uint16_t ShortcutValue(const std::string& text) {
   for (std::size_t plus = text.find('+'); plus != std::string::npos;
        start = plus + 1, plus = text.find('+', start)) {
     const std::string modifier = text.substr(start, plus - start);
-    if (modifier == "Alt") value |= mmapi::MMShortcutAlt;
-    else if (modifier == "Ctrl") value |= mmapi::MMShortcutCtrl;
-    else if (modifier == "Shift") value |= mmapi::MMShortcutShift;
+    if (modifier == "Alt") value |= host::MMShortcutAlt;
+    else if (modifier == "Ctrl") value |= host::MMShortcutCtrl;
+    else if (modifier == "Shift") value |= host::MMShortcutShift;
   }
   if (start < text.size()) {
     char key = text[start];
@@ -66,9 +66,9 @@ PluginContext& TKorvantiExpertInterface::Context() const {
   return *context_;
 }
 
-mmapi::TMenuPlacement TKorvantiExpertInterface::GetMenuPlacement(int index) {
+host::TMenuPlacement TKorvantiExpertInterface::GetMenuPlacement(int index) {
   const Verb* verb = VerbAt(index);
-  return verb ? verb->placement : mmapi::ToolsMenu;
+  return verb ? verb->placement : host::ToolsMenu;
 }
 
 std::uint16_t TKorvantiExpertInterface::GetShortCut(int index) {
@@ -118,9 +118,8 @@ void TKorvantiExpertInterface::LocateClass() {
   PluginContext& context = Context();
   ui::TClassLocatorDlg& dialog = context.ClassLocator();
   dialog.cbxClassLocator.Clear();
-  const host::CodeModel model = context.Services().Model();
-  const int classes = model.ClassCount();
-  for (int i = 0; i < classes; ++i) dialog.cbxClassLocator.Add(model.Classes(i).Name());
+  for (const host::Class& cls : context.Services().Model().AllClasses())
+    dialog.cbxClassLocator.Add(cls.Name());
   dialog.ShowModal();
   if (dialog.FResult != platform::kModalOk) return;
   const std::string name = dialog.cbxClassLocator.Text();

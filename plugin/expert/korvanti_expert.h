@@ -44,7 +44,7 @@ class TKorvantiExpertInterface final : public host::TMMBaseExpert {
   void CreateCopyConstructorAndClone();
 
  protected:
-  mmapi::TMenuPlacement GetMenuPlacement(int index) override;
+  host::TMenuPlacement GetMenuPlacement(int index) override;
   std::uint16_t GetShortCut(int index) override;
   int GetVerbCount() override;
   std::u16string GetVerbCaption(int index) override;

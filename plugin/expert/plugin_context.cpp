@@ -9,19 +9,19 @@
 
 namespace drvx::expert {
 
-PluginContext::PluginContext(mmapi::IMMToolServices* services,
+PluginContext::PluginContext(host::Services services,
                              const std::filesystem::path& hostExecutable)
-    : binding_(services),
-      services_(host::ComPtr<mmapi::IMMToolServices>::Share(services)),
+    : binding_(services.Raw()),
+      services_(std::move(services)),
       settings_(hostExecutable),
-      notifier_(mmapi::cxx::MakeCom<host::TProjectNotifier>()),
+      notifier_(host::MakeCom<host::TProjectNotifier>()),
       functions_(services_, settings_),
       mainWindow_(services_),
       drawFailures_(std::chrono::seconds(10), host::ShowReport),
       drawFailureSummary_(nullptr, "DrawFailureSummary", 10000),
       mailBox_(true),
       slotRetry_(nullptr, "SlotRetry", 1000),
-      expert_(mmapi::cxx::MakeCom<TKorvantiExpertInterface>(*this)) {
+      expert_(host::MakeCom<TKorvantiExpertInterface>(*this)) {
   drawFailureSummary_.OnTimer = [this] {
     drawFailures_.Flush();
     if (!drawFailures_.Pending()) drawFailureSummary_.SetActive(false);

@@ -42,7 +42,7 @@ class PluginContext {
   // Binds the host's services, makes the workers and windows, shows the info
   // window for a second and opens the mailbox "MbDRVX". `hostExecutable`
   // places the settings file.
-  PluginContext(mmapi::IMMToolServices* services, const std::filesystem::path& hostExecutable);
+  PluginContext(host::Services services, const std::filesystem::path& hostExecutable);
   ~PluginContext();
   PluginContext(const PluginContext&) = delete;
   PluginContext& operator=(const PluginContext&) = delete;
@@ -65,7 +65,7 @@ class PluginContext {
   host::HostBinding binding_;
   host::Services services_;
   settings::TExpertSettings settings_;
-  mmapi::cxx::ComPtr<host::TProjectNotifier> notifier_;
+  host::ComPtr<host::TProjectNotifier> notifier_;
   codegen::TExpertFunctions functions_;
   ui::TFrmMain mainWindow_;
   ui::TClassLocatorDlg classLocator_;
@@ -76,7 +76,7 @@ class PluginContext {
   sequence::TZkMailBox mailBox_;
   // Tries to open the mailbox again while another receiver holds the slot.
   platform::Timer slotRetry_;
-  mmapi::cxx::ComPtr<TKorvantiExpertInterface> expert_;
+  host::ComPtr<TKorvantiExpertInterface> expert_;
 };
 
 }  // namespace drvx::expert

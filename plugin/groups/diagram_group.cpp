@@ -30,10 +30,8 @@ void TDGMember::ReadMember(settings::TTypeMemoryStream& stream,
   const std::string stored = platform::HostForm(FName);
   if (diagrams.Diagrams(index).Name() == stored) return;
   // The identifier now denotes another diagram: look for the stored name.
-  const int count = diagrams.DiagramCount();
   std::string name;
-  for (int i = 0; i < count; ++i) {
-    const host::Diagram diagram = diagrams.Diagrams(i);
+  for (const host::Diagram& diagram : diagrams.AllDiagrams()) {
     diagram.ReadName(name);
     if (name == stored) {
       FId = diagram.Id();

@@ -171,7 +171,7 @@ void TDiagramGroupManager::ShowSelectedMember() {
     if (index < 0) continue;
     const host::Navigator nav = FServices.Nav();
     nav.ShowDiagram(manager.Diagrams(index));
-    nav.ShowView(mmapi::MMViewDiagrams, true);
+    nav.ShowView(host::View::Diagrams, true);
     return;
   }
 }

@@ -9,8 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "mmapi/cxx/com_object.h"
-#include "mmapi/expert.h"
+#include "host_types.h"
 
 namespace drvx::host {
 

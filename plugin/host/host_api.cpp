@@ -7,8 +7,9 @@ using std::int32_t;
 
 // ---- Member
 
-int32_t Member::MemberCategory() const {
-  return ReadValue<int32_t>([&](int32_t* v) { return Must("member")->MemberCategory(v); });
+MemberCategory Member::MemberCategory() const {
+  return host::MemberCategory(
+      ReadValue<int32_t>([&](int32_t* v) { return Must("member")->MemberCategory(v); }));
 }
 Class Member::OwnerClass() const {
   return Class(ReadRef<mmapi::IMMClass>([&](auto** v) { return Must("member")->OwnerClass(v); }));
@@ -24,19 +25,23 @@ void Member::SetName(std::string_view text) const {
   Arg16 a(text);
   Check(Must("member")->SetName(a.Data(), a.Length()));
 }
-int32_t Member::Visibility() const {
-  return ReadValue<int32_t>([&](int32_t* v) { return Must("member")->Visibility(v); });
+Visibility Member::Visibility() const {
+  return host::Visibility(
+      ReadValue<int32_t>([&](int32_t* v) { return Must("member")->Visibility(v); }));
 }
-void Member::SetVisibility(int32_t visibility) const {
-  Check(Must("member")->SetVisibility(visibility));
+void Member::SetVisibility(host::Visibility visibility) const {
+  Check(Must("member")->SetVisibility(int32_t(visibility)));
 }
 
 // ---- Method
 
-int32_t Method::MethodKind() const {
-  return ReadValue<int32_t>([&](int32_t* v) { return Must("method")->MethodKind(v); });
+MethodKind Method::MethodKind() const {
+  return host::MethodKind(
+      ReadValue<int32_t>([&](int32_t* v) { return Must("method")->MethodKind(v); }));
 }
-void Method::SetMethodKind(int32_t kind) const { Check(Must("method")->SetMethodKind(kind)); }
+void Method::SetMethodKind(host::MethodKind kind) const {
+  Check(Must("method")->SetMethodKind(int32_t(kind)));
+}
 std::string Method::ParameterText() const {
   return ReadText([&](MMStrView* v) { return Must("method")->ParameterText(v); });
 }
@@ -145,12 +150,15 @@ std::string Hyperlink::Name() const {
 void Hyperlink::ReadName(std::string& out) const {
   ReadTextInto(out, [&](MMStrView* v) { return Must("hyperlink")->Name(v); });
 }
-int32_t Hyperlink::Kind() const {
-  return ReadValue<int32_t>([&](int32_t* v) { return Must("hyperlink")->Kind(v); });
+HyperlinkKind Hyperlink::Kind() const {
+  return HyperlinkKind(ReadValue<int32_t>([&](int32_t* v) { return Must("hyperlink")->Kind(v); }));
 }
 ComPtr<IMMUnknown> Hyperlink::Target() const {
   return ReadRef<IMMUnknown>([&](auto** v) { return Must("hyperlink")->Target(v); });
 }
+Class Hyperlink::TargetClass() const { return Class(Target().Query<mmapi::IMMClass>()); }
+Member Hyperlink::TargetMember() const { return Member(Target().Query<mmapi::IMMMember>()); }
+Diagram Hyperlink::TargetDiagram() const { return Diagram(Target().Query<mmapi::IMMDiagram>()); }
 
 // ---- Shape
 
@@ -164,9 +172,9 @@ Hyperlink Shape::Hyperlinks(int32_t index) const {
 void Shape::ReadHyperlinkName(int32_t index, std::string& out) const {
   ReadTextInto(out, [&](MMStrView* v) { return Must("shape")->HyperlinkName(index, v); });
 }
-Hyperlink Shape::AddHyperlink(int32_t kind, int32_t targetId) const {
+Hyperlink Shape::AddHyperlink(HyperlinkKind kind, int32_t targetId) const {
   return Hyperlink(ReadRef<mmapi::IMMHyperlink>(
-      [&](auto** v) { return Must("shape")->AddHyperlink(kind, targetId, v); }));
+      [&](auto** v) { return Must("shape")->AddHyperlink(int32_t(kind), targetId, v); }));
 }
 std::string Shape::Caption() const {
   return ReadText([&](MMStrView* v) { return Must("shape")->Caption(v); });
@@ -269,8 +277,8 @@ DiagramLayout DiagramExplorer::Layout() const {
 
 // ---- Diagram
 
-int32_t Diagram::Kind() const {
-  return ReadValue<int32_t>([&](int32_t* v) { return Must("diagram")->Kind(v); });
+DiagramKind Diagram::Kind() const {
+  return DiagramKind(ReadValue<int32_t>([&](int32_t* v) { return Must("diagram")->Kind(v); }));
 }
 void Diagram::SetName(std::string_view text) const {
   Arg16 a(text);
@@ -298,10 +306,10 @@ Diagram DiagramManager::Diagrams(int32_t index) const {
   return Diagram(ReadRef<mmapi::IMMDiagram>(
       [&](auto** v) { return Must("diagram manager")->Diagrams(index, v); }));
 }
-Diagram DiagramManager::CreateDiagram(int32_t kind, std::string_view name) const {
+Diagram DiagramManager::CreateDiagram(DiagramKind kind, std::string_view name) const {
   Arg16 a(name);
   return Diagram(ReadRef<mmapi::IMMDiagram>([&](auto** v) {
-    return Must("diagram manager")->CreateDiagram(kind, a.Data(), a.Length(), v);
+    return Must("diagram manager")->CreateDiagram(int32_t(kind), a.Data(), a.Length(), v);
   }));
 }
 int32_t DiagramManager::IndexOfId(int32_t id) const {
@@ -340,8 +348,8 @@ void Navigator::ShowMember(const Member& member) const {
 void Navigator::ShowDiagram(const Diagram& diagram) const {
   Check(Must("navigator")->ShowDiagram(diagram.Raw()));
 }
-void Navigator::ShowView(int32_t viewCode, bool bringToFront) const {
-  Check(Must("navigator")->ShowView(viewCode, bringToFront ? 1 : 0));
+void Navigator::ShowView(View view, bool bringToFront) const {
+  Check(Must("navigator")->ShowView(int32_t(view), bringToFront ? 1 : 0));
 }
 
 // ---- ProjectManager

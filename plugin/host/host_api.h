@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host_call.h"
+#include "host_types.h"
 #include "mmapi/services.h"
 
 namespace drvx::host {
@@ -45,6 +46,40 @@ class Handle {
   ComPtr<I> p_;
 };
 
+// What a count-and-index pair of a wrapper hands out, for a range-for: the
+// count is read once, when the range is made; each element when it is
+// reached. Holds its own reference to the owner.
+template <class Owner, class Item, std::int32_t (Owner::*Count)() const,
+          Item (Owner::*At)(std::int32_t) const>
+class Elements {
+ public:
+  class iterator {
+   public:
+    iterator(const Owner* owner, std::int32_t index) : owner_(owner), index_(index) {}
+    Item operator*() const { return (owner_->*At)(index_); }
+    iterator& operator++() {
+      ++index_;
+      return *this;
+    }
+    bool operator!=(const iterator& other) const { return index_ != other.index_; }
+    // The element's index in its owner.
+    std::int32_t Index() const { return index_; }
+
+   private:
+    const Owner* owner_;
+    std::int32_t index_;
+  };
+
+  explicit Elements(Owner owner) : owner_(std::move(owner)), count_((owner_.*Count)()) {}
+  iterator begin() const { return {&owner_, 0}; }
+  iterator end() const { return {&owner_, count_}; }
+  std::int32_t size() const { return count_; }
+
+ private:
+  Owner owner_;
+  std::int32_t count_;
+};
+
 template <class I>
 class ElementHandle : public Handle<I> {
  public:
@@ -64,23 +99,26 @@ class ElementHandle : public Handle<I> {
 
 class Module;
 class Class;
+class Diagram;
 
 class Member : public ElementHandle<mmapi::IMMMember> {
  public:
   using ElementHandle::ElementHandle;
 
-  std::int32_t MemberCategory() const;
+  host::MemberCategory MemberCategory() const;
   Class OwnerClass() const;
   std::string TypeName() const;
   void SetTypeName(std::string_view text) const;
   void SetName(std::string_view text) const;
-  std::int32_t Visibility() const;
-  void SetVisibility(std::int32_t visibility) const;
+  host::Visibility Visibility() const;
+  void SetVisibility(host::Visibility visibility) const;
 };
 
 class Field : public ElementHandle<mmapi::IMMField> {
  public:
   using ElementHandle::ElementHandle;
+
+  Member AsMember() const { return Member(ComPtr<mmapi::IMMMember>(p_)); }
 };
 
 class Method : public ElementHandle<mmapi::IMMMethod> {
@@ -88,8 +126,8 @@ class Method : public ElementHandle<mmapi::IMMMethod> {
   using ElementHandle::ElementHandle;
 
   Member AsMember() const { return Member(ComPtr<mmapi::IMMMember>(p_)); }
-  std::int32_t MethodKind() const;
-  void SetMethodKind(std::int32_t kind) const;
+  host::MethodKind MethodKind() const;
+  void SetMethodKind(host::MethodKind kind) const;
   std::string ParameterText() const;
   void SetParameterText(std::string_view text) const;
   void SetBinding(std::int32_t binding) const;
@@ -115,6 +153,9 @@ class Class : public ElementHandle<mmapi::IMMClass> {
 
   std::int32_t MemberCount() const;
   Member Members(std::int32_t index) const;
+  Elements<Class, Member, &Class::MemberCount, &Class::Members> AllMembers() const {
+    return Elements<Class, Member, &Class::MemberCount, &Class::Members>(*this);
+  }
   // Index of the first member of that name, -1 when there is none.
   std::int32_t FindMember(std::string_view name) const;
   Field AddField() const;
@@ -147,6 +188,9 @@ class CodeModel : public Handle<mmapi::IMMCodeModel> {
 
   std::int32_t ClassCount() const;
   Class Classes(std::int32_t index) const;
+  Elements<CodeModel, Class, &CodeModel::ClassCount, &CodeModel::Classes> AllClasses() const {
+    return Elements<CodeModel, Class, &CodeModel::ClassCount, &CodeModel::Classes>(*this);
+  }
   CodeSearch Search() const { return As<CodeSearch>(); }
 };
 
@@ -156,7 +200,14 @@ class Hyperlink : public Handle<mmapi::IMMHyperlink> {
 
   std::string Name() const;
   void ReadName(std::string& out) const;
-  std::int32_t Kind() const;
+  HyperlinkKind Kind() const;
+  // The linked element as a class, a member or a diagram; none when the link
+  // has no target, the target is gone, or it is not of that kind.
+  Class TargetClass() const;
+  Member TargetMember() const;
+  Diagram TargetDiagram() const;
+
+ private:
   ComPtr<mmapi::IMMUnknown> Target() const;
 };
 
@@ -166,9 +217,12 @@ class Shape : public ElementHandle<mmapi::IMMShape> {
 
   std::int32_t HyperlinkCount() const;
   Hyperlink Hyperlinks(std::int32_t index) const;
+  Elements<Shape, Hyperlink, &Shape::HyperlinkCount, &Shape::Hyperlinks> AllHyperlinks() const {
+    return Elements<Shape, Hyperlink, &Shape::HyperlinkCount, &Shape::Hyperlinks>(*this);
+  }
   // The name of hyperlink `index` into a caller's buffer.
   void ReadHyperlinkName(std::int32_t index, std::string& out) const;
-  Hyperlink AddHyperlink(std::int32_t kind, std::int32_t targetId) const;
+  Hyperlink AddHyperlink(HyperlinkKind kind, std::int32_t targetId) const;
   std::string Caption() const;
   std::string Documentation() const;
   std::string OneLiner() const;
@@ -215,6 +269,22 @@ class ShapeExplorer : public Handle<mmapi::IMMShapeExplorer> {
   Shape Symbols(std::int32_t index) const;
   std::int32_t AssociationCount() const;
   Association Associations(std::int32_t index) const;
+  Elements<ShapeExplorer, Shape, &ShapeExplorer::ShapeCount, &ShapeExplorer::Shapes> AllShapes()
+      const {
+    return Elements<ShapeExplorer, Shape, &ShapeExplorer::ShapeCount, &ShapeExplorer::Shapes>(
+        *this);
+  }
+  Elements<ShapeExplorer, Shape, &ShapeExplorer::SymbolCount, &ShapeExplorer::Symbols>
+  AllSymbols() const {
+    return Elements<ShapeExplorer, Shape, &ShapeExplorer::SymbolCount, &ShapeExplorer::Symbols>(
+        *this);
+  }
+  Elements<ShapeExplorer, Association, &ShapeExplorer::AssociationCount,
+           &ShapeExplorer::Associations>
+  AllAssociations() const {
+    return Elements<ShapeExplorer, Association, &ShapeExplorer::AssociationCount,
+                    &ShapeExplorer::Associations>(*this);
+  }
 };
 
 class DiagramExplorer : public Handle<mmapi::IMMDiagramExplorer> {
@@ -233,7 +303,7 @@ class Diagram : public ElementHandle<mmapi::IMMDiagram> {
  public:
   using ElementHandle::ElementHandle;
 
-  std::int32_t Kind() const;
+  DiagramKind Kind() const;
   void SetName(std::string_view text) const;
   ShapeExplorer Explorer() const;
   void Print() const;
@@ -264,7 +334,12 @@ class DiagramManager : public Handle<mmapi::IMMDiagramManager> {
 
   std::int32_t DiagramCount() const;
   Diagram Diagrams(std::int32_t index) const;
-  Diagram CreateDiagram(std::int32_t kind, std::string_view name) const;
+  Elements<DiagramManager, Diagram, &DiagramManager::DiagramCount, &DiagramManager::Diagrams>
+  AllDiagrams() const {
+    return Elements<DiagramManager, Diagram, &DiagramManager::DiagramCount,
+                    &DiagramManager::Diagrams>(*this);
+  }
+  Diagram CreateDiagram(DiagramKind kind, std::string_view name) const;
   // Index of the diagram with this identifier, -1 when there is none.
   std::int32_t IndexOfId(std::int32_t id) const;
 };
@@ -281,7 +356,7 @@ class Navigator : public Handle<mmapi::IMMNavigator> {
   void NavigateToClass(const Class& cls) const;
   void ShowMember(const Member& member) const;
   void ShowDiagram(const Diagram& diagram) const;
-  void ShowView(std::int32_t viewCode, bool bringToFront) const;
+  void ShowView(View view, bool bringToFront) const;
 };
 
 class ProjectManager : public Handle<mmapi::IMMProjectManager> {

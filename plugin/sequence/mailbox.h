@@ -82,7 +82,6 @@ class TZkMailBox {
 
   const std::string& LastError() const { return FLastError; }
   const std::string& SlotName() const { return FSlotName; }
-  std::int32_t BufferSize() const { return FBufferSize; }
 
  private:
   void Open();

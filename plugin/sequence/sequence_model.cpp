@@ -30,10 +30,8 @@ namespace {
 // asked of the host's index when it has one, else found class by class.
 host::Class ClassNamed(const host::CodeModel& model, const std::string& name) {
   if (const host::CodeSearch search = model.Search()) return search.ClassNamed(name);
-  const int count = model.ClassCount();
   std::string className;
-  for (int i = 0; i < count; ++i) {
-    host::Class cls = model.Classes(i);
+  for (const host::Class& cls : model.AllClasses()) {
     cls.ReadName(className);
     if (className == name) return cls;
   }
@@ -47,7 +45,7 @@ void TSqDgRole::SetRoleName(const std::string& name) {
   host::Class cls =
       ClassNamed(FSequenceDiagram.ToolServices().Model(), platform::HostForm(name));
   if (!cls) return SetRoleKind("rkActor");
-  FSymbol.AddHyperlink(mmapi::hkClass, cls.Id());
+  FSymbol.AddHyperlink(host::HyperlinkKind::Class, cls.Id());
   FModelClass = std::move(cls);
   SetRoleKind("rkInstance");
 }
@@ -80,12 +78,10 @@ void TSqDgMsg::DrawMessage() {
   const std::string method = platform::HostForm(FName.substr(0, FName.find('(')));
   if (const host::Class& cls = FTarget.ModelClass()) {
     // Every overload of the method gets its hyperlink.
-    const int members = cls.MemberCount();
     std::string memberName;
-    for (int i = 0; i < members; ++i) {
-      const host::Member member = cls.Members(i);
+    for (const host::Member& member : cls.AllMembers()) {
       member.ReadName(memberName);
-      if (memberName == method) shape.AddHyperlink(mmapi::hkMember, member.Id());
+      if (memberName == method) shape.AddHyperlink(host::HyperlinkKind::Member, member.Id());
     }
   }
   shape.SetPosition(0, GetStartTime());
@@ -96,7 +92,7 @@ void TSqDgMsg::DrawMessage() {
 TSequenceDiagram::TSequenceDiagram(host::Services services, const std::string& name)
     : FToolServices(std::move(services)), FDiagramName(name) {
   FDiagramManager = FToolServices.Diagrams();
-  FDiagram = FDiagramManager.CreateDiagram(6, name);
+  FDiagram = FDiagramManager.CreateDiagram(host::DiagramKind::Interaction, name);
   FExplorer = FDiagram.Explorer().As<host::DiagramExplorer>();
   if (!FExplorer) throw std::runtime_error("the new diagram cannot take symbols");
 }

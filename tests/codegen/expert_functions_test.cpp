@@ -9,10 +9,10 @@ using ::testing::ElementsAre;
 class ExpertFunctions : public test::CodegenTest {};
 
 TEST_F(ExpertFunctions, StrToVisabilityIsExactAndCaseSensitive) {
-  EXPECT_EQ(codegen::TExpertFunctions::StrToVisability("scPublished"), 6);
-  EXPECT_EQ(codegen::TExpertFunctions::StrToVisability("scDefault"), 0);
+  EXPECT_EQ(codegen::TExpertFunctions::StrToVisability("scPublished"), host::Visibility::Published);
+  EXPECT_EQ(codegen::TExpertFunctions::StrToVisability("scDefault"), host::Visibility::Default);
   EXPECT_TRUE(dialogs.Shown().empty());
-  EXPECT_EQ(codegen::TExpertFunctions::StrToVisability("scpublished"), 0);
+  EXPECT_EQ(codegen::TExpertFunctions::StrToVisability("scpublished"), host::Visibility::Default);
   EXPECT_THAT(Messages(),
               ElementsAre("TExpertFunctions.StrToVisability : Unknown Visability \"scpublished\""));
 }
@@ -50,8 +50,9 @@ TEST_F(ExpertFunctions, LocateClassDoesNotLoopOnAMemberNamedLikeItsOwnType) {
 TEST_F(ExpertFunctions, AddFieldAndAddMethodSetWhatTheyAreGiven) {
   auto& cls = AddClass(u"TPoint");
   modelhost::SelectClass(Project().navigator, cls);
-  Functions().AddField("FX", "Integer", mmapi::scProtected);
-  Functions().AddMethod("Clone", "", mmapi::mkFunction, mmapi::scPublic, "TPoint");
+  Functions().AddField("FX", "Integer", host::Visibility::Protected);
+  Functions().AddMethod("Clone", "", host::MethodKind::Function, host::Visibility::Public,
+                        "TPoint");
   ASSERT_EQ(cls.members.size(), 2u);
   EXPECT_EQ(cls.members[0]->name, u"FX");
   EXPECT_EQ(cls.members[0]->typeName, u"Integer");
@@ -63,7 +64,7 @@ TEST_F(ExpertFunctions, AddFieldAndAddMethodSetWhatTheyAreGiven) {
 
 TEST_F(ExpertFunctions, AddingWithoutACurrentClassSaysSo) {
   try {
-    Functions().AddField("FX", "Integer", 0);
+    Functions().AddField("FX", "Integer", host::Visibility::Default);
     FAIL();
   } catch (const std::runtime_error& e) {
     EXPECT_STREQ(e.what(), "no class is current to add the field FX");

@@ -71,18 +71,18 @@ TEST_F(Documentation, EachDiagramKindShowsItsOwnProperties) {
   m.properties = {{u"Condition", u"ok"},     {u"Parameters", u"a"}, {u"MessageKind", u"mkCall"},
                   {u"Guard", u"[not here]"}, {u"Category", u""}};
   diagrams::Lines block;
-  explorer->AssociationDoc(6, host::Association(host::ComPtr<mmapi::IMMAssociation>::Share(&m)),
+  explorer->AssociationDoc(host::DiagramKind::Interaction, host::Association(host::ComPtr<mmapi::IMMAssociation>::Share(&m)),
                            block);
   // A caption with an empty instance name still takes its full stop.
   EXPECT_THAT(block, ElementsAre("Association :X.->X.", std::string(19, '-'), "Name             : Run",
                                  "Condition        : ok", "Parameter        : a",
                                  "MessageKind      : mkCall"));
-  explorer->AssociationDoc(10, host::Association(host::ComPtr<mmapi::IMMAssociation>::Share(&m)),
+  explorer->AssociationDoc(host::DiagramKind::StateMachine, host::Association(host::ComPtr<mmapi::IMMAssociation>::Share(&m)),
                            block);
   EXPECT_EQ(block.size(), 3u);
   m.properties = {{u"Guard", u"[g]"}, {u"EventLabel", u"e"}, {u"ActionExpression", u"act"},
                   {u"Parameters", u"p"}, {u"Category", u"c"}};
-  explorer->AssociationDoc(7, host::Association(host::ComPtr<mmapi::IMMAssociation>::Share(&m)),
+  explorer->AssociationDoc(host::DiagramKind::Activity, host::Association(host::ComPtr<mmapi::IMMAssociation>::Share(&m)),
                            block);
   EXPECT_THAT(block, ElementsAre("Association :X.->X.", std::string(19, '-'), "Name             : Run",
                                  "Parameter        : p", "Category         : c",

@@ -35,7 +35,7 @@ class HostWrappers : public ::testing::Test {
 TEST_F(HostWrappers, WalkDiagramsShapesAndHyperlinksWithTheirNames) {
   auto orders = DiagramNamed("csOrders");
   ASSERT_TRUE(orders);
-  EXPECT_EQ(orders.Kind(), 0);
+  EXPECT_EQ(orders.Kind(), host::DiagramKind::Class);
   auto explorer = orders.Explorer();
   ASSERT_EQ(explorer.ShapeCount(), 10);
   auto order = explorer.Shapes(0);
@@ -53,11 +53,12 @@ TEST_F(HostWrappers, WalkDiagramsShapesAndHyperlinksWithTheirNames) {
 
 TEST_F(HostWrappers, HyperlinkTargetsOfferTheirElementsInterfaces) {
   auto order = DiagramNamed("csOrders").Explorer().Shapes(0);
-  auto toClass = order.Hyperlinks(0).Target();
-  auto toDiagram = order.Hyperlinks(1).Target();
-  EXPECT_TRUE(toClass.Query<mmapi::IMMClass>());
-  EXPECT_FALSE(toClass.Query<mmapi::IMMDiagram>());
-  EXPECT_EQ(host::Diagram(toDiagram.Query<mmapi::IMMDiagram>()).Name(), "stOrder");
+  auto toClass = order.Hyperlinks(0);
+  auto toDiagram = order.Hyperlinks(1);
+  EXPECT_EQ(toClass.TargetClass().Name(), "TOrder");
+  EXPECT_FALSE(toClass.TargetDiagram());
+  EXPECT_FALSE(toClass.TargetMember());
+  EXPECT_EQ(toDiagram.TargetDiagram().Name(), "stOrder");
 }
 
 TEST_F(HostWrappers, AFailedHostCallThrowsTheHostsText) {
@@ -112,7 +113,7 @@ TEST_F(HostWrappers, MembersOfferOnlyTheViewOfTheirCategory) {
   EXPECT_FALSE(method.As<host::Field>());
   EXPECT_FALSE(property.As<host::Method>());
   EXPECT_FALSE(property.As<host::Field>());
-  EXPECT_EQ(method.As<host::Method>().MethodKind(), mmapi::mkFunction);
+  EXPECT_EQ(method.As<host::Method>().MethodKind(), host::MethodKind::Function);
   EXPECT_EQ(order.FindMember("NoSuchMember"), -1);
   EXPECT_EQ(method.OwnerClass().Name(), "TOrder");
 }
@@ -120,24 +121,24 @@ TEST_F(HostWrappers, MembersOfferOnlyTheViewOfTheirCategory) {
 TEST_F(HostWrappers, NewFieldsAndMethodsCarryWhatIsSet) {
   auto point = services.Model().Classes(0);
   auto field = point.AddField();
-  host::Member(host::ComPtr<mmapi::IMMMember>(field.Ptr())).SetName("FGröße");
+  field.AsMember().SetName("FGröße");
   auto method = point.AddMethod();
   method.AsMember().SetName("Clone");
-  method.SetMethodKind(mmapi::mkFunction);
+  method.SetMethodKind(host::MethodKind::Function);
   method.AsMember().SetTypeName("TAddress");
   method.AppendToBody("Result:=TAddress.Create(self);\r\n");
   method.InsertIntoBody("// first\r\n");
   ASSERT_EQ(method.SectionCount(), 2);
   EXPECT_EQ(method.SectionText(0), "// first\r\n");
   EXPECT_EQ(method.SectionText(1), "Result:=TAddress.Create(self);\r\n");
-  EXPECT_EQ(method.AsMember().Visibility(), mmapi::scPublic);
+  EXPECT_EQ(method.AsMember().Visibility(), host::Visibility::Public);
   EXPECT_EQ(point.Members(point.MemberCount() - 2).Name(), "FGröße");
-  EXPECT_THROW(method.SetMethodKind(9), StatusError);
+  EXPECT_THROW(method.SetMethodKind(host::MethodKind(9)), StatusError);
 }
 
 TEST_F(HostWrappers, ShapesCreatedOnADiagramKeepParentGeometryAndLinks) {
   auto target = DiagramNamed("stOrder");
-  auto diagram = services.Diagrams().CreateDiagram(6, "sqNew");
+  auto diagram = services.Diagrams().CreateDiagram(host::DiagramKind::Interaction, "sqNew");
   EXPECT_EQ(services.Diagrams().IndexOfId(diagram.Id()), 8);
   auto explorer = diagram.Explorer().As<host::DiagramExplorer>();
   ASSERT_TRUE(explorer);
@@ -146,9 +147,9 @@ TEST_F(HostWrappers, ShapesCreatedOnADiagramKeepParentGeometryAndLinks) {
   package.SetCaption("called by:");
   auto link = explorer.CreateSymbol("DiagramLink", package);
   link.SetLocation(10, 30);
-  auto hyperlink = link.AddHyperlink(mmapi::hkDiagram, target.Id());
+  auto hyperlink = link.AddHyperlink(host::HyperlinkKind::Diagram, target.Id());
   EXPECT_EQ(hyperlink.Name(), "stOrder");
-  EXPECT_EQ(hyperlink.Kind(), mmapi::hkDiagram);
+  EXPECT_EQ(hyperlink.Kind(), host::HyperlinkKind::Diagram);
   explorer.ApplyChanges();
   auto role = explorer.CreateSymbol("rolesymbol", {});
   auto other = explorer.CreateSymbol("rolesymbol", {});
@@ -174,10 +175,10 @@ TEST_F(HostWrappers, TheHostRefusesInconsistentShapes) {
   auto symbol = explorer.CreateSymbol("ClassSymbol", {});
   EXPECT_THROW(explorer.CreateAssociation("association", symbol, foreign), StatusError);
   EXPECT_THROW(explorer.CreateSymbol("", {}), StatusError);
-  EXPECT_THROW(symbol.AddHyperlink(mmapi::hkClass, 999999), StatusError);
-  EXPECT_THROW(symbol.AddHyperlink(mmapi::hkExternal, 1), StatusError);
+  EXPECT_THROW(symbol.AddHyperlink(host::HyperlinkKind::Class, 999999), StatusError);
+  EXPECT_THROW(symbol.AddHyperlink(host::HyperlinkKind::External, 1), StatusError);
   // A class's id is no diagram.
-  EXPECT_THROW(symbol.AddHyperlink(mmapi::hkDiagram, services.Model().Classes(0).Id()),
+  EXPECT_THROW(symbol.AddHyperlink(host::HyperlinkKind::Diagram, services.Model().Classes(0).Id()),
                StatusError);
 }
 
@@ -186,8 +187,8 @@ TEST_F(HostWrappers, ElementsOfAClosedProjectFailCleanly) {
   auto link = shape.Hyperlinks(0);
   session.ReplaceProject(std::make_unique<modelhost::ModelProject>());
   EXPECT_EQ(shape.Name(), "TOrder");  // its own data is still there
-  EXPECT_FALSE(link.Target());
-  EXPECT_THROW(shape.AddHyperlink(mmapi::hkClass, 1), StatusError);
+  EXPECT_FALSE(link.TargetClass());
+  EXPECT_THROW(shape.AddHyperlink(host::HyperlinkKind::Class, 1), StatusError);
   EXPECT_EQ(services.Diagrams().DiagramCount(), 0);
 }
 

@@ -84,7 +84,6 @@ TEST_F(MainWindow, TheReferencesListOpensDiagramsAndGoesToTheClipboard) {
   EXPECT_EQ(Project().navigator.currentDiagram->name, u"csInventory");
   EXPECT_EQ(window->pnlNames.Caption(), "TProduct");
   window->References.LbxReferences.SetRowHeight(13);
-  window->References.LbxReferences.SetTopIndex(1);  // scrolled: the row still counts from the top edge
   window->References.LbxReferences.UserMouseMove(5, 14);
   EXPECT_EQ(window->References.LbxReferences.Hint(), "csInventory");
   EXPECT_TRUE(window->References.LbxReferences.ShowHint());

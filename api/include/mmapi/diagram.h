@@ -16,6 +16,20 @@ enum MMHyperlinkKind : std::int32_t {
   hkDiagram = 4,
 };
 
+// Diagram kinds the plug-in names. The host numbers its kinds 0..13; the
+// others (1 package, 2 a second class kind, 3 component, 4 deployment,
+// 8 interaction overview, 9 a second interaction kind, 13 unnamed) cross the
+// boundary as their numbers.
+enum MMDiagramKind : std::int32_t {
+  dkClass = 0,
+  dkUseCase = 5,
+  dkInteraction = 6,
+  dkActivity = 7,
+  dkStateMachine = 10,
+  dkRobustness = 11,
+  dkMindMap = 12,
+};
+
 struct IMMHyperlink : IMMUnknown {
   using BaseInterface = IMMUnknown;
   static constexpr MMGuid IID = MakeGuid("{A9018B29-E286-494A-95B8-69ED6AB70C24}");

@@ -31,18 +31,34 @@ struct IMMExpert : IMMUnknown {
 
   // The host has finished registering the expert.
   virtual MMStatus MMCALL Registered() = 0;
+  // The user chose verb `index` (0 .. VerbCount - 1) from a menu or by its
+  // shortcut. A failure's text is left with the host (SetErrorText).
   virtual MMStatus MMCALL Execute(std::int32_t index) = 0;
   // The host's selection changed to this element (may be null).
   virtual MMStatus MMCALL SelectionChanged(IMMUnknown* element) = 0;
+  // The expert's identity, unique among the host's experts; the host may use
+  // it to keep settings per expert.
   virtual MMStatus MMCALL ExpertId(MMStrView* out) = 0;
+  // The model changed; `what` is a host-defined code an expert may ignore.
   virtual MMStatus MMCALL ModelChanged(std::int32_t what) = 0;
+  // The menu of that placement (a TMenuPlacement) is about to open over
+  // `context` (the element it opens for; may be null).
   virtual MMStatus MMCALL MenuOpening(std::int32_t placement, IMMUnknown* context) = 0;
+  // Any other event of the host, with its two arguments; host-defined codes
+  // an expert may ignore.
   virtual MMStatus MMCALL HostEvent(std::int32_t event, std::int32_t arg1, std::int32_t arg2) = 0;
+  // The hint the host shows for verb `index`; empty for none.
   virtual MMStatus MMCALL VerbHint(std::int32_t index, MMStrView* out) = 0;
+  // The picture the host shows beside verb `index`; null for none.
   virtual MMStatus MMCALL VerbImage(std::int32_t index, IMMUnknown** out) = 0;
+  // The menu verb `index` appears in: a TMenuPlacement.
   virtual MMStatus MMCALL VerbPlacement(std::int32_t index, std::uint8_t* out) = 0;
+  // The verb's shortcut as a virtual key code plus the MMShortcut... bits;
+  // 0 for none.
   virtual MMStatus MMCALL VerbShortcut(std::int32_t index, std::uint16_t* out) = 0;
+  // How many verbs the expert has; the host asks once, after Registered.
   virtual MMStatus MMCALL VerbCount(std::int32_t* out) = 0;
+  // The caption the host shows for verb `index` in its menu.
   virtual MMStatus MMCALL VerbCaption(std::int32_t index, MMStrView* out) = 0;
 
  protected:

@@ -203,11 +203,6 @@ void ListBox::SetRowHeight(int height) {
   Changed();
 }
 
-void ListBox::SetTopIndex(int index) {
-  topIndex_ = std::clamp(index, 0, std::max(0, Count() - 1));
-  Changed();
-}
-
 void ListBox::UserClick(int index) {
   if (!Enabled()) return;
   if (multiSelect_) std::fill(selected_.begin(), selected_.end(), false);

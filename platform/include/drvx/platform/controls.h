@@ -1,6 +1,6 @@
 // Headless controls: the state of a window's controls as data, under their
-// component names, with the events the forms handle. A renderer (Qt, later)
-// binds each control to a widget by name and forwards user actions; the
+// component names, with the events the forms handle. A renderer (the Qt form
+// view) binds each control to a widget by name and forwards user actions; the
 // script runner drives them by name through the same User... operations.
 //
 // Every change of a control's state notifies its observers. User-interface
@@ -142,8 +142,6 @@ class DRVX_PLATFORM_API ListBox : public ItemList {
   void SelectAll();
   int RowHeight() const { return rowHeight_; }
   void SetRowHeight(int height);
-  int TopIndex() const { return topIndex_; }
-  void SetTopIndex(int index);
 
   std::function<void()> OnClick;
   std::function<void()> OnDblClick;
@@ -163,7 +161,6 @@ class DRVX_PLATFORM_API ListBox : public ItemList {
   std::vector<bool> selected_;
   bool multiSelect_ = false;
   int rowHeight_ = 13;
-  int topIndex_ = 0;
 };
 
 class DRVX_PLATFORM_API ComboBox : public ItemList {

@@ -1,4 +1,7 @@
-// The three functions the host looks up in the plug-in library.
+// The three functions the host looks up in the plug-in library, on the
+// contract written in mmapi/exports.h: the context is made by entry and
+// destroyed by exit, which the host calls after it has released what entry
+// registered, also after a failed entry.
 #include <memory>
 
 #include "drvx/platform/file_version.h"
@@ -27,7 +30,8 @@ MM_EXPORT void MMCALL MMExpertEntryProc(mmapi::IMMToolServices* services) {
   host::GuardedEntry(services, [&] {
     if (context) throw std::logic_error("the Dravolex plug-in has been started already");
     if (!services) throw std::invalid_argument("the host handed the plug-in no services");
-    context = std::make_unique<expert::PluginContext>(services, platform::ExecutablePath());
+    context = std::make_unique<expert::PluginContext>(host::Services::Of(services),
+                                                       platform::ExecutablePath());
     context->Register();
     platform::SetApplicationWindow(context->Services().HostWindowHandle());
   });
