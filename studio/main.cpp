@@ -8,7 +8,6 @@
 #include "drvx/platform/paths.h"
 #include "plugin_loader.h"
 #include "studio_window.h"
-#include "words.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -58,8 +57,9 @@ int main(int argc, char** argv) {
       !window.OpenProject(parser.positionalArguments().first().toStdString()))
     return 2;
   if (parser.isSet(diagram) &&
-      !window.RunCommand("select diagram " +
-                         drvx::modelhost::QuoteWord(parser.value(diagram).toStdString())))
+      !window.Perform([name = parser.value(diagram).toStdString()](auto& host) {
+        host.Select(drvx::modelhost::Selectable::Diagram, name);
+      }))
     return 2;
   window.show();
   for (const QString& line : parser.values(command))

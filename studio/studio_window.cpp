@@ -13,11 +13,8 @@
 #include "drvx/platform/forms.h"
 #include "layout.h"
 #include "plugin_calls.h"
-#include "words.h"
 
 namespace drvx::studio {
-
-using modelhost::QuoteWord;
 
 StudioWindow::StudioWindow(const std::filesystem::path& experts)
     : qtDialogs_(this),
@@ -81,8 +78,13 @@ StudioWindow::~StudioWindow() {
   platform::SetLogSink(nullptr);
 }
 
-bool StudioWindow::RunCommand(const std::string& line) {
-  const bool ok = runner_.RunLine(line, "studio");
+bool StudioWindow::RunCommand(const std::string& line) { return Done(runner_.RunLine(line, "studio")); }
+
+bool StudioWindow::Perform(const std::function<void(modelhost::HostOperations&)>& operation) {
+  return Done(runner_.Perform([&] { operation(runner_.Operations()); }, "studio"));
+}
+
+bool StudioWindow::Done(bool ok) {
   AppendLog(out_.str() + err_.str());
   out_.str("");
   err_.str("");
@@ -91,7 +93,7 @@ bool StudioWindow::RunCommand(const std::string& line) {
 }
 
 bool StudioWindow::OpenProject(const std::filesystem::path& file) {
-  return RunCommand("open " + QuoteWord(file.string()));
+  return Perform([&](modelhost::HostOperations& host) { host.Open(file); });
 }
 
 void StudioWindow::ShowDiagram(const modelhost::ModelDiagram* diagram) {
@@ -107,7 +109,8 @@ void StudioWindow::BuildMenus() {
                                                       tr("Projects (*.mmproj)"));
     if (!name.isEmpty()) OpenProject(name.toStdString());
   });
-  file->addAction(tr("&Save"), QKeySequence::Save, [this] { RunCommand("save"); });
+  file->addAction(tr("&Save"), QKeySequence::Save,
+                  [this] { Perform([](modelhost::HostOperations& host) { host.Save(); }); });
   file->addSeparator();
   file->addAction(tr("&Quit"), QKeySequence::Quit, [this] { close(); });
   QMenu* view = menuBar()->addMenu(tr("&View"));
@@ -119,7 +122,7 @@ void StudioWindow::BuildMenus() {
 }
 
 // One entry per verb of every registered expert, with the caption and the
-// shortcut the plug-in reports; picking it runs "exec EXPERT:INDEX".
+// shortcut the plug-in reports; picking it executes the verb as "exec" does.
 void StudioWindow::FillPluginMenu() {
   pluginMenu_->clear();
   for (const auto& expert : modelhost::ListExperts(session_)) {
@@ -130,9 +133,10 @@ void StudioWindow::FillPluginMenu() {
       QAction* action = menu->addAction(QString::fromStdString(*verb.caption));
       const std::string keys = verb.shortcut ? modelhost::ShortcutText(*verb.shortcut) : "none";
       if (keys != "none") action->setShortcut(QKeySequence(QString::fromStdString(keys)));
-      const std::string command =
-          "exec " + std::to_string(expert.registration) + ":" + std::to_string(verb.index);
-      connect(action, &QAction::triggered, [this, command] { RunCommand(command); });
+      connect(action, &QAction::triggered,
+              [this, registration = expert.registration, index = verb.index] {
+                Perform([&](modelhost::HostOperations& host) { host.Execute(registration, index); });
+              });
     }
   }
 }

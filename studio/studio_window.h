@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -31,9 +32,11 @@ class StudioWindow final : public QMainWindow {
   explicit StudioWindow(const std::filesystem::path& experts);
   ~StudioWindow() override;  // unloads the plug-ins first
 
-  // Runs a line of the command language; its output goes to the log pane.
-  // The tree, the canvas and the verb menu follow what it changed.
+  // Runs a line of the command language, or one of the host's typed
+  // operations; what it says goes to the log pane, and the tree, the canvas
+  // and the verb menu follow what it changed. False when it failed.
   bool RunCommand(const std::string& line);
+  bool Perform(const std::function<void(modelhost::HostOperations&)>& operation);
   bool OpenProject(const std::filesystem::path& file);
 
   ProjectTree& Tree() { return *tree_; }
@@ -51,6 +54,8 @@ class StudioWindow final : public QMainWindow {
   void FillPluginMenu();
   void Refresh();
   void AppendLog(const std::string& text);
+  // Shows what the last command or operation said, then follows its changes.
+  bool Done(bool ok);
 
   platform::qt::UiLoopPump pump_;
   platform::qt::FormWindows forms_;  // the plug-ins' forms as windows

@@ -17,7 +17,6 @@
 #include "host_session.h"
 #include "plugin_loader.h"
 #include "script_runner.h"
-#include "words.h"
 
 DRVX_FILE_VERSION_NOTE(DRVX_FILE_VERSION);
 
@@ -87,7 +86,7 @@ int Run(const Options& options) {
                           : std::filesystem::path(options.experts));
   }
   if (!options.project.empty() &&
-      !runner.RunLine("open " + QuoteWord(options.project), "dravolex-host"))
+      !runner.Perform([&] { runner.Operations().Open(options.project); }, "dravolex-host"))
     return 2;
 
   bool ok = true;

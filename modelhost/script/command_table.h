@@ -15,6 +15,7 @@ class ScriptedDialogs;
 
 namespace drvx::modelhost {
 
+class HostOperations;
 class HostSession;
 class PluginLoader;
 
@@ -56,8 +57,8 @@ struct HostContext {
 };
 
 // The command groups.
-void AddModelCommands(CommandTable& table, HostContext& host);
-void AddPluginCommands(CommandTable& table, HostContext& host);
+void AddModelCommands(CommandTable& table, HostContext& host, HostOperations& operations);
+void AddPluginCommands(CommandTable& table, HostContext& host, HostOperations& operations);
 // Also makes printing a diagram draw it into the print job.
 void AddRenderCommands(CommandTable& table, HostContext& host);
 // `runLine` runs a line of the language (for the actions queued for modal

@@ -2,74 +2,23 @@
 #include <stdexcept>
 
 #include "command_table.h"
+#include "host_operations.h"
 #include "host_session.h"
 #include "model_lookup.h"
 #include "model_printer.h"
-#include "plugin_calls.h"
-#include "project_file.h"
 #include "words.h"
 
 namespace drvx::modelhost {
 namespace {
 
-// Sends a project event; a before-event that a notifier declines fails.
-void Notify(HostContext& host, ProjectEvent event, const std::string& fileName, bool vetoFails) {
-  const EventResult result = SendProjectEvent(host.session, event, fileName);
-  for (const auto& failure : result.failures) host.err << "warning: a notifier's " << failure << '\n';
-  if (vetoFails && result.veto)
-    throw std::runtime_error(std::string("a plug-in declined the ") +
-                             kProjectEventNames[int(event)] + " event; nothing was changed");
-}
-
-std::string FullPath(const std::filesystem::path& path) {
-  return std::filesystem::absolute(path).lexically_normal().string();
-}
-
-void Open(HostContext& host, Args args) {
-  const std::filesystem::path path = args[0];
-  const std::string full = FullPath(path);
-  Notify(host, ProjectEvent::BeforeOpen, full, true);
-  host.session.ReplaceProject(LoadProject(path));
-  host.out << "opened " << host.session.Project().fileName.string() << '\n';
-  Notify(host, ProjectEvent::AfterOpen, full, false);
-}
-
-void New(HostContext& host) {
-  Notify(host, ProjectEvent::BeforeNew, "", true);
-  host.session.ReplaceProject(std::make_unique<ModelProject>());
-  host.out << "new project\n";
-  Notify(host, ProjectEvent::AfterNew, "", false);
-}
-
-void Save(HostContext& host, Args args) {
-  ModelProject& project = host.session.Project();
-  const std::filesystem::path path = args.empty() ? project.fileName : std::filesystem::path(args[0]);
-  if (path.empty()) throw std::runtime_error("the project has no file yet: save FILE");
-  const std::string full = FullPath(path);
-  Notify(host, ProjectEvent::BeforeSave, full, true);
-  SaveProject(project, path);
-  host.out << "saved " << project.fileName.string() << '\n';
-  Notify(host, ProjectEvent::AfterSave, full, false);
-}
-
-void Select(HostContext& host, Args args) {
-  ModelProject& project = host.session.Project();
-  NavigatorState& nav = project.navigator;
-  const std::string& what = args[0];
-  if (what == "class") {
-    SelectClass(nav, FindClass(project, args[1]));
-  } else if (what == "member" || what == "method") {
-    ModelMember& member = FindMember(project, args[1]);
-    if (what == "method" && member.category != mmapi::mcMethod)
-      throw std::runtime_error(args[1] + " is not a method");
-    SelectMember(nav, member);
-  } else if (what == "module") {
-    nav.currentModule = ComPtr<ModelModule>::Share(&FindModule(project, args[1]));
-  } else if (what == "diagram") {
-    nav.currentDiagram = ComPtr<ModelDiagram>::Share(&FindDiagram(project, args[1]));
-  } else {
-    throw UsageError();
-  }
+// "class", "member", ... as the select command names them.
+Selectable SelectableNamed(const std::string& word) {
+  if (word == "class") return Selectable::Class;
+  if (word == "member") return Selectable::Member;
+  if (word == "method") return Selectable::Method;
+  if (word == "module") return Selectable::Module;
+  if (word == "diagram") return Selectable::Diagram;
+  throw UsageError();
 }
 
 void Clear(HostContext& host, Args args) {
@@ -127,21 +76,24 @@ void Fail(HostContext& host, Args args) {
 
 }  // namespace
 
-void AddModelCommands(CommandTable& table, HostContext& host) {
+void AddModelCommands(CommandTable& table, HostContext& host, HostOperations& operations) {
   table.Add("fail", {"fail OPERATION TEXT [SKIP [TIMES]], fail list, fail clear",
                      "make the host's next calls of an operation (Name, Diagrams, ...) fail with "
                      "TEXT, after SKIP calls that succeed",
                      [&host](Args a) { Fail(host, a); }, 1, 4});
   table.Add("open", {"open FILE", "open a project file (the plug-ins are told before and after)",
-                     [&host](Args a) { Open(host, a); }, 1, 1});
-  table.Add("new", {"new", "start a new, empty project", [&host](Args) { New(host); }, 0, 0});
+                     [&operations](Args a) { operations.Open(a[0]); }, 1, 1});
+  table.Add("new", {"new", "start a new, empty project", [&operations](Args) { operations.New(); }, 0, 0});
   table.Add("save", {"save [FILE]", "save the project (to its own file when FILE is left out)",
-                     [&host](Args a) { Save(host, a); }, 0, 1});
+                     [&operations](Args a) {
+                       operations.Save(a.empty() ? std::filesystem::path() : std::filesystem::path(a[0]));
+                     },
+                     0, 1});
   table.Add("select",
             {"select class|member|method|module|diagram NAME",
              "make an element current in the navigator; members as Class.Member, any element "
              "as #id",
-             [&host](Args a) { Select(host, a); }, 2, 2});
+             [&operations](Args a) { operations.Select(SelectableNamed(a[0]), a[1]); }, 2, 2});
   table.Add("clear", {"clear class|member|method|module|diagram|all", "make nothing current",
                       [&host](Args a) { Clear(host, a); }, 1, 1});
   table.Add("print",

@@ -1,5 +1,7 @@
 #include "plugin_calls.h"
 
+#include <stdexcept>
+
 #include <cstdio>
 
 #include "answer.h"
@@ -66,6 +68,13 @@ std::string ShortcutText(std::uint16_t value) {
     text += code;
   }
   return text;
+}
+
+mmapi::IMMExpert& ExpertAt(const HostSession& session, int expert) {
+  const auto& experts = session.Experts();
+  if (expert < 0 || std::size_t(expert) >= experts.size())
+    throw std::runtime_error("there is no expert " + std::to_string(expert));
+  return *experts[std::size_t(expert)].expert;
 }
 
 VerbInfo QueryVerb(mmapi::IMMExpert& expert, int index) {

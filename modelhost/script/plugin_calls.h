@@ -36,6 +36,9 @@ struct ExpertInfo {
 // Asks every registered expert for its identifier and verbs.
 std::vector<ExpertInfo> ListExperts(const HostSession& session);
 
+// The expert of that registration number; throws when there is none.
+mmapi::IMMExpert& ExpertAt(const HostSession& session, int expert);
+
 // Queries one verb of one expert, also outside 0..count-1.
 VerbInfo QueryVerb(mmapi::IMMExpert& expert, int index);
 

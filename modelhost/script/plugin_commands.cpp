@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "command_table.h"
+#include "host_operations.h"
 #include "host_session.h"
 #include "plugin_calls.h"
 #include "plugin_loader.h"
@@ -46,18 +47,11 @@ void Verbs(HostContext& host) {
   }
 }
 
-mmapi::IMMExpert& ExpertAt(HostContext& host, int expert) {
-  const auto& experts = host.session.Experts();
-  if (expert < 0 || std::size_t(expert) >= experts.size())
-    throw std::runtime_error("there is no expert " + std::to_string(expert));
-  return *experts[std::size_t(expert)].expert;
-}
-
 void Verb(HostContext& host, Args args) {
   const auto expert = ParseNumber(args[0]);
   const auto index = ParseNumber(args[1]);
   if (!expert || !index) throw UsageError();
-  const VerbInfo verb = QueryVerb(ExpertAt(host, *expert), *index);
+  const VerbInfo verb = QueryVerb(ExpertAt(host.session, *expert), *index);
   host.out << "verb " << *index << '\n'
            << "  caption:   " << (verb.caption ? "\"" + *verb.caption + "\"" : "(failed)") << '\n'
            << "  shortcut:  " << (verb.shortcut ? ShortcutText(*verb.shortcut) : "(failed)")
@@ -67,7 +61,7 @@ void Verb(HostContext& host, Args args) {
   if (!verb.failure.empty()) throw std::runtime_error(verb.failure);
 }
 
-void Exec(HostContext& host, Args args) {
+void Exec(HostContext& host, HostOperations& operations, Args args) {
   const std::string& what = args[0];
   int expert = -1;
   std::optional<int> index;
@@ -91,9 +85,7 @@ void Exec(HostContext& host, Args args) {
         }
     if (expert < 0) throw std::runtime_error("no verb has the caption \"" + what + "\"");
   }
-  const std::string failure = ExecuteVerb(ExpertAt(host, expert), *index);
-  if (!failure.empty())
-    throw std::runtime_error("verb " + std::to_string(*index) + " failed: " + failure);
+  operations.Execute(expert, *index);
 }
 
 void Event(HostContext& host, Args args) {
@@ -153,7 +145,7 @@ void CallStacks(HostContext& host, Args args) {
 
 }  // namespace
 
-void AddPluginCommands(CommandTable& table, HostContext& host) {
+void AddPluginCommands(CommandTable& table, HostContext& host, HostOperations& operations) {
   table.Add("plugins", {"plugins", "list the loaded plug-in libraries",
                         [&host](Args) { Plugins(host); }, 0, 0});
   table.Add("verbs", {"verbs", "list the verbs of every registered expert",
@@ -165,7 +157,7 @@ void AddPluginCommands(CommandTable& table, HostContext& host) {
   table.Add("exec", {"exec INDEX|EXPERT:INDEX|CAPTION",
                      "execute a verb: by index (of the only expert), by expert number and index, "
                      "or by caption",
-                     [&host](Args a) { Exec(host, a); }, 1, 1});
+                     [&host, &operations](Args a) { Exec(host, operations, a); }, 1, 1});
   table.Add("event",
             {"event NAME [FILE]",
              "send a project event to the notifiers: destroyed, after-new, after-open, "

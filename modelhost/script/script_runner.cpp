@@ -23,8 +23,8 @@ ScriptRunner::ScriptRunner(HostContext host) : host_(host) {
   commands_.Add("run", {"run FILE", "run the commands of a script file",
                         [this](Args a) { Run(a); }, 1, 1});
   commands_.Add("quit", {"quit", "stop reading commands", [this](Args) { quit_ = true; }, 0, 0});
-  AddModelCommands(commands_, host_);
-  AddPluginCommands(commands_, host_);
+  AddModelCommands(commands_, host_, operations_);
+  AddPluginCommands(commands_, host_, operations_);
   AddRenderCommands(commands_, host_);
   AddUiCommands(commands_, host_,
                 [this](const std::string& line, const std::string& where) {
@@ -35,20 +35,28 @@ ScriptRunner::ScriptRunner(HostContext host) : host_(host) {
 ScriptRunner::~ScriptRunner() { platform::SetModalDriver(nullptr); }
 
 bool ScriptRunner::RunLine(std::string_view line, const std::string& where) {
-  const Command* command = nullptr;
+  return Perform(
+      [&] {
+        const std::vector<std::string> words = SplitWords(line);
+        if (words.empty()) return;
+        const Command* command = commands_.Find(words[0]);
+        if (!command) throw std::runtime_error("unknown command \"" + words[0] + "\" (try help)");
+        const Args args(words.data() + 1, words.size() - 1);
+        try {
+          if (args.size() < command->minArgs || args.size() > command->maxArgs) throw UsageError();
+          command->run(args);
+        } catch (const UsageError&) {
+          throw std::runtime_error("usage: " + command->usage);
+        }
+      },
+      where);
+}
+
+bool ScriptRunner::Perform(const std::function<void()>& operation, const std::string& where) {
   try {
-    const std::vector<std::string> words = SplitWords(line);
-    if (words.empty()) return true;
-    command = commands_.Find(words[0]);
-    if (!command) throw std::runtime_error("unknown command \"" + words[0] + "\" (try help)");
-    const Args args(words.data() + 1, words.size() - 1);
-    if (args.size() < command->minArgs || args.size() > command->maxArgs) throw UsageError();
-    command->run(args);
+    operation();
     host_.out.flush();
     return true;
-  } catch (const UsageError&) {
-    host_.out.flush();
-    host_.err << where << ": error: usage: " << command->usage << std::endl;
   } catch (const std::exception& e) {
     host_.out.flush();
     host_.err << where << ": error: " << e.what() << std::endl;

@@ -7,7 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include <functional>
+
 #include "command_table.h"
+#include "host_operations.h"
 
 namespace drvx::modelhost {
 
@@ -21,6 +24,11 @@ class ScriptRunner {
   // Runs one line. On failure writes "<where>: error: <reason>" to err and
   // returns false.
   bool RunLine(std::string_view line, const std::string& where);
+  // Runs one of the typed operations (or anything that throws on failure)
+  // the way RunLine runs a command: a failure is written as
+  // "<where>: error: <reason>" and gives false.
+  bool Perform(const std::function<void()>& operation, const std::string& where);
+  HostOperations& Operations() { return operations_; }
   // Runs a script; stops at the first failing line unless keepGoing. True
   // when every line succeeded.
   bool RunScript(std::istream& in, const std::string& source, bool keepGoing);
@@ -34,6 +42,7 @@ class ScriptRunner {
   void Run(Args args);
 
   HostContext host_;
+  HostOperations operations_{host_};
   CommandTable commands_;
   bool quit_ = false;
   int depth_ = 0;  // scripts running scripts
