@@ -7,24 +7,24 @@
 #include <cmath>
 #include <type_traits>
 
+#include "palette.h"
+
 namespace drvx::studio {
 namespace {
 
 using namespace modelhost::render;
 
+QColor QColourOf(const Colour& colour) { return QColor(colour.red, colour.green, colour.blue); }
+
 QBrush BrushOf(Fill fill) {
-  switch (fill) {
-    case Fill::None: return Qt::NoBrush;
-    case Fill::Paper: return QBrush(Qt::white);
-    case Fill::Shade: return QBrush(QColor(0xe8, 0xe8, 0xe8));
-    case Fill::Ink: return QBrush(Qt::black);
-  }
-  return Qt::NoBrush;
+  const Colour* colour = ColourOf(fill);
+  return colour ? QBrush(QColourOf(*colour)) : QBrush(Qt::NoBrush);
 }
 
 QPen PenOf(Stroke stroke) {
-  QPen pen(Qt::black, 1.0);
-  if (stroke == Stroke::Dashed) pen.setDashPattern({5, 3});
+  QPen pen(QColourOf(kLineColour), kLineWidth);
+  // Qt counts a dash pattern in line widths.
+  if (stroke == Stroke::Dashed) pen.setDashPattern({kDash / kLineWidth, kDashGap / kLineWidth});
   return pen;
 }
 
@@ -39,7 +39,7 @@ void DrawHead(QPainter& painter, const Line& line) {
   const QPointF t(tip.x, tip.y);
   painter.setPen(PenOf(Stroke::Solid));
   if (line.head == Head::Filled) {
-    painter.setBrush(Qt::black);
+    painter.setBrush(QColourOf(kLineColour));
     painter.drawPolygon(QPolygonF({t, a, b}));
   } else {
     painter.drawLine(a, t);
@@ -53,7 +53,7 @@ void DrawText(QPainter& painter, const Text& text) {
   font.setBold(text.bold);
   font.setItalic(text.italic);
   painter.setFont(font);
-  painter.setPen(Qt::black);
+  painter.setPen(QColourOf(kTextColour));
   const QString content = QString::fromStdString(text.text);
   const double width = QFontMetricsF(font).horizontalAdvance(content);
   double x = text.x;
@@ -128,7 +128,7 @@ void DiagramCanvas::mousePressEvent(QMouseEvent* event) {
 
 void DiagramCanvas::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(rect(), Qt::white);
+  painter.fillRect(rect(), QColourOf(kPaperColour));
   painter.scale(zoom_, zoom_);
   PaintDisplayList(list_, painter);
 }

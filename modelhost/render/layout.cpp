@@ -7,6 +7,7 @@
 
 #include "code_model.h"
 #include "mmapi/cxx/utf.h"
+#include "palette.h"
 #include "project.h"
 
 namespace drvx::modelhost::render {
@@ -17,7 +18,6 @@ using mmapi::cxx::ToUtf8;
 constexpr double kCaption = 12;
 constexpr double kSmall = 10;
 constexpr double kLine = 15;        // the height of a line of caption text
-constexpr double kMargin = 20;
 constexpr double kLoopWidth = 30;   // of a self-message
 constexpr double kBarWidth = 10;    // of an activation bar
 

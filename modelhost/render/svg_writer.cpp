@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "palette.h"
+
 namespace drvx::modelhost::render {
 namespace {
 
@@ -14,36 +16,36 @@ std::string N(double value) {
   return text;
 }
 
-const char* FillColour(Fill fill) {
-  switch (fill) {
-    case Fill::None: return "none";
-    case Fill::Paper: return "#ffffff";
-    case Fill::Shade: return "#eef1f6";
-    case Fill::Ink: return "#222222";
-  }
-  return "none";
+std::string FillColour(Fill fill) {
+  const Colour* colour = ColourOf(fill);
+  return colour ? HexOf(*colour) : "none";
 }
 
-const char* Dash(Stroke stroke) { return stroke == Stroke::Dashed ? " stroke-dasharray=\"6 4\"" : ""; }
+std::string Dash(Stroke stroke) {
+  return stroke == Stroke::Dashed ? " stroke-dasharray=\"" + N(kDash) + ' ' + N(kDashGap) + '"'
+                                  : "";
+}
 
 struct Writer {
   std::ostream& out;
+  const std::string line = HexOf(kLineColour);
 
   void operator()(const Box& b) const {
     out << "<rect x=\"" << N(b.x) << "\" y=\"" << N(b.y) << "\" width=\"" << N(b.width)
         << "\" height=\"" << N(b.height) << '"';
     if (b.radius > 0) out << " rx=\"" << N(b.radius) << '"';
-    out << " fill=\"" << FillColour(b.fill) << "\" stroke=\"#333333\"" << Dash(b.stroke) << "/>\n";
+    out << " fill=\"" << FillColour(b.fill) << "\" stroke=\"" << line << '"' << Dash(b.stroke) << "/>\n";
   }
   void operator()(const Ellipse& e) const {
     out << "<ellipse cx=\"" << N(e.cx) << "\" cy=\"" << N(e.cy) << "\" rx=\"" << N(e.rx)
-        << "\" ry=\"" << N(e.ry) << "\" fill=\"" << FillColour(e.fill) << "\" stroke=\"#333333\"/>\n";
+        << "\" ry=\"" << N(e.ry) << "\" fill=\"" << FillColour(e.fill) << "\" stroke=\"" << line
+        << "\"/>\n";
   }
   void operator()(const Line& l) const {
     out << "<polyline points=\"";
     for (std::size_t i = 0; i < l.points.size(); ++i)
       out << (i ? " " : "") << N(l.points[i].x) << ',' << N(l.points[i].y);
-    out << "\" fill=\"none\" stroke=\"#333333\"" << Dash(l.stroke);
+    out << "\" fill=\"none\" stroke=\"" << line << '"' << Dash(l.stroke);
     if (l.head == Head::Open) out << " marker-end=\"url(#open)\"";
     if (l.head == Head::Filled) out << " marker-end=\"url(#filled)\"";
     out << "/>\n";
@@ -92,7 +94,7 @@ std::string EscapeXml(std::string_view text) {
 
 void WriteSvg(const DisplayList& list, std::ostream& out) {
   // A margin on the left and top too: the model's shapes may start at 0.
-  constexpr double kMargin = 20;
+  const std::string line = HexOf(kLineColour);
   const double width = list.width + kMargin, height = list.height + kMargin;
   out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << N(width) << "\" height=\""
@@ -102,13 +104,13 @@ void WriteSvg(const DisplayList& list, std::ostream& out) {
       << "<defs>\n"
       << "<marker id=\"open\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"10\" "
          "markerHeight=\"10\" orient=\"auto-start-reverse\" markerUnits=\"userSpaceOnUse\">"
-         "<path d=\"M0,0 L10,5 L0,10\" fill=\"none\" stroke=\"#333333\"/></marker>\n"
+         "<path d=\"M0,0 L10,5 L0,10\" fill=\"none\" stroke=\"" << line << "\"/></marker>\n"
       << "<marker id=\"filled\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"10\" "
          "markerHeight=\"10\" orient=\"auto-start-reverse\" markerUnits=\"userSpaceOnUse\">"
-         "<path d=\"M0,0 L10,5 L0,10 z\" fill=\"#333333\"/></marker>\n"
+         "<path d=\"M0,0 L10,5 L0,10 z\" fill=\"" << line << "\"/></marker>\n"
       << "</defs>\n"
       << "<rect x=\"" << N(-kMargin) << "\" y=\"" << N(-kMargin) << "\" width=\"" << N(width)
-      << "\" height=\"" << N(height) << "\" fill=\"#ffffff\"/>\n";
+      << "\" height=\"" << N(height) << "\" fill=\"" << HexOf(kPaperColour) << "\"/>\n";
   const Writer writer{out};
   for (const Item& item : list.items) std::visit(writer, item);
   out << "</svg>\n";

@@ -139,137 +139,181 @@ void FormView::Fill(QWidget& area, Control* container) {
   if (!filledAny) rows->addStretch(1);
 }
 
-QWidget* FormView::Build(Control& control) {
-  const QString name = ToQ(control.Name());
+// The widget of each kind of control, bound to it: the widget shows the
+// control's state as it changes and hands the user's actions to it.
+class FormView::WidgetBuilder final : public ControlVisitor {
+ public:
+  explicit WidgetBuilder(FormView& view) : view_(&view) {}
+
+  // The widget made for the control visited; none for timers and sheets
+  // (a page control makes its sheets' widgets).
   QWidget* built = nullptr;
-  if (auto* button = dynamic_cast<Button*>(&control)) {
-    auto* widget = new QPushButton(ToQ(button->Caption()));
-    connect(widget, &QPushButton::clicked, [this, button] {
-      if (formAlive_) button->UserClick();
+
+  void Visit(Button& button) override {
+    FormView* view = view_;
+    auto* widget = new QPushButton(ToQ(button.Caption()));
+    connect(widget, &QPushButton::clicked, [view, &button] {
+      if (view->formAlive_) button.UserClick();
     });
-    if (form_.DefaultButton() == button) widget->setDefault(true);
-    Follow<QPushButton>(control, widget, nullptr);
+    if (view->form_.DefaultButton() == &button) widget->setDefault(true);
+    view->Follow<QPushButton>(button, widget, nullptr);
     built = widget;
-  } else if (auto* page = dynamic_cast<PageControl*>(&control)) {
+  }
+
+  void Visit(PageControl& page) override {
+    FormView* view = view_;
     auto* widget = new QTabWidget;
-    for (int i = 0; i < page->PageCount(); ++i) {
-      TabSheet& sheet = page->Page(i);
+    for (int i = 0; i < page.PageCount(); ++i) {
+      TabSheet& sheet = page.Page(i);
       auto* area = new QWidget;
       area->setObjectName(ToQ(sheet.Name()));
-      Fill(*area, &sheet);
+      view->Fill(*area, &sheet);
       widget->addTab(area, ToQ(sheet.Caption()));
-      subscriptions_.emplace_back(&sheet, sheet.Subscribe([widget, i](Control& c) {
+      view->subscriptions_.emplace_back(&sheet, sheet.Subscribe([widget, i](Control& c) {
         widget->setTabVisible(i, static_cast<TabSheet&>(c).TabVisible());
       }));
       widget->setTabVisible(i, sheet.TabVisible());
     }
-    connect(widget, &QTabWidget::currentChanged, [this, page, widget](int index) {
-      if (!formAlive_ || updating_ || index == page->ActivePageIndex()) return;
-      page->UserSelectPage(index);
-      if (page->ActivePageIndex() != index) {  // a page the user may not pick
-        updating_ = true;
-        widget->setCurrentIndex(page->ActivePageIndex());
-        updating_ = false;
+    connect(widget, &QTabWidget::currentChanged, [view, &page, widget](int index) {
+      if (!view->formAlive_ || view->updating_ || index == page.ActivePageIndex()) return;
+      page.UserSelectPage(index);
+      if (page.ActivePageIndex() != index) {  // a page the user may not pick
+        view->updating_ = true;
+        widget->setCurrentIndex(page.ActivePageIndex());
+        view->updating_ = false;
       }
     });
-    Follow<QTabWidget>(control, widget, [page](QTabWidget& w) {
-      if (page->ActivePageIndex() >= 0) w.setCurrentIndex(page->ActivePageIndex());
+    view->Follow<QTabWidget>(page, widget, [&page](QTabWidget& w) {
+      if (page.ActivePageIndex() >= 0) w.setCurrentIndex(page.ActivePageIndex());
     });
     built = widget;
-  } else if (auto* list = dynamic_cast<ListBox*>(&control)) {
+  }
+
+  void Visit(ListBox& list) override {
+    FormView* view = view_;
     auto* widget = new QListWidget;
-    widget->setSelectionMode(list->MultiSelect() ? QAbstractItemView::ExtendedSelection
-                                                 : QAbstractItemView::SingleSelection);
-    connect(widget, &QListWidget::itemClicked, [this, list, widget](QListWidgetItem* item) {
-      if (!formAlive_ || updating_) return;
+    widget->setSelectionMode(list.MultiSelect() ? QAbstractItemView::ExtendedSelection
+                                                : QAbstractItemView::SingleSelection);
+    connect(widget, &QListWidget::itemClicked, [view, &list, widget](QListWidgetItem* item) {
+      if (!view->formAlive_ || view->updating_) return;
       const int row = widget->row(item);
-      if (list->MultiSelect() && list->Selected(row) != item->isSelected()) list->UserToggle(row);
-      else list->UserClick(row);
+      if (list.MultiSelect() && list.Selected(row) != item->isSelected()) list.UserToggle(row);
+      else list.UserClick(row);
     });
-    connect(widget, &QListWidget::itemDoubleClicked, [this, list, widget](QListWidgetItem* item) {
-      if (formAlive_ && !updating_) list->UserDblClick(widget->row(item));
+    connect(widget, &QListWidget::itemDoubleClicked, [view, &list, widget](QListWidgetItem* item) {
+      if (view->formAlive_ && !view->updating_) list.UserDblClick(widget->row(item));
     });
-    Follow<QListWidget>(control, widget, [list](QListWidget& w) {
+    view->Follow<QListWidget>(list, widget, [&list](QListWidget& w) {
       w.clear();
-      for (const auto& item : list->Items()) w.addItem(ToQ(item));
-      for (int i = 0; i < list->Count(); ++i) w.item(i)->setSelected(list->Selected(i));
-      if (list->ItemIndex() >= 0) w.setCurrentRow(list->ItemIndex(), QItemSelectionModel::NoUpdate);
+      for (const auto& item : list.Items()) w.addItem(ToQ(item));
+      for (int i = 0; i < list.Count(); ++i) w.item(i)->setSelected(list.Selected(i));
+      if (list.ItemIndex() >= 0) w.setCurrentRow(list.ItemIndex(), QItemSelectionModel::NoUpdate);
     });
     built = widget;
-  } else if (auto* combo = dynamic_cast<ComboBox*>(&control)) {
+  }
+
+  void Visit(ComboBox& combo) override {
+    FormView* view = view_;
     auto* widget = new QComboBox;
     widget->setEditable(true);
-    connect(widget, &QComboBox::activated, [this, combo](int index) {
-      if (formAlive_ && !updating_) combo->UserSelect(index);
+    connect(widget, &QComboBox::activated, [view, &combo](int index) {
+      if (view->formAlive_ && !view->updating_) combo.UserSelect(index);
     });
-    connect(widget->lineEdit(), &QLineEdit::textEdited, [this, combo](const QString& text) {
-      if (formAlive_ && !updating_) combo->UserType(text.toStdString());
+    connect(widget->lineEdit(), &QLineEdit::textEdited, [view, &combo](const QString& text) {
+      if (view->formAlive_ && !view->updating_) combo.UserType(text.toStdString());
     });
-    Follow<QComboBox>(control, widget, [combo](QComboBox& w) {
+    view->Follow<QComboBox>(combo, widget, [&combo](QComboBox& w) {
       w.clear();
-      for (const auto& item : combo->Items()) w.addItem(ToQ(item));
-      w.setCurrentIndex(combo->ItemIndex());
-      w.setEditText(ToQ(combo->Text()));
+      for (const auto& item : combo.Items()) w.addItem(ToQ(item));
+      w.setCurrentIndex(combo.ItemIndex());
+      w.setEditText(ToQ(combo.Text()));
     });
     built = widget;
-  } else if (auto* memo = dynamic_cast<Memo*>(&control)) {
+  }
+
+  void Visit(Memo& memo) override {
+    FormView* view = view_;
     auto* widget = new QPlainTextEdit;
-    connect(widget, &QPlainTextEdit::textChanged, [this, memo, widget] {
-      if (formAlive_ && !updating_) memo->SetText(widget->toPlainText().toStdString());
+    connect(widget, &QPlainTextEdit::textChanged, [view, &memo, widget] {
+      if (view->formAlive_ && !view->updating_) memo.SetText(widget->toPlainText().toStdString());
     });
-    Follow<QPlainTextEdit>(control, widget, [memo](QPlainTextEdit& w) {
+    view->Follow<QPlainTextEdit>(memo, widget, [&memo](QPlainTextEdit& w) {
       QString text;
-      for (const auto& line : memo->Lines()) text += ToQ(line) + '\n';
+      for (const auto& line : memo.Lines()) text += ToQ(line) + '\n';
       if (!text.isEmpty()) text.chop(1);
       if (w.toPlainText() != text) w.setPlainText(text);
     });
     built = widget;
-  } else if (auto* edit = dynamic_cast<Edit*>(&control)) {
+  }
+
+  void Visit(Edit& edit) override {
+    FormView* view = view_;
     auto* widget = new QLineEdit;
-    connect(widget, &QLineEdit::textEdited, [this, edit](const QString& text) {
-      if (formAlive_ && !updating_) edit->UserType(text.toStdString());
+    connect(widget, &QLineEdit::textEdited, [view, &edit](const QString& text) {
+      if (view->formAlive_ && !view->updating_) edit.UserType(text.toStdString());
     });
-    Follow<QLineEdit>(control, widget, [edit](QLineEdit& w) {
-      if (w.text() != ToQ(edit->Text())) w.setText(ToQ(edit->Text()));
+    view->Follow<QLineEdit>(edit, widget, [&edit](QLineEdit& w) {
+      if (w.text() != ToQ(edit.Text())) w.setText(ToQ(edit.Text()));
     });
     built = widget;
-  } else if (auto* check = dynamic_cast<CheckBox*>(&control)) {
-    auto* widget = new QCheckBox(ToQ(check->Caption()));
-    connect(widget, &QCheckBox::clicked, [this, check] {
-      if (formAlive_ && !updating_) check->UserClick();
+  }
+
+  void Visit(CheckBox& check) override {
+    FormView* view = view_;
+    auto* widget = new QCheckBox(ToQ(check.Caption()));
+    connect(widget, &QCheckBox::clicked, [view, &check] {
+      if (view->formAlive_ && !view->updating_) check.UserClick();
     });
-    Follow<QCheckBox>(control, widget, [check](QCheckBox& w) { w.setChecked(check->Checked()); });
+    view->Follow<QCheckBox>(check, widget, [&check](QCheckBox& w) { w.setChecked(check.Checked()); });
     built = widget;
-  } else if (auto* radio = dynamic_cast<RadioGroup*>(&control)) {
-    auto* widget = new QGroupBox(ToQ(radio->Caption()));
+  }
+
+  void Visit(RadioGroup& radio) override {
+    FormView* view = view_;
+    auto* widget = new QGroupBox(ToQ(radio.Caption()));
     auto* buttons = new QVBoxLayout(widget);
     auto* group = new QButtonGroup(widget);
-    for (int i = 0; i < radio->Count(); ++i) {
-      auto* option = new QRadioButton(ToQ(radio->Items()[std::size_t(i)]));
+    for (int i = 0; i < radio.Count(); ++i) {
+      auto* option = new QRadioButton(ToQ(radio.Items()[std::size_t(i)]));
       group->addButton(option, i);
       buttons->addWidget(option);
     }
-    connect(group, &QButtonGroup::idClicked, [this, radio](int index) {
-      if (formAlive_ && !updating_) radio->UserSelect(index);
+    connect(group, &QButtonGroup::idClicked, [view, &radio](int index) {
+      if (view->formAlive_ && !view->updating_) radio.UserSelect(index);
     });
-    Follow<QGroupBox>(control, widget, [radio, group](QGroupBox&) {
-      if (QAbstractButton* b = group->button(radio->ItemIndex())) b->setChecked(true);
+    view->Follow<QGroupBox>(radio, widget, [&radio, group](QGroupBox&) {
+      if (QAbstractButton* b = group->button(radio.ItemIndex())) b->setChecked(true);
     });
     built = widget;
-  } else if (auto* panel = dynamic_cast<Panel*>(&control)) {
-    if (ChildrenOf(form_, panel).empty()) {
-      auto* widget = new QLabel(ToQ(panel->Caption()));
-      Follow<QLabel>(control, widget, [panel](QLabel& w) { w.setText(ToQ(panel->Caption())); });
+  }
+
+  // A panel with controls in it is a box around them; one without, a label.
+  void Visit(Panel& panel) override {
+    FormView* view = view_;
+    if (ChildrenOf(view->form_, &panel).empty()) {
+      auto* widget = new QLabel(ToQ(panel.Caption()));
+      view->Follow<QLabel>(panel, widget, [&panel](QLabel& w) { w.setText(ToQ(panel.Caption())); });
       built = widget;
     } else {
-      auto* widget = new QGroupBox(ToQ(panel->Caption()));
-      Fill(*widget, panel);
-      Follow<QGroupBox>(control, widget, nullptr);
+      auto* widget = new QGroupBox(ToQ(panel.Caption()));
+      view->Fill(*widget, &panel);
+      view->Follow<QGroupBox>(panel, widget, nullptr);
       built = widget;
     }
   }
-  if (built) built->setObjectName(name);
-  return built;  // timers and pages have no widget of their own
+
+  void Visit(TabSheet&) override {}
+  void Visit(Timer&) override {}
+
+ private:
+  FormView* view_;
+};
+
+QWidget* FormView::Build(Control& control) {
+  WidgetBuilder builder(*this);
+  control.Accept(builder);
+  if (builder.built) builder.built->setObjectName(ToQ(control.Name()));
+  return builder.built;
 }
 
 FormWindows::FormWindows()

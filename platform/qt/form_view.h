@@ -31,6 +31,7 @@ class FormView final : public QWidget {
   void closeEvent(class QCloseEvent* event) override;
 
  private:
+  class WidgetBuilder;
   QWidget* Build(Control& control);
   void Fill(QWidget& area, Control* container);
   template <class Widget>

@@ -118,8 +118,10 @@ class StudioTest : public QObject {
     for (const auto& item : window_->Canvas().Diagram().items) {
       const auto* box = std::get_if<modelhost::render::Box>(&item);
       if (!box || box->stroke != modelhost::render::Stroke::Solid) continue;
+      // The outline, antialiased, covers about half of the pixel on its
+      // edge: clearly darker than the paper and the shade fill.
       const QPoint edge(int(box->x), int(box->y + box->height / 2));
-      QVERIFY2(qGray(image.pixel(edge)) < 128, qPrintable(QString("box %1 at %2,%3")
+      QVERIFY2(qGray(image.pixel(edge)) < 200, qPrintable(QString("box %1 at %2,%3")
                                                              .arg(boxes)
                                                              .arg(edge.x())
                                                              .arg(edge.y())));

@@ -34,6 +34,39 @@ enum class Placement {
   MenuItem,  // an entry of the menu its container (a panel) stands for
 };
 
+class ListBox;
+class ComboBox;
+class Memo;
+class Edit;
+class CheckBox;
+class RadioGroup;
+class Panel;
+class Button;
+class TabSheet;
+class PageControl;
+class Timer;
+
+// One operation per kind of control. A new kind of control adds its Visit
+// here, so that every visitor (a renderer's widget builder, say) has to
+// answer it before it compiles.
+class ControlVisitor {
+ public:
+  virtual void Visit(ListBox& control) = 0;
+  virtual void Visit(ComboBox& control) = 0;
+  virtual void Visit(Memo& control) = 0;
+  virtual void Visit(Edit& control) = 0;
+  virtual void Visit(CheckBox& control) = 0;
+  virtual void Visit(RadioGroup& control) = 0;
+  virtual void Visit(Panel& control) = 0;
+  virtual void Visit(Button& control) = 0;
+  virtual void Visit(TabSheet& control) = 0;
+  virtual void Visit(PageControl& control) = 0;
+  virtual void Visit(Timer& control) = 0;
+
+ protected:
+  ~ControlVisitor() = default;
+};
+
 class DRVX_PLATFORM_API Control {
  public:
   using Observer = std::function<void(Control&)>;
@@ -48,6 +81,8 @@ class DRVX_PLATFORM_API Control {
   const std::string& Name() const { return name_; }
   Form* OwnerForm() const { return form_; }
   virtual const char* TypeName() const = 0;
+  // Calls the visitor's Visit for this control's kind.
+  virtual void Accept(ControlVisitor& visitor) = 0;
   // One line describing the control's state, for printing.
   virtual std::string Describe() const;
 
@@ -132,6 +167,7 @@ class DRVX_PLATFORM_API ListBox : public ItemList {
  public:
   using ItemList::ItemList;
   const char* TypeName() const override { return "ListBox"; }
+  void Accept(ControlVisitor& visitor) override { visitor.Visit(*this); }
   std::string Describe() const override;
 
   bool MultiSelect() const { return multiSelect_; }
@@ -167,6 +203,7 @@ class DRVX_PLATFORM_API ComboBox : public ItemList {
  public:
   using ItemList::ItemList;
   const char* TypeName() const override { return "ComboBox"; }
+  void Accept(ControlVisitor& visitor) override { visitor.Visit(*this); }
   std::string Describe() const override;
 
   const std::string& Text() const { return text_; }
@@ -184,6 +221,7 @@ class DRVX_PLATFORM_API Memo : public Control {
  public:
   using Control::Control;
   const char* TypeName() const override { return "Memo"; }
+  void Accept(ControlVisitor& visitor) override { visitor.Visit(*this); }
   std::string Describe() const override;
 
   const std::vector<std::string>& Lines() const { return lines_; }
@@ -211,6 +249,7 @@ class DRVX_PLATFORM_API Edit : public Control {
  public:
   using Control::Control;
   const char* TypeName() const override { return "Edit"; }
+  void Accept(ControlVisitor& visitor) override { visitor.Visit(*this); }
   std::string Describe() const override;
 
   const std::string& Text() const { return text_; }
@@ -227,6 +266,7 @@ class DRVX_PLATFORM_API CheckBox : public Control {
   CheckBox(Form* form, std::string name, std::string caption)
       : Control(form, std::move(name)), caption_(std::move(caption)) {}
   const char* TypeName() const override { return "CheckBox"; }
+  void Accept(ControlVisitor& visitor) override { visitor.Visit(*this); }
   std::string Describe() const override;
 
   const std::string& Caption() const { return caption_; }
@@ -245,6 +285,7 @@ class DRVX_PLATFORM_API RadioGroup : public ItemList {
   RadioGroup(Form* form, std::string name, std::string caption)
       : ItemList(form, std::move(name)), caption_(std::move(caption)) {}
   const char* TypeName() const override { return "RadioGroup"; }
+  void Accept(ControlVisitor& visitor) override { visitor.Visit(*this); }
   std::string Describe() const override;
   const std::string& Caption() const { return caption_; }
 
@@ -261,6 +302,7 @@ class DRVX_PLATFORM_API Panel : public Control {
   Panel(Form* form, std::string name, std::string caption)
       : Control(form, std::move(name)), caption_(std::move(caption)) {}
   const char* TypeName() const override { return "Panel"; }
+  void Accept(ControlVisitor& visitor) override { visitor.Visit(*this); }
   std::string Describe() const override;
 
   const std::string& Caption() const { return caption_; }
@@ -275,6 +317,7 @@ class DRVX_PLATFORM_API Button : public Control {
   Button(Form* form, std::string name, std::string caption)
       : Control(form, std::move(name)), caption_(std::move(caption)) {}
   const char* TypeName() const override { return "Button"; }
+  void Accept(ControlVisitor& visitor) override { visitor.Visit(*this); }
   std::string Describe() const override;
 
   const std::string& Caption() const { return caption_; }
@@ -295,6 +338,7 @@ class DRVX_PLATFORM_API TabSheet : public Control {
   TabSheet(Form* form, std::string name, std::string caption)
       : Control(form, std::move(name)), caption_(std::move(caption)) {}
   const char* TypeName() const override { return "TabSheet"; }
+  void Accept(ControlVisitor& visitor) override { visitor.Visit(*this); }
   std::string Describe() const override;
 
   const std::string& Caption() const { return caption_; }
@@ -310,6 +354,7 @@ class DRVX_PLATFORM_API PageControl : public Control {
  public:
   using Control::Control;
   const char* TypeName() const override { return "PageControl"; }
+  void Accept(ControlVisitor& visitor) override { visitor.Visit(*this); }
   std::string Describe() const override;
 
   // The page control does not own its pages (the form does).
@@ -338,6 +383,7 @@ class DRVX_PLATFORM_API Timer : public Control {
   Timer(Form* form, std::string name, int intervalMs);
   ~Timer() override;
   const char* TypeName() const override { return "Timer"; }
+  void Accept(ControlVisitor& visitor) override { visitor.Visit(*this); }
   std::string Describe() const override;
 
   int Interval() const { return interval_; }
