@@ -66,6 +66,8 @@ StudioWindow::StudioWindow(const std::filesystem::path& experts)
     if (QTreeWidgetItem* item = tree_->ItemOf(element)) tree_->setCurrentItem(item);
   };
   BuildMenus();
+  // This window is the application window the plug-ins' windows belong to.
+  session_.SetWindowHandle(std::uint64_t(winId()));
   if (!experts.empty()) loader_.LoadFolder(experts);
   Refresh();
 }

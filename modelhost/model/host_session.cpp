@@ -280,7 +280,7 @@ class ToolServicesObject final
     });
   }
   MMStatus MMCALL HostWindowHandle(std::uint64_t* handle) noexcept override {
-    return AnswerValue("HostWindowHandle", handle, [] { return std::uint64_t{0}; });
+    return AnswerValue("HostWindowHandle", handle, [&] { return session_.windowHandle_; });
   }
   MMStatus MMCALL CodeModel(mmapi::IMMCodeModel** out) noexcept override {
     return AnswerRef("CodeModel", out, [&] { return codeModel_.Get(); });

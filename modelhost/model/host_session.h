@@ -60,6 +60,10 @@ class HostSession {
   // Releases what the library registered, latest first.
   void ReleaseRegistrations(int plugin);
 
+  // The host's application window as HostWindowHandle answers it: the
+  // window that owns the plug-ins' windows (0, the default, for none).
+  void SetWindowHandle(std::uint64_t handle) { windowHandle_ = handle; }
+
   // Read by the plug-in through IMMCallStackOptions whenever a stack arrives.
   CallStackOptions& CallStacks() { return callStacks_; }
 
@@ -85,6 +89,7 @@ class HostSession {
   std::function<void(const ModelDiagram&)> printDiagram_;
   CallStackOptions callStacks_;
   bool offerSearches_ = true;
+  std::uint64_t windowHandle_ = 0;
 };
 
 }  // namespace drvx::modelhost

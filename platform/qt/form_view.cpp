@@ -44,7 +44,8 @@ void ApplyCommon(const Control& control, QWidget& widget) {
 
 }  // namespace
 
-FormView::FormView(Form& form) : form_(form) {
+FormView::FormView(Form& form, QWidget* owner)
+    : QWidget(owner, owner ? Qt::Window : Qt::WindowFlags()), form_(form) {
   setObjectName(ToQ(form.Name()));
   setWindowTitle(ToQ(form.Caption()));
   setAttribute(Qt::WA_DeleteOnClose, false);
@@ -347,7 +348,10 @@ void FormWindows::Changed(Form& form, FormEvent event) {
   switch (event) {
     case FormEvent::Shown: {
       auto& view = views_[&form];
-      if (!view) view = std::make_unique<FormView>(form);
+      // The plug-ins' application window owns their windows.
+      if (!view)
+        view = std::make_unique<FormView>(
+            form, ApplicationWindow() ? QWidget::find(WId(ApplicationWindow())) : nullptr);
       view->show();
       view->raise();
       break;

@@ -21,7 +21,9 @@ namespace drvx::platform::qt {
 
 class FormView final : public QWidget {
  public:
-  explicit FormView(Form& form);
+  // A window of its own, owned by `owner` when there is one: it then stays
+  // in front of it and has no task-bar entry of its own.
+  FormView(Form& form, QWidget* owner);
   ~FormView() override;  // leaves the controls' observers, unless the form is gone
 
   // The form is being destroyed: its controls are gone, nothing may reach them.

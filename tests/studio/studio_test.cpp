@@ -144,6 +144,9 @@ class StudioTest : public QObject {
     platform::qt::FormView* view = window_->Forms().ViewOf(*form);
     QVERIFY(view);
     QVERIFY(view->isVisible());
+    // A window of its own, owned by the host's application window.
+    QVERIFY(view->isWindow());
+    QCOMPARE(view->parentWidget(), window_.get());
     auto* pages = view->findChild<QTabWidget*>("PgctrlMain");
     QVERIFY(pages);
     auto* model = form->FindAs<platform::PageControl>("PgctrlMain");
