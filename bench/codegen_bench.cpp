@@ -9,7 +9,7 @@
 #include "expert_functions.h"
 #include "large_project.h"
 #include "mmapi/cxx/utf.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "host_call.h"
 #include "mmapi/cxx/utf.h"
-#include "synthetic_project.h"
+#include "support/synthetic_project.h"
 
 namespace drvx::bench {
 namespace {

@@ -15,7 +15,7 @@
 #include "host_call.h"
 #include "host_session.h"
 #include "layout.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 #include "project_file.h"
 #include "sequence_text.h"
 #include "svg_writer.h"

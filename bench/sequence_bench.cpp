@@ -10,7 +10,7 @@
 #include "drvx/platform/scripted_dialogs.h"
 #include "host_call.h"
 #include "large_project.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 #include "project_file.h"
 
 namespace {

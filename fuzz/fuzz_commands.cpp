@@ -9,7 +9,6 @@
 #include "fuzz_support.h"
 #include "plugin_loader.h"
 #include "script_runner.h"
-#include "words.h"
 
 namespace {
 
@@ -17,8 +16,7 @@ struct CommandHost {
   CommandHost() {
     drvx::platform::UiLoop::Instance().SetInstantTimers(true);
     loader.Load(std::filesystem::path(DRVX_EXPERTS_DIR) / DRVX_PLUGIN_FILE);
-    runner.RunLine("open " + drvx::modelhost::QuoteWord(DRVX_SOURCE_DIR "/examples/Shop/Shop.mmproj"),
-                   "fuzz");
+    runner.Operations().Open(DRVX_SOURCE_DIR "/examples/Shop/Shop.mmproj");
   }
   drvx::modelhost::PluginLoader loader{drvx::fuzz::Host().session, [](const std::string&) {}};
   std::ostringstream out, err;

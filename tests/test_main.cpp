@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleMock(&argc, argv);

@@ -11,7 +11,7 @@
 #include "drvx/platform/printer.h"
 #include "drvx/platform/scripted_dialogs.h"
 #include "host_session.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 namespace drvx::test {
 

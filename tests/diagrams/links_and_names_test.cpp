@@ -1,6 +1,6 @@
 #include "diagrams/explorer_fixture.h"
 #include "expert_settings.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 #include "name_style.h"
 
 namespace {

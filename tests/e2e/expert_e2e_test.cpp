@@ -14,7 +14,7 @@
 #include "drvx/platform/ui_loop.h"
 #include "host_session.h"
 #include "mmapi/cxx/utf.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 #include "plugin_loader.h"
 #include "script_runner.h"
 

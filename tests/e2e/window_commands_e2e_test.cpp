@@ -12,7 +12,7 @@
 #include "drvx/platform/scripted_dialogs.h"
 #include "drvx/platform/ui_loop.h"
 #include "e2e/fresh_host.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "drvx/platform/scripted_dialogs.h"
 #include "group_manager.h"
 #include "host_session.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 namespace {
 

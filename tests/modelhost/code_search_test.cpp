@@ -5,7 +5,7 @@
 
 #include "host_session.h"
 #include "mmapi/cxx/utf.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 #include "project_file.h"
 
 namespace {

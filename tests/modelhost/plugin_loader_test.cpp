@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 #include "drvx/platform/dynamic_library.h"
 #include "plugin_loader.h"
 

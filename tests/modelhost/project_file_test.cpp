@@ -4,10 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 #include "mmapi/cxx/utf.h"
 #include "project_file.h"
-#include "synthetic_project.h"
+#include "support/synthetic_project.h"
 
 namespace {
 

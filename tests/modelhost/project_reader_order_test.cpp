@@ -7,7 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 #include "project_file.h"
 
 namespace {

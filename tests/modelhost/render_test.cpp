@@ -12,7 +12,7 @@
 #include "host_session.h"
 #include "layout.h"
 #include "mmapi/cxx/utf.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 #include "modelhost/xml_reader.h"
 #include "plugin_loader.h"
 #include "project_file.h"

@@ -5,7 +5,7 @@
 
 #include "drvx/platform/scripted_dialogs.h"
 #include "host_session.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 #include "plugin_loader.h"
 #include "script_runner.h"
 #include "words.h"

@@ -3,7 +3,7 @@
 
 #include "drvx/platform/files.h"
 #include "drvx/platform/paths.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "drvx/platform/message_slot.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 namespace {
 

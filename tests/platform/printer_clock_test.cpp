@@ -6,7 +6,7 @@
 #include "drvx/platform/files.h"
 #include "drvx/platform/paths.h"
 #include "drvx/platform/printer.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 DRVX_FILE_VERSION_NOTE(DRVX_FILE_VERSION);  // "3.2.1.77", given by the build
 

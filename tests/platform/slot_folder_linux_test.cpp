@@ -20,7 +20,7 @@
 
 #include "drvx/platform/message_slot.h"
 #include "drvx_trace.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "host_api.h"
 #include "host_session.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 #include "project_file.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "drvx/platform/scripted_dialogs.h"
 #include "host_session.h"
 #include "mmapi/cxx/utf.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "host_session.h"
 #include "mailbox.h"
 #include "mmapi/cxx/utf.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "drvx/platform/paths.h"
 #include "expert_settings.h"
 #include "install_layout.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "drvx/platform/files.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 #include "type_memory_stream.h"
 
 namespace {

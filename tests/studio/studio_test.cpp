@@ -17,7 +17,7 @@
 #include "drvx/platform/ansi_text.h"
 #include "model_lookup.h"
 #include "plugin_calls.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 #include "studio_window.h"
 
 namespace {

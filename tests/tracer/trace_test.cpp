@@ -10,7 +10,7 @@
 #include "c_usage.h"
 #include "drvx/platform/message_slot.h"
 #include "drvx_trace.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 namespace {
 

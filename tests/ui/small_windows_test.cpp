@@ -5,7 +5,7 @@
 #include "drvx/platform/paths.h"
 #include "drvx/platform/ui_loop.h"
 #include "info_window.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "synthetic_project.h"
+#include "support/synthetic_project.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "drvx/platform/paths.h"
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 namespace drvx::test {
 

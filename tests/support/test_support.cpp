@@ -1,4 +1,4 @@
-#include "modelhost/test_support.h"
+#include "support/test_support.h"
 
 #include <fstream>
 #include <random>
