@@ -13,6 +13,7 @@
 #include "drvx/platform/scripted_dialogs.h"
 #include "drvx/platform/ui_loop.h"
 #include "host_session.h"
+#include "model_lookup.h"
 #include "mmapi/cxx/utf.h"
 #include "support/test_support.h"
 #include "plugin_loader.h"
@@ -97,14 +98,14 @@ TEST_F(Dravolex, TheCodeGeneratorsChangeTheModel) {
   Start();
   ASSERT_TRUE(Run("select class TProduct"));
   ASSERT_TRUE(Run("exec 0"));
-  EXPECT_THAT(ToUtf8(Project().modules[2]->header), HasSubstr("// Unit last modified : Date: <!Date!>"));
+  EXPECT_THAT(ToUtf8(modelhost::FindModule(Project(), "uInventory").header),
+              HasSubstr("// Unit last modified : Date: <!Date!>"));
   ASSERT_TRUE(Run("exec 10"));
-  const auto& product = *Project().classes[3];
+  const auto& product = modelhost::FindClass(Project(), "TProduct");
   EXPECT_EQ(product.members.back()->name, u"Clone");
   ASSERT_TRUE(Run("select method TProduct.Create"));
   ASSERT_TRUE(Run("exec 1"));
-  const auto& create = *product.members[4];
-  ASSERT_EQ(create.name, u"Create");
+  const auto& create = modelhost::FindMember(Project(), "TProduct.Create");
   ASSERT_FALSE(create.sections.empty());
   EXPECT_EQ(create.sections.front(), u"//=== TRY\r\nTRY\r\n");
   EXPECT_EQ(product.members.back()->name, u"FExMsg");
@@ -163,7 +164,7 @@ TEST_F(Dravolex, AnotherHolderOfTheSlotLeavesEveryVerbWorking) {
   ASSERT_TRUE(Run("exec 6"));
   ASSERT_TRUE(Run("select class TOrder"));
   ASSERT_TRUE(Run("exec 10"));
-  EXPECT_EQ(Project().classes[7]->members.back()->name, u"Clone");
+  EXPECT_EQ(modelhost::FindClass(Project(), "TOrder").members.back()->name, u"Clone");
 }
 
 // A host that started while another held the slot takes it when the holder

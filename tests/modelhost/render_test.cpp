@@ -12,6 +12,7 @@
 #include "host_session.h"
 #include "layout.h"
 #include "mmapi/cxx/utf.h"
+#include "model_lookup.h"
 #include "support/test_support.h"
 #include "modelhost/xml_reader.h"
 #include "plugin_loader.h"
@@ -278,9 +279,9 @@ TEST(RenderCommands, PrintingADiagramPutsItsPictureIntoThePrintJob) {
   std::ostringstream out, err;
   ScriptRunner runner({session, loader, dialogs, out, err});
   ASSERT_TRUE(runner.RunLine("open " + QuoteWord(test::ExampleProject().string()), "t"));
-  ASSERT_EQ(session.Project().diagrams[1]->Print(), mmapi::MM_OK);
+  ASSERT_EQ(modelhost::FindDiagram(session.Project(), "csInventory").Print(), mmapi::MM_OK);
   printer.BeginJob("Dravolex");
-  ASSERT_EQ(session.Project().diagrams[0]->Print(), mmapi::MM_OK);
+  ASSERT_EQ(modelhost::FindDiagram(session.Project(), "csOrders").Print(), mmapi::MM_OK);
   printer.EndJob();
   platform::SetPrinter(nullptr);
   ASSERT_EQ(printer.Jobs().size(), 2u);

@@ -20,6 +20,11 @@ class HostWrappers : public ::testing::Test {
   }
   void TearDown() override { binding.reset(); }
 
+  host::Class ClassNamed(const std::string& name) {
+    for (const host::Class& cls : services.Model().AllClasses())
+      if (cls.Name() == name) return cls;
+    return {};
+  }
   host::Diagram DiagramNamed(const std::string& name) {
     auto diagrams = services.Diagrams();
     for (int i = 0; i < diagrams.DiagramCount(); ++i)
@@ -84,8 +89,8 @@ TEST_F(HostWrappers, NavigatorFollowsWhatIsShown) {
   EXPECT_EQ(nav.CurrentClass().Name(), "TOrder");
   EXPECT_EQ(nav.CurrentMethod().Name(), "Submit");
   auto model = services.Model();
-  auto stock = model.Classes(4);
-  ASSERT_EQ(stock.Name(), "TStock");
+  auto stock = ClassNamed("TStock");
+  ASSERT_TRUE(stock);
   nav.NavigateToClass(stock);
   EXPECT_EQ(nav.CurrentClass().Name(), "TStock");
   EXPECT_EQ(nav.CurrentModule().Name(), "uInventory");
@@ -102,8 +107,8 @@ TEST_F(HostWrappers, NavigatorFollowsWhatIsShown) {
 }
 
 TEST_F(HostWrappers, MembersOfferOnlyTheViewOfTheirCategory) {
-  auto order = services.Model().Classes(7);
-  ASSERT_EQ(order.Name(), "TOrder");
+  auto order = ClassNamed("TOrder");
+  ASSERT_TRUE(order);
   auto field = order.Members(order.FindMember("FId"));
   auto method = order.Members(order.FindMember("Total"));
   auto property = order.Members(order.FindMember("Customer"));
@@ -119,7 +124,7 @@ TEST_F(HostWrappers, MembersOfferOnlyTheViewOfTheirCategory) {
 }
 
 TEST_F(HostWrappers, NewFieldsAndMethodsCarryWhatIsSet) {
-  auto point = services.Model().Classes(0);
+  auto point = ClassNamed("TAddress");
   auto field = point.AddField();
   field.AsMember().SetName("FGröße");
   auto method = point.AddMethod();
@@ -178,7 +183,7 @@ TEST_F(HostWrappers, TheHostRefusesInconsistentShapes) {
   EXPECT_THROW(symbol.AddHyperlink(host::HyperlinkKind::Class, 999999), StatusError);
   EXPECT_THROW(symbol.AddHyperlink(host::HyperlinkKind::External, 1), StatusError);
   // A class's id is no diagram.
-  EXPECT_THROW(symbol.AddHyperlink(host::HyperlinkKind::Diagram, services.Model().Classes(0).Id()),
+  EXPECT_THROW(symbol.AddHyperlink(host::HyperlinkKind::Diagram, ClassNamed("TAddress").Id()),
                StatusError);
 }
 

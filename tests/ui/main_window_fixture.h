@@ -11,6 +11,7 @@
 #include "drvx/platform/scripted_dialogs.h"
 #include "host_session.h"
 #include "main_window.h"
+#include "model_lookup.h"
 #include "support/test_support.h"
 #include "project_file.h"
 

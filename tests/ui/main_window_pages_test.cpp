@@ -150,7 +150,7 @@ TEST_F(SequencesPage, AFileIsDrawnUnderItsOwnName) {
 
 TEST_F(MainWindow, TheHiddenDgGroupsPageWorksByItsControls) {
   window->Show();
-  auto& diagram = *Project().diagrams[0];
+  auto& diagram = modelhost::FindDiagram(Project(), "csOrders");
   Project().navigator.currentDiagram = modelhost::ComPtr<modelhost::ModelDiagram>::Share(&diagram);
   dialogs.Queue(platform::DialogAnswer::Text("Orders"));
   window->DgGroups.spBtNewGroup.UserClick();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "drvx/platform/ui_loop.h"
+#include "model_lookup.h"
 #include "ui/main_window_fixture.h"
 
 namespace {
@@ -77,7 +78,7 @@ TEST_F(MainWindow, ClosingHidesAndShowingBringsBackPageAndLists) {
 
 TEST_F(MainWindow, TheReferencesListOpensDiagramsAndGoesToTheClipboard) {
   window->Show();
-  modelhost::SelectClass(Project().navigator, *Project().classes[3]);  // TProduct
+  modelhost::SelectClass(Project().navigator, modelhost::FindClass(Project(), "TProduct"));
   window->References.SpBtSearchHyperLinksCurrentClass.UserClick();
   EXPECT_THAT(window->References.LbxReferences.Items(), ElementsAre("csOrders", "csInventory"));
   window->References.LbxReferences.UserClick(1);
@@ -115,9 +116,11 @@ TEST_F(MainWindow, RefreshListsTheInvalidGroupMembers) {
 
 TEST_F(MainWindow, ValidateNamesRenamesThenReloadsTheGroups) {
   window->Show();
+  const auto& customers = modelhost::FindDiagram(Project(), "Customer management");
+  const auto& packages = modelhost::FindDiagram(Project(), "pkArchitecture");
   window->ValidateNames1.UserClick();
-  EXPECT_EQ(Project().diagrams[2]->name, u"csCustomerManagement");
-  EXPECT_EQ(Project().diagrams[7]->name, u"pkArchitecture");  // packages have no prefix
+  EXPECT_EQ(customers.name, u"csCustomerManagement");
+  EXPECT_EQ(packages.name, u"pkArchitecture");  // packages have no prefix
   EXPECT_TRUE(window->GroupManager()->Initialized());
 }
 
