@@ -9,6 +9,26 @@
 #include "plugin_loader.h"
 #include "studio_window.h"
 
+namespace {
+
+// Saves the window, or the plug-in's window `formName`, as a PNG picture:
+// 0 when saved, 1 when it could not be written, 2 when the window is not shown.
+int Screenshot(drvx::studio::StudioWindow& window, const QString& file, const QString& formName) {
+  QApplication::processEvents();
+  QWidget* shown = &window;
+  if (!formName.isEmpty()) {
+    const auto* form = drvx::platform::FindForm(formName.toStdString());
+    shown = form ? window.Forms().ViewOf(*form) : nullptr;
+    if (!shown) {
+      std::fprintf(stderr, "dravolex-studio: the window %s is not shown\n", qPrintable(formName));
+      return 2;
+    }
+  }
+  return shown->grab().save(file) ? 0 : 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("dravolex-studio"));
@@ -64,19 +84,7 @@ int main(int argc, char** argv) {
   window.show();
   for (const QString& line : parser.values(command))
     if (!window.RunCommand(line.toStdString())) return 2;
-  if (parser.isSet(screenshot)) {
-    QApplication::processEvents();
-    QWidget* shown = &window;
-    if (parser.isSet(of)) {
-      const auto* form = drvx::platform::FindForm(parser.value(of).toStdString());
-      shown = form ? window.Forms().ViewOf(*form) : nullptr;
-      if (!shown) {
-        std::fprintf(stderr, "dravolex-studio: the window %s is not shown\n",
-                     qPrintable(parser.value(of)));
-        return 2;
-      }
-    }
-    return shown->grab().save(parser.value(screenshot)) ? 0 : 1;
-  }
+  if (parser.isSet(screenshot))
+    return Screenshot(window, parser.value(screenshot), parser.isSet(of) ? parser.value(of) : QString());
   return QApplication::exec();
 }

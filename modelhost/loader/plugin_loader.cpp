@@ -45,6 +45,38 @@ std::optional<std::string> Failure(Call&& call) {
   }
 }
 
+// The three functions a plug-in exports.
+struct Exports {
+  mmapi::MMExpertVersionProcType version;
+  mmapi::MMExpertEntryProcType entry;
+  mmapi::MMExpertExitProcType exit;
+};
+
+// The library's exports, or none with the reason in `whyNot`.
+std::optional<Exports> FindExports(platform::DynamicLibrary& library, std::string& whyNot) {
+  const char* names[] = {mmapi::MMExpertVersionProcName, mmapi::MMExpertEntryProcName,
+                         mmapi::MMExpertExitProcName};
+  void* symbols[3];
+  std::string missing;
+  for (int i = 0; i < 3; ++i) {
+    symbols[i] = library.Symbol(names[i]);
+    if (!symbols[i]) missing += std::string(missing.empty() ? "" : ", ") + names[i];
+  }
+  if (!missing.empty()) {
+    whyNot = "it does not export " + missing;
+    return std::nullopt;
+  }
+  for (int i = 0; i < 3; ++i) {
+    if (!platform::DynamicLibrary::IsFunction(symbols[i])) {
+      whyNot = std::string("its export ") + names[i] + " is not a function";
+      return std::nullopt;
+    }
+  }
+  return Exports{reinterpret_cast<mmapi::MMExpertVersionProcType>(symbols[0]),
+                 reinterpret_cast<mmapi::MMExpertEntryProcType>(symbols[1]),
+                 reinterpret_cast<mmapi::MMExpertExitProcType>(symbols[2])};
+}
+
 }  // namespace
 
 bool PluginLoader::Load(const std::filesystem::path& path) {
@@ -56,27 +88,13 @@ bool PluginLoader::Load(const std::filesystem::path& path) {
     report_("skipped " + name + ": cannot load it: " + e.what());
     return false;
   }
-  const char* names[] = {mmapi::MMExpertVersionProcName, mmapi::MMExpertEntryProcName,
-                         mmapi::MMExpertExitProcName};
-  void* symbols[3];
-  std::string missing;
-  for (int i = 0; i < 3; ++i) {
-    symbols[i] = library->Symbol(names[i]);
-    if (!symbols[i]) missing += std::string(missing.empty() ? "" : ", ") + names[i];
-  }
-  if (!missing.empty()) {
-    report_("skipped " + name + ": it does not export " + missing);
+  std::string whyNot;
+  const auto exports = FindExports(*library, whyNot);
+  if (!exports) {
+    report_("skipped " + name + ": " + whyNot);
     return false;
   }
-  for (int i = 0; i < 3; ++i) {
-    if (!platform::DynamicLibrary::IsFunction(symbols[i])) {
-      report_("skipped " + name + ": its export " + names[i] + " is not a function");
-      return false;
-    }
-  }
-  auto version = reinterpret_cast<mmapi::MMExpertVersionProcType>(symbols[0]);
-  auto entry = reinterpret_cast<mmapi::MMExpertEntryProcType>(symbols[1]);
-  auto exit = reinterpret_cast<mmapi::MMExpertExitProcType>(symbols[2]);
+  auto [version, entry, exit] = *exports;
   std::int32_t answer = 0;
   if (auto failure = Failure([&] { answer = version(); })) {
     report_("skipped " + name + ": its version function failed: " + *failure);

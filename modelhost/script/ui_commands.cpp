@@ -224,10 +224,8 @@ struct ModalQueue {
   std::map<std::string, std::deque<std::string>, std::less<>> lines;
 };
 
-}  // namespace
-
-void AddUiCommands(CommandTable& table, HostContext& host,
-                   std::function<bool(const std::string&, const std::string&)> runLine) {
+// Dialogs, the clipboard and the printer.
+void AddDialogCommands(CommandTable& table, HostContext& host) {
   table.Add("answer", {"answer ok|yes|no|cancel, answer text TEXT, answer file PATH",
                        "queue the answer for the next dialog a plug-in shows",
                        [&host](Args a) { Answer(host, a); }, 1, 2});
@@ -237,6 +235,10 @@ void AddUiCommands(CommandTable& table, HostContext& host,
                           [&host](Args a) { ClipboardCommand(host, a); }, 0, 2});
   table.Add("printouts", {"printouts", "show what was printed",
                           [&host](Args) { Printouts(host); }, 0, 0});
+}
+
+// The plug-ins' windows and their controls, driven by name.
+void AddControlCommands(CommandTable& table, HostContext& host) {
   table.Add("windows", {"windows", "list the windows", [&host](Args) { Windows(host); }, 0, 0});
   table.Add("window", {"window NAME", "show a window's controls",
                        [&host](Args a) { Window(host, a); }, 1, 1});
@@ -280,6 +282,10 @@ void AddUiCommands(CommandTable& table, HostContext& host,
                      [](Args a) { FormNamed(a[0]).Show(); }, 1, 1});
   table.Add("close", {"close WINDOW", "close a window", [](Args a) { FormNamed(a[0]).Close(); },
                       1, 1});
+}
+
+// Time: timers, call stacks on their way, the clock.
+void AddTimeCommands(CommandTable& table, HostContext& host) {
   table.Add("wait", {"wait MILLISECONDS", "let timers run and handed-over work arrive",
                      [](Args a) {
                        UiLoop::Instance().RunUntil([] { return false; },
@@ -295,7 +301,11 @@ void AddUiCommands(CommandTable& table, HostContext& host,
                       [&host](Args a) { AwaitDiagrams(host, a); }, 1, 2});
   table.Add("clock", {"clock [YYYY-MM-DD HH:MM:SS|real]", "show or fix the date and time",
                       [&host](Args a) { Clock(host, a); }, 0, 2});
+}
 
+// Commands queued for modal windows, run by the modal driver.
+void AddModalCommands(CommandTable& table,
+                      std::function<bool(const std::string&, const std::string&)> runLine) {
   auto queue = std::make_shared<ModalQueue>();
   table.Add("modal", {"modal WINDOW COMMAND",
                       "queue a command to run when WINDOW is next shown modally",
@@ -314,6 +324,16 @@ void AddUiCommands(CommandTable& table, HostContext& host,
     for (const auto& line : lines)
       if (!runLine(line, "modal " + form.Name())) break;
   });
+}
+
+}  // namespace
+
+void AddUiCommands(CommandTable& table, HostContext& host,
+                   std::function<bool(const std::string&, const std::string&)> runLine) {
+  AddDialogCommands(table, host);
+  AddControlCommands(table, host);
+  AddTimeCommands(table, host);
+  AddModalCommands(table, std::move(runLine));
 }
 
 }  // namespace drvx::modelhost
