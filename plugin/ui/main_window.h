@@ -63,6 +63,7 @@ class TFrmMain : public platform::Form {
   static constexpr int kHintHidePauseMs = 20000;
 
  private:
+  // Declared before the controls and pages, which are made with them.
   host::Services FToolServices;
   Workers FWorkers;
 
