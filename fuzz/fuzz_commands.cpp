@@ -9,6 +9,7 @@
 #include "fuzz_support.h"
 #include "plugin_loader.h"
 #include "script_runner.h"
+#include "words.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 
 #include "drvx/platform/forms.h"
 #include "drvx/platform/scripted_dialogs.h"
+#include "host_api.h"
 #include "host_call.h"
 #include "host_session.h"
 

@@ -94,7 +94,9 @@ bool PluginLoader::Load(const std::filesystem::path& path) {
     report_("skipped " + name + ": " + whyNot);
     return false;
   }
-  auto [version, entry, exit] = *exports;
+  const auto version = exports->version;
+  const auto entry = exports->entry;
+  const auto exit = exports->exit;
   std::int32_t answer = 0;
   if (auto failure = Failure([&] { answer = version(); })) {
     report_("skipped " + name + ": its version function failed: " + *failure);
