@@ -23,6 +23,7 @@
 #include "host_call.h"
 #include "host_session.h"
 #include "mailbox.h"
+#include "slot_file.h"
 
 namespace {
 
@@ -97,15 +98,7 @@ void Reap(std::vector<pid_t>& children) {
   for (pid_t c : children) ::waitpid(c, nullptr, 0);
 }
 
-// The socket file a slot's senders send to: "mailslot.NAME" in the user's
-// runtime folder (the name is one of letters, digits and '-').
-std::string SlotFile(const std::string& name) {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  const std::string folder = runtime && runtime[0] == '/'
-                                 ? std::string(runtime)
-                                 : "/tmp/dravolex-" + std::to_string(::geteuid());
-  return folder + "/mailslot." + name;
-}
+using drvx::bench::SlotFile;
 
 // Receives everything with a plain socket bound where the senders send;
 // returns the seconds it took.

@@ -167,6 +167,30 @@ TEST_F(Trace, TheReceiverGetsTheMessageTextAsOneMessage) {
   EXPECT_EQ(Counts().cut, before.cut + 1);
 }
 
+// A thread keeps its way to the slot between sends; when the receiver ends,
+// a send says so, and once another receiver holds the slot the next send
+// reaches that one.
+TEST_F(Trace, ASendAfterTheReceiverChangedReachesTheNewOne) {
+  const std::string slot = UniqueSlot();
+  DRVX_TRACE_SCOPE("TOrder.Submit");
+  std::vector<std::uint8_t> buffer;
+  std::string note;
+  {
+    auto first = MessageSlot::Create(SlotPath(slot), 5000);
+    ASSERT_EQ(drvx_trace_send_to(slot.c_str()), DRVX_TRACE_SENT);
+    ASSERT_EQ(drvx_trace_send_to(slot.c_str()), DRVX_TRACE_SENT);
+    ASSERT_EQ(first->Read(buffer, drvx::platform::kMaxSlotMessage, note),
+              MessageSlot::Result::Message);
+  }
+  EXPECT_EQ(drvx_trace_send_to(slot.c_str()), DRVX_TRACE_NO_RECEIVER);
+  auto second = MessageSlot::Create(SlotPath(slot), 5000);
+  ASSERT_EQ(drvx_trace_send_to(slot.c_str()), DRVX_TRACE_SENT);
+  ASSERT_EQ(second->Read(buffer, drvx::platform::kMaxSlotMessage, note),
+            MessageSlot::Result::Message)
+      << note;
+  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), "TOrder.Submit\r\n");
+}
+
 // A receiver that does not read: sending goes on failing at once, never
 // waiting for room.
 TEST_F(Trace, AFullQueueDropsTheStackWithoutWaiting) {

@@ -37,8 +37,12 @@
  * The slot: on Linux the datagram socket "mailslot.<name>" in the user's
  * private runtime folder ($XDG_RUNTIME_DIR when it is absolute, else
  * /tmp/dravolex-<uid>; only a real folder and a socket of the user's own are
- * used, and the folder is sent to through the descriptor it was checked
- * by); on Windows the mailslot "\\.\mailslot\<name>". */
+ * used, and the socket is reached through the descriptor the folder was
+ * checked by). Each thread keeps a socket connected to the receiver it
+ * checked, so that a send is one system call; the checks are made again
+ * when a send on it fails (the receiver ended, another may hold the slot
+ * now), and the socket is closed when the thread ends. On Windows the
+ * mailslot "\\.\mailslot\<name>". */
 #ifndef DRVX_TRACE_H
 #define DRVX_TRACE_H
 
