@@ -103,16 +103,7 @@ static size_t message_pieces(struct stack* s, struct drvx_trace_piece* pieces,
     ++count;
   }
   if (cut > 0) {
-    /* "(N outer calls cut)\r\n", without a formatting function that may allocate */
-    char digits[24];
-    size_t n = 0, at = 0;
-    size_t value = cut;
-    do digits[n++] = (char)('0' + value % 10);
-    while ((value /= 10) != 0);
-    cut_line[at++] = '(';
-    while (n > 0) cut_line[at++] = digits[--n];
-    memcpy(cut_line + at, " outer calls cut)\r\n", 19);
-    at += 19;
+    const size_t at = drvx_trace_cut_line(cut, cut_line);
     pieces[count].data = cut_line;
     pieces[count].size = at;
     total += at;
@@ -120,6 +111,19 @@ static size_t message_pieces(struct stack* s, struct drvx_trace_piece* pieces,
   }
   *size = total;
   return count;
+}
+
+size_t drvx_trace_cut_line(size_t cut, char line[48]) {
+  /* without a formatting function that may allocate */
+  char digits[24];
+  size_t n = 0, at = 0;
+  size_t value = cut;
+  do digits[n++] = (char)('0' + value % 10);
+  while ((value /= 10) != 0);
+  line[at++] = '(';
+  while (n > 0) line[at++] = digits[--n];
+  memcpy(line + at, " outer calls cut)\r\n", 19);
+  return at + 19;
 }
 
 size_t drvx_trace_format(char* buffer, size_t size) {
@@ -149,6 +153,16 @@ static enum drvx_trace_result counted(enum drvx_trace_result result) {
   return result;
 }
 
+enum drvx_trace_result drvx_trace_counted_send(const char* slot, const struct drvx_trace_piece* pieces,
+                                               size_t count, size_t size, size_t cut) {
+  if (!slot || !valid_slot_name(slot)) return counted(DRVX_TRACE_FAILED);
+  if (count == 0) return counted(DRVX_TRACE_EMPTY);
+  const enum drvx_trace_result result = drvx_trace_system_send(slot, pieces, count, size);
+  if (result == DRVX_TRACE_SENT && cut > 0)
+    atomic_fetch_add_explicit(&cut_messages, 1, memory_order_relaxed);
+  return counted(result);
+}
+
 enum drvx_trace_result drvx_trace_send_to(const char* slot) {
   if (!slot || !valid_slot_name(slot)) return counted(DRVX_TRACE_FAILED);
   if (thread_stack.depth == 0) return counted(DRVX_TRACE_EMPTY);
@@ -156,10 +170,7 @@ enum drvx_trace_result drvx_trace_send_to(const char* slot) {
   char cut_line[48];
   size_t length = 0;
   const size_t count = message_pieces(&thread_stack, pieces, cut_line, &length);
-  const enum drvx_trace_result result = drvx_trace_system_send(slot, pieces, count, length);
-  if (result == DRVX_TRACE_SENT && thread_stack.cut > 0)
-    atomic_fetch_add_explicit(&cut_messages, 1, memory_order_relaxed);
-  return counted(result);
+  return drvx_trace_counted_send(slot, pieces, count, length, thread_stack.cut);
 }
 
 enum drvx_trace_result drvx_trace_send(void) { return drvx_trace_send_to(DRVX_TRACE_DEFAULT_SLOT); }

@@ -20,4 +20,13 @@ struct drvx_trace_piece {
 enum drvx_trace_result drvx_trace_system_send(const char* slot, const struct drvx_trace_piece* pieces,
                                               size_t count, size_t size);
 
+/* Sends the pieces to the slot as drvx_trace_send_to does, after checking
+ * the slot's name, and counts what it did (drvx_trace_get_counts); `cut`
+ * outer calls are not in it. For the sends of the hook mode. */
+enum drvx_trace_result drvx_trace_counted_send(const char* slot, const struct drvx_trace_piece* pieces,
+                                               size_t count, size_t size, size_t cut);
+
+/* "(N outer calls cut)\r\n" in `line`; returns its length. */
+size_t drvx_trace_cut_line(size_t cut, char line[48]);
+
 #endif /* DRVX_TRACE_SYSTEM_H */
