@@ -211,6 +211,21 @@ TEST(Triggers, EnteringAMatchingFunctionSendsTheStackAndExcludedOnesAreLeftOut) 
               ElementsAre(Free("Ship"), Free("Pack"), body));
 }
 
+// Run with DRVX_TRACE_ON_THROW=1 as well.
+[[noreturn]] __attribute__((noinline)) void Raise() { throw std::logic_error("no stock"); }
+
+TEST(Triggers, EveryThrowSendsTheStackOfTheFunctionThatThrows) {
+  const char* slot = std::getenv("DRVX_TRACE_SLOT");
+  if (!slot) GTEST_SKIP() << "run with DRVX_TRACE_ON_THROW=1 and DRVX_TRACE_SLOT";
+  auto receiver = drvx::platform::MessageSlot::Create(drvx::platform::SlotPath(slot), 5000);
+  EXPECT_THROW(Raise(), std::logic_error);
+  const auto lines = drvx::platform::SplitLines(Receive(*receiver));
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[0], Free("Raise"));
+  EXPECT_EQ(lines[1], std::string(kAnon) +
+                          "::Triggers_EveryThrowSendsTheStackOfTheFunctionThatThrows_Test.TestBody");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -60,6 +60,7 @@ static char send_at[1024];
 static char exclude[1024];
 static char slot_name[72] = DRVX_TRACE_DEFAULT_SLOT;
 static int have_patterns;
+static int send_on_throw;
 
 static atomic_ullong skipped;
 static atomic_llong throttle_window_start; /* ms */
@@ -205,6 +206,8 @@ HOOK __attribute__((constructor)) static void read_environment(void) {
   const char* slot = getenv("DRVX_TRACE_SLOT");
   if (slot && *slot) strncpy(slot_name, slot, sizeof slot_name - 1);
   have_patterns = send_at[0] != '\0' || exclude[0] != '\0';
+  const char* on_throw = getenv("DRVX_TRACE_ON_THROW");
+  send_on_throw = on_throw && strcmp(on_throw, "1") == 0;
 }
 
 /* ---- the stack */
@@ -373,4 +376,23 @@ HOOK __attribute__((noinline)) enum drvx_trace_result drvx_trace_send_backtrace_
 
 HOOK enum drvx_trace_result drvx_trace_send_backtrace(void) {
   return drvx_trace_send_backtrace_to(slot_name);
+}
+
+/* ---- every C++ throw, when DRVX_TRACE_ON_THROW=1: the program's throws
+ * come here first (this definition is the program's own), send the stack,
+ * and go on to the C++ runtime's. */
+
+typedef void (*throw_function)(void*, void*, void (*)(void*));
+
+HOOK __attribute__((noreturn)) void __cxa_throw(void* thrown, void* type, void (*destroy)(void*)) {
+  static _Atomic(throw_function) runtime;
+  throw_function next = atomic_load(&runtime);
+  if (!next) {
+    void* found = dlsym(RTLD_NEXT, "__cxa_throw");
+    memcpy(&next, &found, sizeof next); /* a function's address, as dlsym gives it */
+    atomic_store(&runtime, next);
+  }
+  if (send_on_throw && throttle_allows()) drvx_trace_auto_send_to(slot_name);
+  if (next) next(thrown, type, destroy);
+  abort(); /* no C++ runtime, yet something threw */
 }

@@ -18,6 +18,8 @@
  *                        innermost;
  *   DRVX_TRACE_EXCLUDE   patterns of functions never kept (nor their
  *                        sends);
+ *   DRVX_TRACE_ON_THROW  "1": every C++ throw sends the stack, the function
+ *                        that throws innermost;
  *   DRVX_TRACE_SLOT      the slot sent to (default "MbDRVX").
  * Sends from triggers are throttled: at most DRVX_TRACE_AUTO_BURST in a
  * row, then one per DRVX_TRACE_AUTO_PERIOD_MS milliseconds; the ones left
