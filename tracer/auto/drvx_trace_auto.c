@@ -41,7 +41,9 @@ struct calls {
   struct call ring[kDepth];
 };
 
-static _Thread_local struct calls thread_calls;
+/* Initial-exec: the hooks reach it without a call; the library is linked
+ * into the program itself (not into a library opened later). */
+static _Thread_local struct calls thread_calls __attribute__((tls_model("initial-exec")));
 
 /* ---- what each function is: looked up once, kept in a table that the hooks
  * read without a lock. */
