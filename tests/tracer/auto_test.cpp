@@ -4,6 +4,7 @@
 // triggers the environment sets (run as a test of its own with it set).
 #include <unistd.h>
 
+#include <chrono>
 #include <csetjmp>
 #include <cstdlib>
 #include <stdexcept>
@@ -224,6 +225,27 @@ TEST(Triggers, EveryThrowSendsTheStackOfTheFunctionThatThrows) {
   EXPECT_EQ(lines[0], Free("Raise"));
   EXPECT_EQ(lines[1], std::string(kAnon) +
                           "::Triggers_EveryThrowSendsTheStackOfTheFunctionThatThrows_Test.TestBody");
+}
+
+TEST(Triggers, AFloodOfTriggersIsThrottledAndCountedWithoutWaiting) {
+  const char* slot = std::getenv("DRVX_TRACE_SLOT");
+  if (!slot) GTEST_SKIP() << "run with DRVX_TRACE_SEND_AT and DRVX_TRACE_SLOT";
+  auto receiver = drvx::platform::MessageSlot::Create(drvx::platform::SlotPath(slot), 5000);
+  drvx_trace_counts before{};
+  drvx_trace_get_counts(&before);
+  const unsigned long long skippedBefore = drvx_trace_auto_skipped();
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 500; ++i) Pack();  // two triggers each: Pack and Ship
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  drvx_trace_counts after{};
+  drvx_trace_get_counts(&after);
+  const unsigned long long sent = after.sent - before.sent;
+  const unsigned long long skipped = drvx_trace_auto_skipped() - skippedBefore;
+  EXPECT_EQ(sent + (after.queue_full - before.queue_full) + skipped, 1000u);
+  EXPECT_GT(skipped, 0u);
+  const auto windows = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() /
+                           DRVX_TRACE_AUTO_PERIOD_MS + 2;
+  EXPECT_LE(sent, std::uint64_t(DRVX_TRACE_AUTO_BURST * windows));
 }
 
 }  // namespace
