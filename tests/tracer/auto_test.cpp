@@ -19,6 +19,8 @@
 #include "drvx/platform/text.h"
 #include "drvx_trace_auto.h"
 
+std::vector<std::string> CatalogLookUp(std::vector<std::string> (*look)());
+
 namespace {
 
 using ::testing::ElementsAre;
@@ -110,6 +112,14 @@ TEST(Hooks, EveryInstrumentedCallIsKeptAndNamedWhenSent) {
   EXPECT_THAT(StaticHelper(), ElementsAre(Free("StaticHelper")));
   EXPECT_THAT(hidden::Vault().Open(),
               ElementsAre("hidden::(anonymous namespace)::Vault.Open"));
+}
+
+__attribute__((noinline)) std::vector<std::string> LookFromTheLibrary() { return Innermost(3); }
+
+TEST(Hooks, CallsInASharedLibraryAreKeptAndNamedFromItsSymbols) {
+  EXPECT_THAT(CatalogLookUp(LookFromTheLibrary),
+              ElementsAre(Free("LookFromTheLibrary"), "catalog::Shelf.Find",
+                          "libdrvx_trace_auto_test_library_so.CatalogLookUp"));
 }
 
 [[noreturn]] __attribute__((noinline)) void Fail() { throw std::runtime_error("out of stock"); }
