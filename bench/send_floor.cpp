@@ -42,16 +42,16 @@ SendFloor::SendFloor(const std::string& slot)
   timeval timeout{0, 20000};
   ::setsockopt(pair_[1], SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
   ::setsockopt(slotReceiver_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-  drains_.push_back(new Drain([this] {
+  drains_.push_back(std::make_unique<Drain>([this] {
     [[maybe_unused]] auto n = ::recv(pair_[1], pairBuffer_.data(), pairBuffer_.size(), 0);
   }));
-  drains_.push_back(new Drain([this] {
+  drains_.push_back(std::make_unique<Drain>([this] {
     [[maybe_unused]] auto n = ::recv(slotReceiver_, slotBuffer_.data(), slotBuffer_.size(), 0);
   }));
 }
 
 SendFloor::~SendFloor() {
-  for (Drain* drain : drains_) delete drain;
+  drains_.clear();  // the threads stop before their sockets close
   for (int fd : {slotReceiver_, pair_[0], pair_[1]})
     if (fd >= 0) ::close(fd);
   ::unlink(path_.c_str());

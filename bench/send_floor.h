@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -48,7 +49,7 @@ class SendFloor {
   int slotReceiver_ = -1;
   int pair_[2] = {-1, -1};
   std::vector<char> slotBuffer_, pairBuffer_;
-  std::vector<Drain*> drains_;
+  std::vector<std::unique_ptr<Drain>> drains_;
 };
 
 }  // namespace drvx::bench

@@ -131,6 +131,11 @@ size_t drvx_trace_format(char* buffer, size_t size) {
   char cut_line[48];
   size_t length = 0;
   const size_t count = message_pieces(&thread_stack, pieces, cut_line, &length);
+  return drvx_trace_join(pieces, count, length, buffer, size);
+}
+
+size_t drvx_trace_join(const struct drvx_trace_piece* pieces, size_t count, size_t length,
+                       char* buffer, size_t size) {
   if (buffer && size >= length)
     for (size_t i = 0, at = 0; i < count; at += pieces[i].size, ++i)
       memcpy(buffer + at, pieces[i].data, pieces[i].size);

@@ -26,6 +26,12 @@ enum drvx_trace_result drvx_trace_system_send(const char* slot, const struct drv
 enum drvx_trace_result drvx_trace_counted_send(const char* slot, const struct drvx_trace_piece* pieces,
                                                size_t count, size_t size, size_t cut);
 
+/* Copies the `count` pieces, `length` bytes in all, into `buffer` when
+ * `size` holds them; returns `length` either way (drvx_trace_format's
+ * contract). */
+size_t drvx_trace_join(const struct drvx_trace_piece* pieces, size_t count, size_t length,
+                       char* buffer, size_t size);
+
 /* "(N outer calls cut)\r\n" in `line`; returns its length. */
 size_t drvx_trace_cut_line(size_t cut, char line[48]);
 

@@ -46,12 +46,22 @@ class Handle {
   ComPtr<I> p_;
 };
 
+template <class>
+struct IndexedAccess;
+template <class O, class I>
+struct IndexedAccess<I (O::*)(std::int32_t) const> {
+  using Owner = O;
+  using Item = I;
+};
+
 // What a count-and-index pair of a wrapper hands out, for a range-for: the
 // count is read once, when the range is made; each element when it is
 // reached. Holds its own reference to the owner.
-template <class Owner, class Item, std::int32_t (Owner::*Count)() const,
-          Item (Owner::*At)(std::int32_t) const>
+template <auto Count, auto At>
 class Elements {
+  using Owner = typename IndexedAccess<decltype(At)>::Owner;
+  using Item = typename IndexedAccess<decltype(At)>::Item;
+
  public:
   class iterator {
    public:
@@ -153,9 +163,7 @@ class Class : public ElementHandle<mmapi::IMMClass> {
 
   std::int32_t MemberCount() const;
   Member Members(std::int32_t index) const;
-  Elements<Class, Member, &Class::MemberCount, &Class::Members> AllMembers() const {
-    return Elements<Class, Member, &Class::MemberCount, &Class::Members>(*this);
-  }
+  auto AllMembers() const { return Elements<&Class::MemberCount, &Class::Members>(*this); }
   // Index of the first member of that name, -1 when there is none.
   std::int32_t FindMember(std::string_view name) const;
   Field AddField() const;
@@ -188,8 +196,8 @@ class CodeModel : public Handle<mmapi::IMMCodeModel> {
 
   std::int32_t ClassCount() const;
   Class Classes(std::int32_t index) const;
-  Elements<CodeModel, Class, &CodeModel::ClassCount, &CodeModel::Classes> AllClasses() const {
-    return Elements<CodeModel, Class, &CodeModel::ClassCount, &CodeModel::Classes>(*this);
+  auto AllClasses() const {
+    return Elements<&CodeModel::ClassCount, &CodeModel::Classes>(*this);
   }
   CodeSearch Search() const { return As<CodeSearch>(); }
 };
@@ -217,8 +225,8 @@ class Shape : public ElementHandle<mmapi::IMMShape> {
 
   std::int32_t HyperlinkCount() const;
   Hyperlink Hyperlinks(std::int32_t index) const;
-  Elements<Shape, Hyperlink, &Shape::HyperlinkCount, &Shape::Hyperlinks> AllHyperlinks() const {
-    return Elements<Shape, Hyperlink, &Shape::HyperlinkCount, &Shape::Hyperlinks>(*this);
+  auto AllHyperlinks() const {
+    return Elements<&Shape::HyperlinkCount, &Shape::Hyperlinks>(*this);
   }
   // The name of hyperlink `index` into a caller's buffer.
   void ReadHyperlinkName(std::int32_t index, std::string& out) const;
@@ -269,21 +277,14 @@ class ShapeExplorer : public Handle<mmapi::IMMShapeExplorer> {
   Shape Symbols(std::int32_t index) const;
   std::int32_t AssociationCount() const;
   Association Associations(std::int32_t index) const;
-  Elements<ShapeExplorer, Shape, &ShapeExplorer::ShapeCount, &ShapeExplorer::Shapes> AllShapes()
-      const {
-    return Elements<ShapeExplorer, Shape, &ShapeExplorer::ShapeCount, &ShapeExplorer::Shapes>(
-        *this);
+  auto AllShapes() const {
+    return Elements<&ShapeExplorer::ShapeCount, &ShapeExplorer::Shapes>(*this);
   }
-  Elements<ShapeExplorer, Shape, &ShapeExplorer::SymbolCount, &ShapeExplorer::Symbols>
-  AllSymbols() const {
-    return Elements<ShapeExplorer, Shape, &ShapeExplorer::SymbolCount, &ShapeExplorer::Symbols>(
-        *this);
+  auto AllSymbols() const {
+    return Elements<&ShapeExplorer::SymbolCount, &ShapeExplorer::Symbols>(*this);
   }
-  Elements<ShapeExplorer, Association, &ShapeExplorer::AssociationCount,
-           &ShapeExplorer::Associations>
-  AllAssociations() const {
-    return Elements<ShapeExplorer, Association, &ShapeExplorer::AssociationCount,
-                    &ShapeExplorer::Associations>(*this);
+  auto AllAssociations() const {
+    return Elements<&ShapeExplorer::AssociationCount, &ShapeExplorer::Associations>(*this);
   }
 };
 
@@ -334,10 +335,8 @@ class DiagramManager : public Handle<mmapi::IMMDiagramManager> {
 
   std::int32_t DiagramCount() const;
   Diagram Diagrams(std::int32_t index) const;
-  Elements<DiagramManager, Diagram, &DiagramManager::DiagramCount, &DiagramManager::Diagrams>
-  AllDiagrams() const {
-    return Elements<DiagramManager, Diagram, &DiagramManager::DiagramCount,
-                    &DiagramManager::Diagrams>(*this);
+  auto AllDiagrams() const {
+    return Elements<&DiagramManager::DiagramCount, &DiagramManager::Diagrams>(*this);
   }
   Diagram CreateDiagram(DiagramKind kind, std::string_view name) const;
   // Index of the diagram with this identifier, -1 when there is none.

@@ -117,6 +117,11 @@ HOOK static const char* line_of(void* pc) {
   if (kept) return kept;
   pthread_once(&symbols_once, make_symbols);
   pthread_mutex_lock(&names_lock); /* libbacktrace's look-ups, one at a time */
+  kept = entry ? atomic_load_explicit(&entry->line, memory_order_acquire) : NULL;
+  if (kept) { /* made by another thread meanwhile */
+    pthread_mutex_unlock(&names_lock);
+    return kept;
+  }
   struct found found = {NULL};
   if (symbols) backtrace_syminfo(symbols, (uintptr_t)pc, found_symbol, no_error, &found);
   Dl_info info;
@@ -150,16 +155,9 @@ HOOK static const char* line_of(void* pc) {
     memcpy(made, line, n);
     memcpy(made + n, "\r\n", 3);
   }
-  const char* result = made ? made : "(unnamed)\r\n";
-  if (entry && made) {
-    const char* none = NULL;
-    if (!atomic_compare_exchange_strong(&entry->line, &none, made)) {
-      free(made);
-      result = none;
-    }
-  }
+  if (entry && made) atomic_store_explicit(&entry->line, made, memory_order_release);
   pthread_mutex_unlock(&names_lock);
-  return result;
+  return made ? made : "(unnamed)\r\n";
 }
 
 /* '*' any characters, '?' one; the text ends at its CR LF. */
@@ -296,6 +294,15 @@ unsigned long long drvx_trace_auto_skipped(void) { return atomic_load(&skipped);
 
 enum { kMaxPieces = DRVX_TRACE_MAX_DEPTH + 1 };
 
+/* Appends a line to a message's pieces. */
+HOOK static void add_line(struct drvx_trace_piece* pieces, size_t* count, size_t* size,
+                          const char* line, size_t length) {
+  pieces[*count].data = line;
+  pieces[*count].size = length;
+  *size += length;
+  ++*count;
+}
+
 /* The message's pieces for the thread's calls that still hold, as seen from
  * `frame`, the frame of the caller of the send. */
 HOOK static size_t auto_pieces(const char* frame, struct drvx_trace_piece* pieces,
@@ -305,17 +312,9 @@ HOOK static size_t auto_pieces(const char* frame, struct drvx_trace_piece* piece
   size_t count = 0, total = 0;
   for (size_t i = s->depth; i > s->cut && count + 1 < kMaxPieces; --i) {
     const char* line = line_of(s->ring[(i - 1) & kMask].fn);
-    pieces[count].data = line;
-    pieces[count].size = strlen(line);
-    total += pieces[count].size;
-    ++count;
+    add_line(pieces, &count, &total, line, strlen(line));
   }
-  if (s->cut > 0) {
-    pieces[count].data = cut_line;
-    pieces[count].size = drvx_trace_cut_line(s->cut, cut_line);
-    total += pieces[count].size;
-    ++count;
-  }
+  if (s->cut > 0) add_line(pieces, &count, &total, cut_line, drvx_trace_cut_line(s->cut, cut_line));
   *size = total;
   return count;
 }
@@ -325,10 +324,7 @@ HOOK __attribute__((noinline)) size_t drvx_trace_auto_format(char* buffer, size_
   char cut_line[48];
   size_t length = 0;
   const size_t count = auto_pieces(__builtin_frame_address(0), pieces, cut_line, &length);
-  if (buffer && size >= length)
-    for (size_t i = 0, at = 0; i < count; at += pieces[i].size, ++i)
-      memcpy(buffer + at, pieces[i].data, pieces[i].size);
-  return length;
+  return drvx_trace_join(pieces, count, length, buffer, size);
 }
 
 HOOK __attribute__((noinline)) enum drvx_trace_result drvx_trace_auto_send_to(const char* slot) {
@@ -353,10 +349,7 @@ HOOK static int add_frame(void* data, uintptr_t pc) {
   struct unwound* u = data;
   if (pc == 0 || u->count + 1 >= kMaxPieces) return 1;
   const char* line = line_of((void*)(pc - 1)); /* within the call, not after it */
-  u->pieces[u->count].data = line;
-  u->pieces[u->count].size = strlen(line);
-  u->size += u->pieces[u->count].size;
-  ++u->count;
+  add_line(u->pieces, &u->count, &u->size, line, strlen(line));
   return 0;
 }
 
