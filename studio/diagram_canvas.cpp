@@ -22,6 +22,7 @@ QBrush BrushOf(Fill fill) {
 }
 
 QPen PenOf(Stroke stroke) {
+  if (stroke == Stroke::None) return QPen(Qt::NoPen);
   QPen pen(QColourOf(kLineColour), kLineWidth);
   // Qt counts a dash pattern in line widths.
   if (stroke == Stroke::Dashed) pen.setDashPattern({kDash / kLineWidth, kDashGap / kLineWidth});
@@ -48,7 +49,7 @@ void DrawHead(QPainter& painter, const Line& line) {
 }
 
 void DrawText(QPainter& painter, const Text& text) {
-  QFont font(QStringLiteral("Sans Serif"));
+  QFont font(QString::fromLatin1(kFontFamily));
   font.setPixelSize(std::max(1, int(std::lround(text.size))));
   font.setBold(text.bold);
   font.setItalic(text.italic);
@@ -118,7 +119,7 @@ QSize DiagramCanvas::sizeHint() const {
 }
 
 void DiagramCanvas::mousePressEvent(QMouseEvent* event) {
-  const QPointF at = event->position() / zoom_;
+  const QPointF at = event->position() / zoom_ + QPointF(list_.x, list_.y);
   for (auto it = list_.areas.rbegin(); it != list_.areas.rend(); ++it)
     if (QRectF(it->x, it->y, it->width, it->height).contains(at)) {
       if (OnPicked) OnPicked(it->element);
@@ -130,6 +131,7 @@ void DiagramCanvas::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), QColourOf(kPaperColour));
   painter.scale(zoom_, zoom_);
+  painter.translate(-list_.x, -list_.y);
   PaintDisplayList(list_, painter);
 }
 

@@ -1,6 +1,7 @@
 // What a diagram looks like, as plain data: boxes, ellipses, lines and texts
 // in the diagram's coordinates. The layout makes it from the model; the SVG
-// writer (and a painter of a desktop window) draws it. Texts are UTF-8.
+// writer (whose pictures are also what is printed) and the desktop host's
+// canvas draw it. Texts are UTF-8, in the font the palette names.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +16,7 @@ struct Point {
   double y = 0;
 };
 
-enum class Stroke { Solid, Dashed };
+enum class Stroke { Solid, Dashed, None };  // None: a fill alone
 enum class Fill { None, Paper, Shade, Ink };  // white, light grey, black
 
 struct Box {
@@ -60,14 +61,14 @@ struct Area {
 
 struct DisplayList {
   std::string title;
-  double width = 0;  // the extent of everything drawn, with a margin
+  // The picture: everything drawn and a margin on every side, from its top
+  // left corner (x, y).
+  double x = 0;
+  double y = 0;
+  double width = 0;
   double height = 0;
   std::vector<Item> items;  // drawn in order: later items lie on top
   std::vector<Area> areas;  // in drawing order: later areas lie on top
 };
-
-// The width a text takes at a size (an estimate from the average width of
-// the sans-serif letters; layouts use it to size and place captions).
-double TextWidth(const std::string& text, double size);
 
 }  // namespace drvx::modelhost::render

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+#include <limits>
 #include <unordered_map>
 
 #include "code_model.h"
 #include "mmapi/cxx/utf.h"
 #include "palette.h"
 #include "project.h"
+#include "text_metrics.h"
 
 namespace drvx::modelhost::render {
 namespace {
@@ -18,14 +19,19 @@ using mmapi::cxx::ToUtf8;
 constexpr double kCaption = 12;
 constexpr double kSmall = 10;
 constexpr double kLine = 15;        // the height of a line of caption text
+constexpr double kMemberLine = kSmall + 3;
+constexpr double kPad = 6;          // between a text and what holds it
+constexpr double kGap = 16;         // between boxes pushed apart
 constexpr double kLoopWidth = 30;   // of a self-message
 constexpr double kBarWidth = 10;    // of an activation bar
+constexpr double kAbove = 4;        // from a caption's baseline to its line
 
 struct Rect {
   double x, y, w, h;
   Point Centre() const { return {x + w / 2, y + h / 2}; }
+  double Right() const { return x + w; }
+  double Bottom() const { return y + h; }
 };
-
 
 // Where the line from the rectangle's centre towards `to` leaves it.
 Point Edge(const Rect& r, Point to) {
@@ -38,69 +44,6 @@ Point Edge(const Rect& r, Point to) {
   return {c.x + dx * s, c.y + dy * s};
 }
 
-// Collects the items and the extent of what they cover, and knows where
-// each shape stands on the diagram.
-class Canvas {
- public:
-  explicit Canvas(DisplayList& list) : list_(list) {}
-  // The shape's rectangle in the diagram's coordinates. A symbol's position
-  // is relative to its parent's: each is summed once, then kept, so that
-  // drawing stays linear in the number of shapes however deep they nest.
-  Rect RectOf(const ModelShape& s) {
-    const Point at = Position(s);
-    return {at.x, at.y, double(s.width), double(s.height)};
-  }
-  void Add(Item item) {
-    std::visit([this](const auto& i) { Cover(i); }, item);
-    list_.items.push_back(std::move(item));
-  }
-  void Caption(double x, double y, const std::string& text, Anchor anchor = Anchor::Middle,
-               double size = kCaption, bool bold = false, bool italic = false) {
-    if (!text.empty()) Add(Text{x, y, text, size, anchor, bold, italic});
-  }
-  void Mark(const Rect& r, std::int32_t element) {
-    list_.areas.push_back({r.x, r.y, r.w, r.h, element});
-  }
-  void Finish() {
-    list_.width = std::ceil(maxX_ + kMargin);
-    list_.height = std::ceil(maxY_ + kMargin);
-  }
-
- private:
-  void Reach(double x, double y) {
-    maxX_ = std::max(maxX_, x);
-    maxY_ = std::max(maxY_, y);
-  }
-  void Cover(const Box& b) { Reach(b.x + b.width, b.y + b.height); }
-  void Cover(const Ellipse& e) { Reach(e.cx + e.rx, e.cy + e.ry); }
-  void Cover(const Line& l) {
-    for (const Point& p : l.points) Reach(p.x, p.y);
-  }
-  void Cover(const Text& t) {
-    const double w = TextWidth(t.text, t.size);
-    Reach(t.anchor == Anchor::Start ? t.x + w : t.anchor == Anchor::Middle ? t.x + w / 2 : t.x,
-          t.y + t.size / 3);
-  }
-
-  Point Position(const ModelShape& shape) {
-    // The shape and its parents up to the first one already placed, placed
-    // from the outermost down.
-    std::vector<const ModelShape*> chain;
-    const ModelShape* s = &shape;
-    for (; s && !positions_.count(s); s = s->parent.Get()) chain.push_back(s);
-    Point at = s ? positions_[s] : Point{};
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-      at = {at.x + (*it)->x, at.y + (*it)->y};
-      positions_[*it] = at;
-    }
-    return at;
-  }
-
-  DisplayList& list_;
-  double maxX_ = 0, maxY_ = 0;
-  std::unordered_map<const ModelShape*, Point> positions_;
-};
-
 // The model class a class symbol stands for: its first class hyperlink.
 const ModelClass* ClassOf(const ModelShape& s) {
   if (!s.Attached()) return nullptr;
@@ -110,6 +53,185 @@ const ModelClass* ClassOf(const ModelShape& s) {
           e && e->Kind() == ElementKind::Class)
         return static_cast<const ModelClass*>(e);
   return nullptr;
+}
+
+// A class symbol's member lines: the data first, then the operations.
+std::vector<std::string> MemberLines(const ModelClass& cls) {
+  std::vector<std::string> lines;
+  for (int pass = 0; pass < 2; ++pass)
+    for (const auto& m : cls.members) {
+      const bool operation = m->category == mmapi::mcMethod || m->category == mmapi::mcEvent;
+      if (operation != (pass == 1)) continue;
+      std::string line = ToUtf8(m->name) + (operation ? "()" : "");
+      if (!m->typeName.empty()) line += ": " + ToUtf8(m->typeName);
+      lines.push_back(std::move(line));
+    }
+  return lines;
+}
+
+bool IsActorRole(const ModelShape& role) {
+  const std::u16string* kind = role.FindProperty(u"RoleKind");
+  return kind && *kind == u"rkActor";
+}
+
+FontStyle RoleFont(const ModelShape& role) {
+  const bool actor = IsActorRole(role);
+  return {!actor, actor};
+}
+
+// How large a shape must be to hold its texts: a class box its name and
+// every member, a role's head its name. The model's size is the least.
+std::pair<double, double> SizeOf(const ModelShape& s) {
+  double w = s.width, h = s.height;
+  const std::u16string& kind = s.ClassName();
+  if (kind == u"ClassSymbol") {
+    w = std::max(w, TextWidth(ToUtf8(s.name), kCaption, {true}) + 2 * kPad);
+    double content = kLine + 6 + kPad;
+    if (const ModelClass* cls = ClassOf(s))
+      for (const std::string& line : MemberLines(*cls)) {
+        w = std::max(w, TextWidth(line, kSmall) + 2 * kPad);
+        content += kMemberLine;
+      }
+    h = std::max(h, content);
+  } else if (s.IsRole()) {
+    w = std::max(w, TextWidth(ToUtf8(s.name), kCaption, RoleFont(s)) + 2 * kPad);
+    h = std::max(h, LineSpacing(kCaption) + 2 * kPad);
+  } else if (kind == u"UseCaseSymbol") {  // an ellipse holds its text in its middle 70 %
+    w = std::max(w, TextWidth(ToUtf8(s.name), kCaption) / 0.7 + 2 * kPad);
+  } else if (kind == u"ActionSymbol" || kind == u"StateSymbol" || kind == u"DiagramLink") {
+    w = std::max(w, TextWidth(ToUtf8(s.name), kCaption) + 2 * kPad + 12);
+  } else if (kind == u"PackageSymbol") {
+    w = std::max(w, TextWidth(ToUtf8(s.name), kCaption, {true}) + 2 * kPad);
+  }
+  return {w, h};
+}
+
+// Collects the items and the extent of what they cover, and knows where
+// each shape stands on the diagram. Captions are drawn last, each on a
+// background of its own, so that no line crosses them.
+class Canvas {
+ public:
+  // `spread` stretches the positions of the shapes at the top (not inside
+  // another) so that shapes grown to hold their texts stay apart.
+  Canvas(DisplayList& list, Point spread) : list_(list), spread_(spread) {}
+
+  // The shape's rectangle in the diagram's coordinates. A symbol's position
+  // is relative to its parent's: each is summed once, then kept, so that
+  // drawing stays linear in the number of shapes however deep they nest.
+  Rect RectOf(const ModelShape& s) {
+    std::vector<const ModelShape*> chain;  // up to the first one placed
+    const ModelShape* p = &s;
+    for (; p && !rects_.count(p); p = p->parent.Get()) chain.push_back(p);
+    Point at = p ? Point{rects_[p].x, rects_[p].y} : Point{};
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+      const ModelShape& shape = **it;
+      if (shape.parent) at = {at.x + shape.x, at.y + shape.y};
+      else at = {shape.x * spread_.x, shape.y * spread_.y};
+      const auto [w, h] = SizeOf(shape);
+      rects_[&shape] = {at.x, at.y, w, h};
+    }
+    return rects_[&s];
+  }
+  // Places a shape elsewhere (a role's head pushed aside).
+  void Place(const ModelShape& s, const Rect& r) { rects_[&s] = r; }
+  // Notes a symbol drawn, and whether a rectangle lies on any noted.
+  void Drawn(const Rect& r) { drawn_.push_back(r); }
+  bool OnDrawn(const Rect& r) const {
+    return std::any_of(drawn_.begin(), drawn_.end(), [&r](const Rect& d) {
+      return r.x < d.Right() && d.x < r.Right() && r.y < d.Bottom() && d.y < r.Bottom();
+    });
+  }
+
+  void Add(Item item) {
+    std::visit([this](const auto& i) { Cover(i); }, item);
+    list_.items.push_back(std::move(item));
+  }
+  // A text inside a shape.
+  void Label(double x, double y, const std::string& text, Anchor anchor = Anchor::Middle,
+             double size = kCaption, FontStyle font = {}) {
+    if (!text.empty()) Add(Text{x, y, text, size, anchor, font.bold, font.italic});
+  }
+  // A text beside a line, drawn over everything else.
+  void Caption(double x, double y, const std::string& text, Anchor anchor = Anchor::Middle) {
+    if (!text.empty()) captions_.push_back(Text{x, y, text, kSmall, anchor});
+  }
+  // A caption that keeps off every symbol and caption noted, as far as it
+  // can: at the first of the places given where it is clear, else the first.
+  void CaptionClear(const std::vector<Rect>& places, const std::string& text) {
+    const auto clear = std::find_if(places.begin(), places.end(), [this](const Rect& r) { return !OnDrawn(r); });
+    const Rect& r = clear != places.end() ? *clear : places.front();
+    Drawn(r);
+    Caption(r.x, r.y + TextAscent(kSmall), text, Anchor::Start);
+  }
+  void Mark(const Rect& r, std::int32_t element) {
+    list_.areas.push_back({r.x, r.y, r.w, r.h, element});
+  }
+  void Finish() {
+    for (Text& t : captions_) {
+      const double w = TextWidth(t.text, t.size, {t.bold, t.italic});
+      const double left = t.anchor == Anchor::Start ? t.x : t.anchor == Anchor::Middle ? t.x - w / 2 : t.x - w;
+      Add(Box{left - 2, t.y - TextAscent(t.size), w + 4, LineSpacing(t.size), 0, Fill::Paper,
+              Stroke::None});
+      Add(std::move(t));
+    }
+    if (minX_ > maxX_) minX_ = maxX_ = minY_ = maxY_ = 0;
+    list_.x = std::floor(minX_ - kMargin);
+    list_.y = std::floor(minY_ - kMargin);
+    list_.width = std::ceil(maxX_ + kMargin) - list_.x;
+    list_.height = std::ceil(maxY_ + kMargin) - list_.y;
+  }
+
+ private:
+  void Reach(double x, double y) {
+    minX_ = std::min(minX_, x), maxX_ = std::max(maxX_, x);
+    minY_ = std::min(minY_, y), maxY_ = std::max(maxY_, y);
+  }
+  void Cover(const Box& b) { Reach(b.x, b.y), Reach(b.x + b.width, b.y + b.height); }
+  void Cover(const Ellipse& e) { Reach(e.cx - e.rx, e.cy - e.ry), Reach(e.cx + e.rx, e.cy + e.ry); }
+  void Cover(const Line& l) {
+    for (const Point& p : l.points) Reach(p.x, p.y);
+  }
+  void Cover(const Text& t) {
+    const double w = TextWidth(t.text, t.size, {t.bold, t.italic});
+    const double left = t.anchor == Anchor::Start ? t.x : t.anchor == Anchor::Middle ? t.x - w / 2 : t.x - w;
+    Reach(left, t.y - TextAscent(t.size));
+    Reach(left + w, t.y + TextDescent(t.size));
+  }
+
+  DisplayList& list_;
+  Point spread_;
+  static constexpr double kNone = std::numeric_limits<double>::infinity();
+  double minX_ = kNone, maxX_ = -kNone, minY_ = kNone, maxY_ = -kNone;
+  std::unordered_map<const ModelShape*, Rect> rects_;
+  std::vector<Rect> drawn_;
+  std::vector<Text> captions_;
+};
+
+// How far the positions of the top shapes must be stretched (each way, at
+// least 1) so that no two of them that stood apart in the model overlap
+// once grown to hold their texts. Only a shape that grew can reach one it
+// did not reach before.
+Point Spread(const ModelDiagram& d) {
+  struct Top {
+    double x, y, w0, h0, w, h;
+  };
+  std::vector<Top> tops, grown;
+  for (const ModelShape* s : d.symbols) {
+    if (s->parent || s->IsRole()) continue;
+    const auto [w, h] = SizeOf(*s);
+    tops.push_back({double(s->x), double(s->y), double(s->width), double(s->height), w, h});
+    if (w > s->width || h > s->height) grown.push_back(tops.back());
+  }
+  Point spread{1, 1};
+  for (const Top& a : grown)
+    for (const Top& b : tops) {
+      const bool overlapX = a.x < b.x + b.w && b.x < a.x + a.w;
+      const bool overlapY = a.y < b.y + b.h && b.y < a.y + a.h;
+      if (!overlapX || !overlapY) continue;
+      if (a.x + a.w0 <= b.x) spread.x = std::max(spread.x, (a.w + kGap) / (b.x - a.x));
+      else if (a.y + a.h0 <= b.y) spread.y = std::max(spread.y, (a.h + kGap) / (b.y - a.y));
+    }
+  return spread;
 }
 
 // The class or diagram a symbol stands for: its first hyperlink to one.
@@ -128,26 +250,14 @@ void MarkElement(Canvas& c, const ModelShape& s, const Rect& r) {
 
 void ClassSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
   c.Add(Box{r.x, r.y, r.w, r.h});
-  c.Caption(r.x + r.w / 2, r.y + kLine, ToUtf8(s.name), Anchor::Middle, kCaption, true);
+  c.Label(r.x + r.w / 2, r.y + kLine, ToUtf8(s.name), Anchor::Middle, kCaption, {true});
   const ModelClass* cls = ClassOf(s);
   if (!cls) return;
   const double top = r.y + kLine + 6;
   c.Add(Line{{{r.x, top}, {r.x + r.w, top}}});
-  // Data first, then the operations, as far as the box has room.
-  std::vector<std::string> lines;
-  for (int pass = 0; pass < 2; ++pass)
-    for (const auto& m : cls->members) {
-      const bool operation = m->category == mmapi::mcMethod || m->category == mmapi::mcEvent;
-      if (operation != (pass == 1)) continue;
-      std::string line = ToUtf8(m->name) + (operation ? "()" : "");
-      if (!m->typeName.empty()) line += ": " + ToUtf8(m->typeName);
-      lines.push_back(std::move(line));
-    }
-  const std::size_t room = std::size_t(std::max(0.0, (r.y + r.h - top - 4) / (kSmall + 3)));
-  for (std::size_t i = 0; i < lines.size() && i < room; ++i) {
-    const bool cut = i + 1 == room && lines.size() > room;
-    c.Caption(r.x + 6, top + (i + 1) * (kSmall + 3), cut ? "…" : lines[i], Anchor::Start, kSmall);
-  }
+  const std::vector<std::string> lines = MemberLines(*cls);
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    c.Label(r.x + kPad, top + double(i + 1) * kMemberLine, lines[i], Anchor::Start, kSmall);
 }
 
 // The text broken at blanks into lines no wider than `width`; a word wider
@@ -176,7 +286,7 @@ void NoteSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
   c.Add(Line{{{r.x + r.w - fold, r.y}, {r.x + r.w - fold, r.y + fold}, {r.x + r.w, r.y + fold}}});
   const auto lines = Wrap(ToUtf8(s.name), r.w - 12 - fold, kSmall);
   for (std::size_t i = 0; i < lines.size(); ++i)
-    c.Caption(r.x + 6, r.y + kLine + double(i) * (kSmall + 3), lines[i], Anchor::Start, kSmall);
+    c.Label(r.x + 6, r.y + kLine + double(i) * kMemberLine, lines[i], Anchor::Start, kSmall);
 }
 
 void ActorSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
@@ -187,14 +297,14 @@ void ActorSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
   c.Add(Line{{{cx, r.y + 2 * head}, {cx, r.y + h * 0.65}}});
   c.Add(Line{{{cx - h / 4, r.y + h * 0.35}, {cx + h / 4, r.y + h * 0.35}}});
   c.Add(Line{{{cx - h / 4, r.y + h}, {cx, r.y + h * 0.65}, {cx + h / 4, r.y + h}}});
-  c.Caption(cx, r.y + h + kLine - 2, ToUtf8(s.name));
+  c.Label(cx, r.y + h + kLine - 2, ToUtf8(s.name));
 }
 
 void PackageSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
   const double tab = std::min(r.w * 0.4, 80.0);
   c.Add(Box{r.x, r.y - 12, tab, 12, 0, Fill::Shade});
   c.Add(Box{r.x, r.y, r.w, r.h, 0, Fill::Shade});
-  c.Caption(r.x + 6, r.y + kLine, ToUtf8(s.name), Anchor::Start, kCaption, true);
+  c.Label(r.x + 6, r.y + kLine, ToUtf8(s.name), Anchor::Start, kCaption, {true});
 }
 
 // A symbol that links to another diagram: a box with its caption (or, without
@@ -203,8 +313,8 @@ void LinkSymbol(Canvas& c, const ModelShape& s, const Rect& r) {
   c.Add(Box{r.x, r.y, r.w, r.h, 4});
   std::u16string_view caption = s.name;
   if (caption.empty() && !s.hyperlinks.empty()) caption = s.hyperlinks.front().name;
-  c.Caption(r.x + r.w / 2, r.y + r.h / 2 + 4, ToUtf8(std::u16string(caption)));
-  c.Caption(r.x + r.w - 4, r.y + kSmall + 2, "\xE2\x86\x97", Anchor::End, kSmall);  // ↗
+  c.Label(r.x + r.w / 2, r.y + r.h / 2 + 4, ToUtf8(std::u16string(caption)));
+  c.Label(r.x + r.w - 4, r.y + kSmall + 2, "\xE2\x86\x97", Anchor::End, kSmall);  // ↗
 }
 
 void Symbol(Canvas& c, const ModelShape& s) {
@@ -219,11 +329,11 @@ void Symbol(Canvas& c, const ModelShape& s) {
   if (kind == u"DiagramLink") return LinkSymbol(c, s, r);
   if (kind == u"UseCaseSymbol") {
     c.Add(Ellipse{r.x + r.w / 2, r.y + r.h / 2, r.w / 2, r.h / 2});
-    return c.Caption(r.x + r.w / 2, r.y + r.h / 2 + 4, caption);
+    return c.Label(r.x + r.w / 2, r.y + r.h / 2 + 4, caption);
   }
   if (kind == u"ActionSymbol" || kind == u"StateSymbol") {
     c.Add(Box{r.x, r.y, r.w, r.h, 12});
-    return c.Caption(r.x + r.w / 2, r.y + r.h / 2 + 4, caption);
+    return c.Label(r.x + r.w / 2, r.y + r.h / 2 + 4, caption);
   }
   if (kind == u"InitialState") return c.Add(Ellipse{r.x + r.w / 2, r.y + r.h / 2, 8, 8, Fill::Ink});
   if (kind == u"FinalState") {
@@ -232,9 +342,19 @@ void Symbol(Canvas& c, const ModelShape& s) {
   }
   // Unknown: a box with the caption and the class in guillemets.
   c.Add(Box{r.x, r.y, r.w, r.h});
-  c.Caption(r.x + r.w / 2, r.y + kLine, "\xC2\xAB" + ToUtf8(kind) + "\xC2\xBB", Anchor::Middle,
-            kSmall, false, true);
-  c.Caption(r.x + r.w / 2, r.y + 2 * kLine + 2, caption);
+  c.Label(r.x + r.w / 2, r.y + kLine, "\xC2\xAB" + ToUtf8(kind) + "\xC2\xBB", Anchor::Middle,
+          kSmall, {false, true});
+  c.Label(r.x + r.w / 2, r.y + 2 * kLine + 2, caption);
+}
+
+// Where the line from a shape's centre towards `to` leaves its outline: an
+// ellipse's for a use case, its rectangle's for the others.
+Point EdgeOf(const ModelShape& s, const Rect& r, Point to) {
+  if (s.ClassName() != u"UseCaseSymbol" || r.w <= 0 || r.h <= 0) return Edge(r, to);
+  const Point c = r.Centre();
+  const double dx = to.x - c.x, dy = to.y - c.y;
+  const double scale = std::hypot(dx / (r.w / 2), dy / (r.h / 2));
+  return scale > 0 ? Point{c.x + dx / scale, c.y + dy / scale} : c;
 }
 
 void Association(Canvas& c, const ModelShape& a) {
@@ -244,74 +364,168 @@ void Association(Canvas& c, const ModelShape& a) {
     const double x = from.x + from.w, y = from.y + from.h / 2;
     line.points = {{x, y - 10}, {x + 25, y - 10}, {x + 25, y + 10}, {x, y + 10}};
   } else {
-    line.points = {Edge(from, to.Centre()), Edge(to, from.Centre())};
+    line.points = {EdgeOf(*a.source, from, to.Centre()), EdgeOf(*a.target, to, from.Centre())};
   }
   const std::u16string& kind = a.ClassName();
   if (kind == u"transition") line.head = Head::Filled;
   if (kind == u"dependency") line.head = Head::Open, line.stroke = Stroke::Dashed;
   const Point p = line.points.front(), q = line.points.back();
   c.Add(std::move(line));
-  c.Caption((p.x + q.x) / 2, (p.y + q.y) / 2 - 4, ToUtf8(a.name), Anchor::Middle, kSmall);
+  // Beside the line, above (or below) one that runs across, to the right
+  // (or left) of one that runs up or down: at its middle, or nearer an end
+  // where the middle lies on a symbol or caption.
+  const std::string caption = ToUtf8(a.name);
+  if (caption.empty()) return;
+  const bool across = std::abs(q.x - p.x) >= std::abs(q.y - p.y);
+  const double w = TextWidth(caption, kSmall), h = LineSpacing(kSmall);
+  std::vector<Rect> places;
+  for (const double t : {0.5, 0.3, 0.7, 0.15, 0.85}) {
+    const Point at{p.x + (q.x - p.x) * t, p.y + (q.y - p.y) * t};
+    places.push_back(across ? Rect{at.x - w / 2, at.y - kAbove - h, w, h}
+                            : Rect{at.x + kPad, at.y - h / 2, w, h});
+    places.push_back(across ? Rect{at.x - w / 2, at.y + kAbove, w, h}
+                            : Rect{at.x - kPad - w, at.y - h / 2, w, h});
+  }
+  c.CaptionClear(places, caption);
 }
 
 // ---- sequence diagrams
 
+// A message between two lifelines, by their indexes left to right.
+struct Message {
+  const ModelShape* shape;
+  std::size_t from, to;
+  int start, end;  // model times
+  std::string caption;
+};
+
+// The heights of model times: at least as far apart as in the model, and
+// each message with a caption far enough below the message line before it
+// that its caption fits between them.
+class TimeScale {
+ public:
+  TimeScale(double top, const std::vector<Message>& messages, std::vector<int> times) {
+    std::sort(times.begin(), times.end());
+    times.erase(std::unique(times.begin(), times.end()), times.end());
+    std::vector<bool> captioned(times.size()), line(times.size());
+    for (const Message& m : messages) {
+      const std::size_t s = Index(times, m.start);
+      line[s] = line[Index(times, m.end)] = true;
+      if (!m.caption.empty()) captioned[s] = true;
+    }
+    double y = top, lastLine = top;
+    int previous = 0;
+    for (std::size_t k = 0; k < times.size(); ++k) {
+      y += times[k] - previous;
+      if (captioned[k]) y = std::max(y, lastLine + LineSpacing(kSmall) + kAbove + 2);
+      if (line[k]) lastLine = y;
+      previous = times[k];
+      heights_.push_back(y);
+    }
+    times_ = std::move(times);
+  }
+  double At(int time) const { return heights_[Index(times_, time)]; }
+  double Bottom() const { return heights_.empty() ? 0 : heights_.back(); }
+
+ private:
+  static std::size_t Index(const std::vector<int>& times, int time) {
+    return std::size_t(std::lower_bound(times.begin(), times.end(), time) - times.begin());
+  }
+  std::vector<int> times_;
+  std::vector<double> heights_;
+};
+
 void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
   std::vector<const ModelShape*> roles;
-  double top = 0;
   for (const ModelShape* s : d.symbols)
-    if (s->IsRole()) {
-      roles.push_back(s);
-      top = std::max(top, c.RectOf(*s).y + c.RectOf(*s).h);
-    }
-  auto lifelineX = [&c](const ModelShape& role) { return c.RectOf(role).Centre().x; };
-  double bottom = top + 40;
-  for (const ModelShape* m : d.associations)
-    bottom = std::max(bottom, top + std::max(NumberProperty(*m, u"StartTime", 0),
-                                             NumberProperty(*m, u"EndTime", 0)) + 30.0);
-  for (const ModelShape* role : roles) {
-    for (const auto& [from, to] : ActivationPairs(role->activations))
-      bottom = std::max(bottom, top + to + 20.0);
-  }
-  for (const ModelShape* role : roles) {
-    const Rect r = c.RectOf(*role);
-    MarkElement(c, *role, r);
-    c.Add(Box{r.x, r.y, r.w, r.h, 0, Fill::Shade});
-    const std::u16string* kind = role->FindProperty(u"RoleKind");
-    const bool actor = kind && *kind == u"rkActor";
-    c.Caption(r.x + r.w / 2, r.y + r.h / 2 + 4, ToUtf8(role->name), Anchor::Middle, kCaption,
-              !actor, actor);
-    c.Add(Line{{{lifelineX(*role), r.y + r.h}, {lifelineX(*role), bottom}}, Stroke::Dashed});
-  }
-  for (const ModelShape* role : roles)
-    for (const auto& [from, to] : ActivationPairs(role->activations))
-      c.Add(Box{lifelineX(*role) - kBarWidth / 2, top + from, kBarWidth, double(to - from), 0,
-                Fill::Shade});
+    if (s->IsRole()) roles.push_back(s);
+  std::stable_sort(roles.begin(), roles.end(), [&c](const ModelShape* a, const ModelShape* b) {
+    return c.RectOf(*a).x < c.RectOf(*b).x;
+  });
+  std::unordered_map<const ModelShape*, std::size_t> index;
+  for (std::size_t i = 0; i < roles.size(); ++i) index[roles[i]] = i;
+
+  std::vector<Message> messages;
+  std::vector<const ModelShape*> others;
+  std::vector<int> times;
   for (const ModelShape* m : d.associations) {
     if (m->ClassName() != u"sequencemessage" || !m->source->IsRole() || !m->target->IsRole()) {
-      Association(c, *m);
+      others.push_back(m);
       continue;
     }
-    const double start = top + NumberProperty(*m, u"StartTime", 0);
-    const double end = std::max(start, top + NumberProperty(*m, u"EndTime", 0));
-    const std::u16string* kind = m->FindProperty(u"MessageKind");
+    const int start = NumberProperty(*m, u"StartTime", 0);
+    const int end = std::max(start, NumberProperty(*m, u"EndTime", 0));
+    messages.push_back({m, index[m->source.Get()], index[m->target.Get()], start, end, ToUtf8(m->name)});
+    times.push_back(start), times.push_back(end);
+  }
+  std::vector<std::vector<std::pair<int, int>>> bars(roles.size());
+  for (std::size_t i = 0; i < roles.size(); ++i) {
+    bars[i] = ActivationPairs(roles[i]->activations);
+    for (const auto& [from, to] : bars[i]) times.push_back(from), times.push_back(to);
+  }
+
+  // Lifelines left to right, each at least as far right as the model puts
+  // it, its head clear of the one before, and as far from every lifeline
+  // before it as the captions of the messages between them need.
+  std::vector<std::vector<std::pair<std::size_t, double>>> room(roles.size());
+  for (const Message& m : messages) {
+    if (m.caption.empty()) continue;
+    const double width = TextWidth(m.caption, kSmall);
+    if (m.from == m.to) {
+      if (m.to + 1 < roles.size())
+        room[m.to + 1].push_back({m.to, std::max(kLoopWidth, kBarWidth / 2 + 2 + width) + kPad});
+    } else {
+      room[std::max(m.from, m.to)].push_back({std::min(m.from, m.to), width + 2 * kPad + kBarWidth});
+    }
+  }
+  std::vector<double> centre(roles.size());
+  double right = -std::numeric_limits<double>::infinity(), top = 0;
+  for (std::size_t i = 0; i < roles.size(); ++i) {
+    Rect r = c.RectOf(*roles[i]);
+    double mid = std::max(r.x, right + kGap) + r.w / 2;
+    for (const auto& [before, need] : room[i]) mid = std::max(mid, centre[before] + need);
+    r.x = mid - r.w / 2;
+    c.Place(*roles[i], r);
+    centre[i] = mid;
+    right = r.Right();
+    top = std::max(top, r.Bottom());
+  }
+
+  const TimeScale scale(top, messages, times);
+  const double bottom = std::max(top + 40, scale.Bottom() + 30);
+  for (std::size_t i = 0; i < roles.size(); ++i) {
+    const Rect r = c.RectOf(*roles[i]);
+    MarkElement(c, *roles[i], r);
+    c.Add(Box{r.x, r.y, r.w, r.h, 0, Fill::Shade});
+    c.Label(centre[i], r.y + r.h / 2 + (TextAscent(kCaption) - TextDescent(kCaption)) / 2,
+            ToUtf8(roles[i]->name), Anchor::Middle, kCaption, RoleFont(*roles[i]));
+    c.Add(Line{{{centre[i], r.Bottom()}, {centre[i], bottom}}, Stroke::Dashed});
+  }
+  for (std::size_t i = 0; i < roles.size(); ++i)
+    for (const auto& [from, to] : bars[i])
+      c.Add(Box{centre[i] - kBarWidth / 2, scale.At(from), kBarWidth, scale.At(to) - scale.At(from),
+                0, Fill::Shade});
+  for (const ModelShape* m : others) Association(c, *m);
+  for (const Message& m : messages) {
+    const std::u16string* kind = m.shape->FindProperty(u"MessageKind");
     const bool reply = kind && *kind == u"mkReturn";
     Line line;
     line.head = reply ? Head::Open : Head::Filled;
     line.stroke = reply ? Stroke::Dashed : Stroke::Solid;
-    const double x1 = lifelineX(*m->source), x2 = lifelineX(*m->target);
+    const double x1 = centre[m.from], x2 = centre[m.to];
+    const double start = scale.At(m.start), end = scale.At(m.end);
     const double half = kBarWidth / 2;
-    if (m->source == m->target) {
+    if (m.from == m.to) {
       line.points = {{x1 + half, start}, {x1 + kLoopWidth, start}, {x1 + kLoopWidth, end},
                      {x1 + half, end}};
       c.Add(std::move(line));
-      c.Caption(x1 + half + 2, start - 4, ToUtf8(m->name), Anchor::Start, kSmall);
+      c.Caption(x1 + half + 2, start - kAbove, m.caption, Anchor::Start);
       continue;
     }
     const double side = x2 > x1 ? half : -half;
     line.points = {{x1 + side, start}, {x2 - side, end}};
     c.Add(std::move(line));
-    c.Caption((x1 + x2) / 2, start - 4, ToUtf8(m->name), Anchor::Middle, kSmall);
+    c.Caption((x1 + x2) / 2, start - kAbove, m.caption);
   }
 }
 
@@ -334,12 +548,6 @@ int NumberProperty(const ModelShape& s, std::u16string_view key, int fallback) {
     if (n > 1000000000) return fallback;
   }
   return negative ? -n : n;
-}
-
-double TextWidth(const std::string& text, double size) {
-  std::size_t characters = 0;
-  for (const char ch : text) characters += (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
-  return double(characters) * size * 0.6;
 }
 
 std::vector<std::pair<int, int>> ActivationPairs(std::u16string_view text) {
@@ -369,14 +577,15 @@ std::vector<std::pair<int, int>> ActivationPairs(std::u16string_view text) {
 DisplayList LayoutDiagram(const ModelDiagram& d) {
   DisplayList list;
   list.title = ToUtf8(d.name);
-  Canvas c(list);
+  Canvas c(list, Spread(d));
   if (HasRoles(d)) {
     for (const ModelShape* s : d.symbols)
       if (!s->IsRole()) Symbol(c, *s);
     SequenceDiagram(c, d);
   } else {
-    // Symbols in the order made: a parent comes before what it holds.
-    for (const ModelShape* s : d.symbols) Symbol(c, *s);
+    // Symbols in the order made: a parent comes before what it holds. The
+    // lines' captions keep clear of them.
+    for (const ModelShape* s : d.symbols) Symbol(c, *s), c.Drawn(c.RectOf(*s));
     for (const ModelShape* a : d.associations) Association(c, *a);
   }
   c.Finish();

@@ -37,6 +37,11 @@ inline constexpr double kDash = 6;
 inline constexpr double kDashGap = 4;
 inline constexpr double kLineWidth = 1;
 
+// The font of every text: the one the text metrics measure, then what a
+// viewer without it should take instead.
+inline constexpr const char* kFontFamily = "DejaVu Sans";
+inline constexpr const char* kFontFallbacks = "DejaVu Sans, Verdana, sans-serif";
+
 // The room left around everything drawn.
 inline constexpr double kMargin = 20;
 

@@ -21,9 +21,13 @@ std::string FillColour(Fill fill) {
   return colour ? HexOf(*colour) : "none";
 }
 
-std::string Dash(Stroke stroke) {
-  return stroke == Stroke::Dashed ? " stroke-dasharray=\"" + N(kDash) + ' ' + N(kDashGap) + '"'
-                                  : "";
+// The stroke attributes: the line colour, dashed or not, or none.
+std::string StrokeOf(Stroke stroke, const std::string& line) {
+  if (stroke == Stroke::None) return " stroke=\"none\"";
+  std::string attributes = " stroke=\"" + line + '"';
+  if (stroke == Stroke::Dashed)
+    attributes += " stroke-dasharray=\"" + N(kDash) + ' ' + N(kDashGap) + '"';
+  return attributes;
 }
 
 struct Writer {
@@ -34,7 +38,7 @@ struct Writer {
     out << "<rect x=\"" << N(b.x) << "\" y=\"" << N(b.y) << "\" width=\"" << N(b.width)
         << "\" height=\"" << N(b.height) << '"';
     if (b.radius > 0) out << " rx=\"" << N(b.radius) << '"';
-    out << " fill=\"" << FillColour(b.fill) << "\" stroke=\"" << line << '"' << Dash(b.stroke) << "/>\n";
+    out << " fill=\"" << FillColour(b.fill) << '"' << StrokeOf(b.stroke, line) << "/>\n";
   }
   void operator()(const Ellipse& e) const {
     out << "<ellipse cx=\"" << N(e.cx) << "\" cy=\"" << N(e.cy) << "\" rx=\"" << N(e.rx)
@@ -45,7 +49,7 @@ struct Writer {
     out << "<polyline points=\"";
     for (std::size_t i = 0; i < l.points.size(); ++i)
       out << (i ? " " : "") << N(l.points[i].x) << ',' << N(l.points[i].y);
-    out << "\" fill=\"none\" stroke=\"" << line << '"' << Dash(l.stroke);
+    out << "\" fill=\"none\"" << StrokeOf(l.stroke, line);
     if (l.head == Head::Open) out << " marker-end=\"url(#open)\"";
     if (l.head == Head::Filled) out << " marker-end=\"url(#filled)\"";
     out << "/>\n";
@@ -93,13 +97,12 @@ std::string EscapeXml(std::string_view text) {
 }
 
 void WriteSvg(const DisplayList& list, std::ostream& out) {
-  // A margin on the left and top too: the model's shapes may start at 0.
   const std::string line = HexOf(kLineColour);
-  const double width = list.width + kMargin, height = list.height + kMargin;
+  const double width = list.width, height = list.height;
   out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << N(width) << "\" height=\""
-      << N(height) << "\" viewBox=\"" << N(-kMargin) << ' ' << N(-kMargin) << ' ' << N(width)
-      << ' ' << N(height) << "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n"
+      << N(height) << "\" viewBox=\"" << N(list.x) << ' ' << N(list.y) << ' ' << N(width)
+      << ' ' << N(height) << "\" font-family=\"" << kFontFallbacks << "\">\n"
       << "<title>" << EscapeXml(list.title) << "</title>\n"
       << "<defs>\n"
       << "<marker id=\"open\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"10\" "
@@ -109,7 +112,7 @@ void WriteSvg(const DisplayList& list, std::ostream& out) {
          "markerHeight=\"10\" orient=\"auto-start-reverse\" markerUnits=\"userSpaceOnUse\">"
          "<path d=\"M0,0 L10,5 L0,10 z\" fill=\"" << line << "\"/></marker>\n"
       << "</defs>\n"
-      << "<rect x=\"" << N(-kMargin) << "\" y=\"" << N(-kMargin) << "\" width=\"" << N(width)
+      << "<rect x=\"" << N(list.x) << "\" y=\"" << N(list.y) << "\" width=\"" << N(width)
       << "\" height=\"" << N(height) << "\" fill=\"" << HexOf(kPaperColour) << "\"/>\n";
   const Writer writer{out};
   for (const Item& item : list.items) std::visit(writer, item);

@@ -89,6 +89,27 @@ void PrintDiagram(const ModelDiagram& diagram) {
   printer.EndJob();
 }
 
+// Writes each Mermaid part to a file of its own: the first to `file`, the
+// others beside it as "<stem>-2<extension>" and on, and names them when
+// there is more than one.
+void ExportMermaid(HostContext& host, const std::string& diagram, const std::filesystem::path& file) {
+  const std::vector<std::string> parts = render::MermaidParts(FindDiagram(host.session.Project(), diagram));
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    std::filesystem::path part = file;
+    if (i > 0) {
+      std::filesystem::path name = file.stem();
+      name += "-" + std::to_string(i + 1);
+      name += file.extension();
+      part.replace_filename(name);
+    }
+    platform::WriteFileAtomically(part, [&](std::ostream& out) { out << parts[i]; });
+    if (parts.size() == 1) continue;
+    const std::u8string shown = part.u8string();
+    host.out << "wrote part " << i + 1 << " of " << parts.size() << ": "
+             << std::string(shown.begin(), shown.end()) << '\n';
+  }
+}
+
 }  // namespace
 
 void AddRenderCommands(CommandTable& table, HostContext& host) {
@@ -99,19 +120,17 @@ void AddRenderCommands(CommandTable& table, HostContext& host) {
   table.Add("render-all", {"render-all FOLDER",
                            "draw every diagram as FOLDER/<diagram name>.svg",
                            [&host](Args a) { RenderAll(host, a[0]); }, 1, 1});
-  using Export = void (*)(const ModelDiagram&, std::ostream&);
-  auto exporter = [&host](Export write) {
-    return [&host, write](Args a) {
-      const ModelDiagram& d = FindDiagram(host.session.Project(), a[0]);
-      platform::WriteFileAtomically(a[1], [&](std::ostream& out) { write(d, out); });
-    };
-  };
   table.Add("export-plantuml", {"export-plantuml DIAGRAM FILE",
-                                "write a sequence diagram as PlantUML text",
-                                exporter(render::WritePlantUml), 2, 2});
+                                "write a sequence diagram as PlantUML text (one block a part)",
+                                [&host](Args a) {
+                                  const ModelDiagram& d = FindDiagram(host.session.Project(), a[0]);
+                                  platform::WriteFileAtomically(
+                                      a[1], [&](std::ostream& out) { render::WritePlantUml(d, out); });
+                                },
+                                2, 2});
   table.Add("export-mermaid", {"export-mermaid DIAGRAM FILE",
-                               "write a sequence diagram as Mermaid text",
-                               exporter(render::WriteMermaid), 2, 2});
+                               "write a sequence diagram as Mermaid text (FILE, FILE-2, ... a part)",
+                               [&host](Args a) { ExportMermaid(host, a[0], a[1]); }, 2, 2});
 }
 
 }  // namespace drvx::modelhost
