@@ -67,8 +67,17 @@ struct DisplayList {
   double y = 0;
   double width = 0;
   double height = 0;
+  // Where a sequence diagram's role heads end (each page of it repeats
+  // what lies above); the picture's top for other diagrams.
+  double headBottom = 0;
   std::vector<Item> items;  // drawn in order: later items lie on top
   std::vector<Area> areas;  // in drawing order: later areas lie on top
 };
+
+// The rectangle an item covers (a text's from its font's metrics).
+struct Extent {
+  double left, top, right, bottom;
+};
+Extent ExtentOf(const Item& item);
 
 }  // namespace drvx::modelhost::render

@@ -132,6 +132,7 @@ class Canvas {
     }
     return rects_[&s];
   }
+  void HeadsEndAt(double y) { headBottom_ = y; }
   // Places a shape elsewhere (a role's head pushed aside).
   void Place(const ModelShape& s, const Rect& r) { rects_[&s] = r; }
   // Notes a symbol drawn, and whether a rectangle lies on any noted.
@@ -143,7 +144,9 @@ class Canvas {
   }
 
   void Add(Item item) {
-    std::visit([this](const auto& i) { Cover(i); }, item);
+    const Extent e = ExtentOf(item);
+    minX_ = std::min(minX_, e.left), maxX_ = std::max(maxX_, e.right);
+    minY_ = std::min(minY_, e.top), maxY_ = std::max(maxY_, e.bottom);
     list_.items.push_back(std::move(item));
   }
   // A text inside a shape.
@@ -168,10 +171,8 @@ class Canvas {
   }
   void Finish() {
     for (Text& t : captions_) {
-      const double w = TextWidth(t.text, t.size, {t.bold, t.italic});
-      const double left = t.anchor == Anchor::Start ? t.x : t.anchor == Anchor::Middle ? t.x - w / 2 : t.x - w;
-      Add(Box{left - 2, t.y - TextAscent(t.size), w + 4, LineSpacing(t.size), 0, Fill::Paper,
-              Stroke::None});
+      const Extent e = ExtentOf(t);
+      Add(Box{e.left - 2, e.top, e.right - e.left + 4, e.bottom - e.top, 0, Fill::Paper, Stroke::None});
       Add(std::move(t));
     }
     if (minX_ > maxX_) minX_ = maxX_ = minY_ = maxY_ = 0;
@@ -179,31 +180,17 @@ class Canvas {
     list_.y = std::floor(minY_ - kMargin);
     list_.width = std::ceil(maxX_ + kMargin) - list_.x;
     list_.height = std::ceil(maxY_ + kMargin) - list_.y;
+    list_.headBottom = std::max(list_.y, headBottom_);
   }
 
  private:
-  void Reach(double x, double y) {
-    minX_ = std::min(minX_, x), maxX_ = std::max(maxX_, x);
-    minY_ = std::min(minY_, y), maxY_ = std::max(maxY_, y);
-  }
-  void Cover(const Box& b) { Reach(b.x, b.y), Reach(b.x + b.width, b.y + b.height); }
-  void Cover(const Ellipse& e) { Reach(e.cx - e.rx, e.cy - e.ry), Reach(e.cx + e.rx, e.cy + e.ry); }
-  void Cover(const Line& l) {
-    for (const Point& p : l.points) Reach(p.x, p.y);
-  }
-  void Cover(const Text& t) {
-    const double w = TextWidth(t.text, t.size, {t.bold, t.italic});
-    const double left = t.anchor == Anchor::Start ? t.x : t.anchor == Anchor::Middle ? t.x - w / 2 : t.x - w;
-    Reach(left, t.y - TextAscent(t.size));
-    Reach(left + w, t.y + TextDescent(t.size));
-  }
-
   DisplayList& list_;
   Point spread_;
   static constexpr double kNone = std::numeric_limits<double>::infinity();
   double minX_ = kNone, maxX_ = -kNone, minY_ = kNone, maxY_ = -kNone;
   std::unordered_map<const ModelShape*, Rect> rects_;
   std::vector<Rect> drawn_;
+  double headBottom_ = -std::numeric_limits<double>::infinity();
   std::vector<Text> captions_;
 };
 
@@ -491,6 +478,7 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
     top = std::max(top, r.Bottom());
   }
 
+  c.HeadsEndAt(top + kPad);
   const TimeScale scale(top, messages, times);
   const double bottom = std::max(top + 40, scale.Bottom() + 30);
   for (std::size_t i = 0; i < roles.size(); ++i) {
@@ -522,10 +510,12 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
       c.Caption(x1 + half + 2, start - kAbove, m.caption, Anchor::Start);
       continue;
     }
+    // The caption starts at the sender, where a reader's eye starts.
     const double side = x2 > x1 ? half : -half;
     line.points = {{x1 + side, start}, {x2 - side, end}};
     c.Add(std::move(line));
-    c.Caption((x1 + x2) / 2, start - kAbove, m.caption);
+    if (x2 > x1) c.Caption(x1 + half + kPad, start - kAbove, m.caption, Anchor::Start);
+    else c.Caption(x1 - half - kPad, start - kAbove, m.caption, Anchor::End);
   }
 }
 

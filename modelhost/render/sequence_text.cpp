@@ -74,29 +74,35 @@ struct Step {
   const ModelShape* message = nullptr;  // of a message
 };
 
-// The events as steps the clients accept: both refuse an activation that
+// The steps in the order of their events.
+std::vector<Step> StepsOf(const Sequence& s) {
+  std::vector<Step> steps;
+  for (const Event& e : s.events)
+    if (e.message) steps.push_back({Step::Message, 0, e.message});
+    else steps.push_back({e.order == 0 ? Step::Open : Step::Close, e.role, nullptr});
+  return steps;
+}
+
+// The steps as the clients accept them: both refuse an activation that
 // opens and closes, or closes and opens again, on a lifeline with no
 // message between, so such a pair is left out (the two bars are drawn as
 // one, an empty bar not at all).
-std::vector<Step> StepsOf(const Sequence& s) {
-  std::vector<Step> steps;
+std::vector<Step> Settled(const std::vector<Step>& steps) {
+  std::vector<Step> settled;
   std::size_t lastMessage = 0;  // steps before this index are settled
-  for (const Event& e : s.events) {
-    if (e.message) {
-      steps.push_back({Step::Message, 0, e.message});
-      lastMessage = steps.size();
+  for (const Step& step : steps) {
+    if (step.kind == Step::Message) {
+      settled.push_back(step);
+      lastMessage = settled.size();
       continue;
     }
-    const Step::Kind kind = e.order == 0 ? Step::Open : Step::Close;
-    const Step::Kind opposite = kind == Step::Open ? Step::Close : Step::Open;
-    const auto since = steps.begin() + std::ptrdiff_t(lastMessage);
-    const auto pair = std::find_if(since, steps.end(), [&](const Step& step) {
-      return step.kind == opposite && step.role == e.role;
-    });
-    if (pair != steps.end()) steps.erase(pair);
-    else steps.push_back({kind, e.role, nullptr});
+    const Step::Kind opposite = step.kind == Step::Open ? Step::Close : Step::Open;
+    const auto pair = std::find_if(settled.begin() + std::ptrdiff_t(lastMessage), settled.end(),
+                                   [&](const Step& s) { return s.kind == opposite && s.role == step.role; });
+    if (pair != settled.end()) settled.erase(pair);
+    else settled.push_back(step);
   }
-  return steps;
+  return settled;
 }
 
 std::string Alias(std::size_t role) { return "P" + std::to_string(role); }
@@ -168,43 +174,58 @@ struct Dialect {
 // start of the next part.
 std::vector<std::string> Parts(const ModelDiagram& d, const Dialect& dialect) {
   const Sequence s = Read(d);
-  const std::vector<Step> steps = StepsOf(s);
+  const std::vector<Step> steps = Settled(StepsOf(s));
   std::vector<int> depth(s.roles.size(), 0);
   std::size_t open = 0;  // activations open, over every role
-  std::vector<std::string> bodies(1);
-  std::size_t messages = 0;
+  std::vector<std::vector<Step>> parts(1);
+  std::size_t size = 0, messages = 0;  // of the part so far
   const std::string title = ToUtf8(d.name);
   // The head of a part with the longest number, and the longest line that
   // closes an activation: a part is measured as if it ended with them.
   const std::size_t headSize = dialect.head(s, title + " (99999/99999)").size();
   const std::size_t closeSize = dialect.line(s, {Step::Close, s.roles.size() - 1, nullptr}).size();
-  auto closeAll = [&](std::string& body) {
-    for (std::size_t r = s.roles.size(); r-- > 0;)
-      for (int k = 0; k < depth[r]; ++k) body += dialect.line(s, {Step::Close, r, nullptr});
-  };
-  for (const Step& step : steps) {
-    std::string line = dialect.line(s, step);
-    if (step.kind == Step::Message && messages > 0 &&
-        dialect.full(messages + 1, headSize + bodies.back().size() + line.size(),
-                     open * closeSize)) {
-      closeAll(bodies.back());
-      std::string& next = bodies.emplace_back();
-      for (std::size_t r = 0; r < s.roles.size(); ++r)
-        for (int k = 0; k < depth[r]; ++k) next += dialect.line(s, {Step::Open, r, nullptr});
-      messages = 0;
+  // The steps go in groups: a message and the activations that open and
+  // close after it, up to the next message. A group joins the part if the
+  // part, the group and the lines that close what is then open fit.
+  for (std::size_t first = 0; first < steps.size();) {
+    std::size_t last = first + 1;
+    while (last < steps.size() && steps[last].kind != Step::Message) ++last;
+    std::size_t groupSize = 0, openAfter = open;
+    for (std::size_t i = first; i < last; ++i) {
+      groupSize += dialect.line(s, steps[i]).size();
+      if (steps[i].kind == Step::Open) ++openAfter;
+      if (steps[i].kind == Step::Close) --openAfter;
     }
-    if (step.kind == Step::Message) ++messages;
-    if (step.kind == Step::Open) ++depth[step.role], ++open;
-    if (step.kind == Step::Close) --depth[step.role], --open;
-    bodies.back() += line;
+    if (steps[first].kind == Step::Message && messages > 0 &&
+        dialect.full(messages + 1, headSize + size + groupSize, openAfter * closeSize)) {
+      std::vector<Step>& ending = parts.back();
+      std::vector<Step> next;
+      for (std::size_t r = 0; r < s.roles.size(); ++r)
+        for (int k = 0; k < depth[r]; ++k) {
+          ending.push_back({Step::Close, r, nullptr});
+          next.push_back({Step::Open, r, nullptr});
+        }
+      parts.push_back(std::move(next));
+      size = open * closeSize, messages = 0;
+    }
+    for (std::size_t i = first; i < last; ++i) {
+      if (steps[i].kind == Step::Message) ++messages;
+      if (steps[i].kind == Step::Open) ++depth[steps[i].role];
+      if (steps[i].kind == Step::Close) --depth[steps[i].role];
+      parts.back().push_back(steps[i]);
+    }
+    open = openAfter, size += groupSize;
+    first = last;
   }
-  std::vector<std::string> parts;
-  for (std::size_t i = 0; i < bodies.size(); ++i) {
-    const std::string numbered = bodies.size() == 1 ? title
-        : title + " (" + std::to_string(i + 1) + "/" + std::to_string(bodies.size()) + ")";
-    parts.push_back(dialect.head(s, numbered) + bodies[i] + dialect.end);
+  // Closing and opening again at a cut may leave pairs the clients refuse.
+  std::vector<std::string> texts;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    std::string text = dialect.head(s, parts.size() == 1 ? title
+        : title + " (" + std::to_string(i + 1) + "/" + std::to_string(parts.size()) + ")");
+    for (const Step& step : Settled(parts[i])) text += dialect.line(s, step);
+    texts.push_back(text + dialect.end);
   }
-  return parts;
+  return texts;
 }
 
 const Dialect kPlantUml{

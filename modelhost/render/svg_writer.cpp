@@ -96,14 +96,14 @@ std::string EscapeXml(std::string_view text) {
   return escaped;
 }
 
-void WriteSvg(const DisplayList& list, std::ostream& out) {
+void WriteSvgHead(std::string_view title, const Extent& view, std::ostream& out) {
   const std::string line = HexOf(kLineColour);
-  const double width = list.width, height = list.height;
+  const double width = view.right - view.left, height = view.bottom - view.top;
   out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << N(width) << "\" height=\""
-      << N(height) << "\" viewBox=\"" << N(list.x) << ' ' << N(list.y) << ' ' << N(width)
+      << N(height) << "\" viewBox=\"" << N(view.left) << ' ' << N(view.top) << ' ' << N(width)
       << ' ' << N(height) << "\" font-family=\"" << kFontFallbacks << "\">\n"
-      << "<title>" << EscapeXml(list.title) << "</title>\n"
+      << "<title>" << EscapeXml(title) << "</title>\n"
       << "<defs>\n"
       << "<marker id=\"open\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"10\" "
          "markerHeight=\"10\" orient=\"auto-start-reverse\" markerUnits=\"userSpaceOnUse\">"
@@ -112,10 +112,17 @@ void WriteSvg(const DisplayList& list, std::ostream& out) {
          "markerHeight=\"10\" orient=\"auto-start-reverse\" markerUnits=\"userSpaceOnUse\">"
          "<path d=\"M0,0 L10,5 L0,10 z\" fill=\"" << line << "\"/></marker>\n"
       << "</defs>\n"
-      << "<rect x=\"" << N(list.x) << "\" y=\"" << N(list.y) << "\" width=\"" << N(width)
+      << "<rect x=\"" << N(view.left) << "\" y=\"" << N(view.top) << "\" width=\"" << N(width)
       << "\" height=\"" << N(height) << "\" fill=\"" << HexOf(kPaperColour) << "\"/>\n";
-  const Writer writer{out};
-  for (const Item& item : list.items) std::visit(writer, item);
+}
+
+void WriteSvgItem(const Item& item, std::ostream& out) { std::visit(Writer{out}, item); }
+
+std::string SvgNumber(double value) { return N(value); }
+
+void WriteSvg(const DisplayList& list, std::ostream& out) {
+  WriteSvgHead(list.title, {list.x, list.y, list.x + list.width, list.y + list.height}, out);
+  for (const Item& item : list.items) WriteSvgItem(item, out);
   out << "</svg>\n";
 }
 

@@ -1,5 +1,6 @@
 // Commands that draw diagrams: SVG pictures, PlantUML and Mermaid texts, and
 // the host's own print of a diagram.
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <functional>
@@ -14,15 +15,38 @@
 #include "layout.h"
 #include "mmapi/cxx/utf.h"
 #include "model_lookup.h"
+#include "pages.h"
 #include "sequence_text.h"
 #include "svg_writer.h"
 
 namespace drvx::modelhost {
 namespace {
 
-void RenderTo(const ModelDiagram& diagram, const std::filesystem::path& file) {
+std::string Shown(const std::filesystem::path& file) {
+  const std::u8string shown = file.u8string();
+  return std::string(shown.begin(), shown.end());
+}
+
+// "<stem><suffix><extension>" beside the file.
+std::filesystem::path Beside(const std::filesystem::path& file, const std::string& suffix) {
+  std::filesystem::path name = file.stem();
+  name += suffix;
+  name += file.extension();
+  return std::filesystem::path(file).replace_filename(name);
+}
+
+// Draws the picture; one larger than viewers open is also drawn as pages,
+// "<stem>-page<n>.svg" beside it, which are named.
+void RenderTo(const ModelDiagram& diagram, const std::filesystem::path& file, std::ostream& said) {
   const render::DisplayList list = render::LayoutDiagram(diagram);
   platform::WriteFileAtomically(file, [&](std::ostream& out) { render::WriteSvg(list, out); });
+  const auto pages = render::PagesOf(list, render::kPageLimit, render::kPageLimit);
+  if (pages.size() < 2) return;
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    const std::filesystem::path page = Beside(file, "-page" + std::to_string(i + 1));
+    platform::WriteFileAtomically(page, [&](std::ostream& out) { render::WriteSvgPage(list, pages[i], out); });
+    said << "page " << i + 1 << " of " << pages.size() << ": " << Shown(page) << '\n';
+  }
 }
 
 // The longest name a file may have, in bytes, less room for "-<n>.svg".
@@ -62,9 +86,8 @@ void RenderAll(HostContext& host, const std::filesystem::path& folder) {
     // The name is UTF-8, which a path takes as such only from a u8string.
     const std::filesystem::path file = folder / std::u8string(name.begin(), name.end()) += u8".svg";
     try {
-      RenderTo(*diagram, file);
-      const std::u8string shown = file.u8string();
-      host.out << "rendered " << std::string(shown.begin(), shown.end()) << '\n';
+      host.out << "rendered " << Shown(file) << '\n';
+      RenderTo(*diagram, file, host.out);
     } catch (const std::exception& e) {
       host.err << "cannot render " << mmapi::cxx::ToUtf8(diagram->name) << ": " << e.what() << '\n';
       ++failed;
@@ -76,17 +99,24 @@ void RenderAll(HostContext& host, const std::filesystem::path& folder) {
                              " diagrams could not be rendered");
 }
 
-// Prints a diagram as the host does when a plug-in asks: the picture goes
-// into the running print job, or into a job of its own.
+// Prints a diagram as the host does when a plug-in asks: its pages go into
+// the running print job, or into a job of their own. A page is as wide as
+// the picture, up to two paper widths (so that text stays legible once
+// scaled to the paper), and as tall as the paper's shape allows.
 void PrintDiagram(const ModelDiagram& diagram) {
-  std::ostringstream svg;
-  render::WriteSvg(render::LayoutDiagram(diagram), svg);
+  const render::DisplayList list = render::LayoutDiagram(diagram);
+  const double width = std::clamp(list.width, render::kPrintWidth, 2 * render::kPrintWidth);
   platform::Printer& printer = platform::CurrentPrinter();
   const std::string title = mmapi::cxx::ToUtf8(diagram.name);
-  if (printer.InJob()) return printer.DrawPicture(title, svg.str());
-  printer.BeginJob(title);
-  printer.DrawPicture(title, svg.str());
-  printer.EndJob();
+  const bool ownJob = !printer.InJob();
+  if (ownJob) printer.BeginJob(title);
+  for (const render::Page& page :
+       render::PagesOf(list, width, width * render::kPrintHeight / render::kPrintWidth)) {
+    std::ostringstream svg;
+    render::WriteSvgPage(list, page, svg);
+    printer.DrawPicture(title, svg.str());
+  }
+  if (ownJob) printer.EndJob();
 }
 
 // Writes each Mermaid part to a file of its own: the first to `file`, the
@@ -95,18 +125,9 @@ void PrintDiagram(const ModelDiagram& diagram) {
 void ExportMermaid(HostContext& host, const std::string& diagram, const std::filesystem::path& file) {
   const std::vector<std::string> parts = render::MermaidParts(FindDiagram(host.session.Project(), diagram));
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    std::filesystem::path part = file;
-    if (i > 0) {
-      std::filesystem::path name = file.stem();
-      name += "-" + std::to_string(i + 1);
-      name += file.extension();
-      part.replace_filename(name);
-    }
+    const std::filesystem::path part = i == 0 ? file : Beside(file, "-" + std::to_string(i + 1));
     platform::WriteFileAtomically(part, [&](std::ostream& out) { out << parts[i]; });
-    if (parts.size() == 1) continue;
-    const std::u8string shown = part.u8string();
-    host.out << "wrote part " << i + 1 << " of " << parts.size() << ": "
-             << std::string(shown.begin(), shown.end()) << '\n';
+    if (parts.size() > 1) host.out << "wrote part " << i + 1 << " of " << parts.size() << ": " << Shown(part) << '\n';
   }
 }
 
@@ -115,7 +136,7 @@ void ExportMermaid(HostContext& host, const std::string& diagram, const std::fil
 void AddRenderCommands(CommandTable& table, HostContext& host) {
   host.session.SetDiagramPrinter(PrintDiagram);
   table.Add("render", {"render DIAGRAM FILE.svg", "draw a diagram as an SVG picture",
-                       [&host](Args a) { RenderTo(FindDiagram(host.session.Project(), a[0]), a[1]); },
+                       [&host](Args a) { RenderTo(FindDiagram(host.session.Project(), a[0]), a[1], host.out); },
                        2, 2});
   table.Add("render-all", {"render-all FOLDER",
                            "draw every diagram as FOLDER/<diagram name>.svg",

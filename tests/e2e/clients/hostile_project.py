@@ -1,0 +1,71 @@
+#!/usr/bin/env python3
+"""Writes a project of sequence diagrams that try the exports' clients:
+names and captions that their markup, preprocessors and parsers read as
+their own, a self-call, a 200-deep stack and 2,000 messages.
+
+usage: hostile_project.py OUT.mmproj"""
+import json
+import sys
+
+HOSTILE = [
+    ":", ";", "#", "<>", "-->", '"', "'", "{}", "[]", "|", "\\", "&", "%", "~",
+    "__x__", "--x--", "**x**", "//x//", '""m""', "<b>", "<br>", "\\n", "$x$", "$$x$$",
+    '%getenv("HOME")', "%dirpath()", "!include /etc/passwd", "[[x]]", "end", "loop",
+    "alt", "participant", "note", "#60;", "&#60;", "wrap:x", "a;b", "a,b", "P0",
+    "%%{init: {\"theme\": \"dark\"}}%%", "Grüße, 東京", "x" * 120,
+]
+
+
+class Project:
+    def __init__(self):
+        self.next_id = 1
+        self.diagrams = []
+
+    def new_id(self):
+        self.next_id += 1
+        return self.next_id
+
+    def diagram(self, name, roles, messages):
+        """roles: names; messages: (from, to, caption, start, end[, until])
+        by role index and time. Each message's target is active while it
+        runs (or until the time given)."""
+        shapes, ids = [], []
+        for i, role in enumerate(roles):
+            ids.append(self.new_id())
+            shapes.append({"id": ids[-1], "class": "rolesymbol", "caption": role,
+                           "x": 150 * i, "properties": {"RoleKind": "rkInstance"},
+                           "activations": ""})
+        for source, target, caption, start, end, *until in messages:
+            shapes.append({"id": self.new_id(), "class": "sequencemessage", "caption": caption,
+                           "source": ids[source], "target": ids[target],
+                           "properties": {"MessageKind": "mkCall", "StartTime": str(start),
+                                          "EndTime": str(end)}})
+            shapes[target]["activations"] += f"({start},{until[0] if until else end + 10})"
+        self.diagrams.append({"id": self.new_id(), "kind": 6, "name": name, "shapes": shapes})
+
+    def write(self, path):
+        with open(path, "w", encoding="utf-8") as out:
+            json.dump({"format": "dravolex-project", "version": 1, "modules": [],
+                       "classes": [], "diagrams": self.diagrams}, out, ensure_ascii=False, indent=1)
+
+
+def main():
+    project = Project()
+    # Every hostile text as a lifeline and as the caption of the call to it.
+    roles = ["Caller"] + HOSTILE
+    project.diagram("sqHostile %getenv(\"HOME\") & <c> __u__",
+                    roles, [(0, i, text, 40 + 30 * i, 40 + 30 * i) for i, text in enumerate(HOSTILE, 1)])
+    project.diagram("sqSelfCall", ["A", "B"],
+                    [(0, 1, "run()", 40, 40), (1, 1, "again()", 70, 95), (1, 0, "done()", 130, 130)])
+    depth = 200
+    project.diagram("sqDeepStack", [f"TLevel{i}" for i in range(depth + 1)],
+                    [(i, i + 1, f"Call{i + 1}()", 40 + 25 * i, 40 + 25 * i, 50 + 35 * depth - 10 * i)
+                     for i in range(depth)])
+    project.diagram("sqManyMessages", ["TClient", "TServer", "TStore", "TLog"],
+                    [(i % 3, i % 3 + 1, f"Step{i}(x, y)", 40 + 25 * i, 40 + 25 * i)
+                     for i in range(2000)])
+    project.write(sys.argv[1])
+
+
+if __name__ == "__main__":
+    main()
