@@ -3,7 +3,6 @@
 // other, large pictures in pages; and the exports' parts within the clients'
 // rules and limits.
 #include <map>
-#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -11,9 +10,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "modelhost/bound_session.h"
 #include "diagram_generator.h"
-#include "drvx/platform/scripted_dialogs.h"
-#include "host_session.h"
 #include "layout.h"
 #include "mmapi/cxx/utf.h"
 #include "modelhost/xml_reader.h"
@@ -40,16 +38,8 @@ const std::vector<std::string> kHostile = {
     "Gr\xC3\xBC\xC3\x9F" "e, \xE6\x9D\xB1\xE4\xBA\xAC", std::string(120, 'x')};
 
 // A project with sequence diagrams drawn by the plug-in's generator.
-class Generated : public ::testing::Test {
+class Generated : public test::BoundSession {
  protected:
-  void SetUp() override {
-    binding.emplace(session.Services());
-    platform::SetDialogs(&dialogs);
-  }
-  void TearDown() override {
-    platform::SetDialogs(nullptr);
-    binding.reset();
-  }
   const ModelDiagram& Generate(const std::string& name, const std::vector<std::string>& calls) {
     EXPECT_GT(sequence::TDiagramGenerator(host::Services::Of(session.Services())).GenSqDg(name, calls), 0);
     return *session.Project().diagrams.back();
@@ -67,10 +57,6 @@ class Generated : public ::testing::Test {
     for (int i = 0; i < count; ++i) calls.push_back(std::string(classes[i % 3]) + ".Step" + std::to_string(i));
     return Generate("many", calls);
   }
-
-  HostSession session;
-  std::optional<host::HostBinding> binding;
-  platform::ScriptedDialogs dialogs;
 };
 
 bool Inside(const Extent& inner, const Box& b) {

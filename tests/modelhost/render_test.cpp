@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "modelhost/bound_session.h"
 #include "diagram_generator.h"
 #include "drvx/platform/printer.h"
 #include "drvx/platform/scripted_dialogs.h"
@@ -186,22 +187,13 @@ TEST(Render, ActivationTextsGiveTheirPairs) {
 }
 
 // The generator's example A, B.x, B.y, A.z drawn by the plug-in's generator.
-class SequenceExample : public ::testing::Test {
+class SequenceExample : public test::BoundSession {
  protected:
   void SetUp() override {
-    binding.emplace(session.Services());
-    platform::SetDialogs(&dialogs);
+    BoundSession::SetUp();
     ASSERT_GT(sequence::TDiagramGenerator(host::Services::Of(session.Services())).GenSqDg("sqTest", {"A", "B.x", "B.y", "A.z"}), 0);
   }
-  void TearDown() override {
-    platform::SetDialogs(nullptr);
-    binding.reset();
-  }
   const ModelDiagram& Diagram() { return *session.Project().diagrams.back(); }
-
-  HostSession session;
-  std::optional<host::HostBinding> binding;
-  platform::ScriptedDialogs dialogs;
 };
 
 TEST_F(SequenceExample, ArrowsStandAtTheirTimesAndBarsAtTheStoredPairs) {

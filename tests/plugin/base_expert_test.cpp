@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base_expert.h"
+#include "modelhost/bound_session.h"
 #include "drvx/platform/scripted_dialogs.h"
 #include "host_call.h"
 #include "host_session.h"
@@ -15,16 +16,8 @@ using mmapi::cxx::ComPtr;
 using ::testing::ElementsAre;
 
 // The base expert as the host sees it, with the dialogs it shows recorded.
-class BaseExpert : public ::testing::Test {
+class BaseExpert : public test::BoundSession {
  protected:
-  void SetUp() override {
-    binding.emplace(session.Services());
-    platform::SetDialogs(&dialogs);
-  }
-  void TearDown() override {
-    platform::SetDialogs(nullptr);
-    binding.reset();
-  }
   std::string ErrorText() { return mmapi::cxx::ToUtf8(modelhost::ErrorRecord()); }
   std::vector<std::string> Messages() {
     std::vector<std::string> m;
@@ -32,9 +25,6 @@ class BaseExpert : public ::testing::Test {
     return m;
   }
 
-  modelhost::HostSession session;
-  std::optional<host::HostBinding> binding;
-  platform::ScriptedDialogs dialogs;
   ComPtr<mmapi::IMMExpert> expert = mmapi::cxx::MakeCom<host::TMMBaseExpert>();
 };
 
