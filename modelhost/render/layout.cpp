@@ -197,27 +197,40 @@ class Canvas {
 // How far the positions of the top shapes must be stretched (each way, at
 // least 1) so that no two of them that stood apart in the model overlap
 // once grown to hold their texts. Only a shape that grew can reach one it
-// did not reach before.
+// did not reach before, and only one whose left (top) edge lies within
+// what it grew by: each grown shape looks at those alone, found in the
+// shapes sorted by their left (top) edges.
 Point Spread(const ModelDiagram& d) {
   struct Top {
     double x, y, w0, h0, w, h;
   };
-  std::vector<Top> tops, grown;
+  std::vector<Top> tops;
   for (const ModelShape* s : d.symbols) {
     if (s->parent || s->IsRole()) continue;
     const auto [w, h] = SizeOf(*s);
     tops.push_back({double(s->x), double(s->y), double(s->width), double(s->height), w, h});
-    if (w > s->width || h > s->height) grown.push_back(tops.back());
   }
+  std::vector<const Top*> byX, byY;
+  for (const Top& t : tops) byX.push_back(&t), byY.push_back(&t);
+  std::sort(byX.begin(), byX.end(), [](const Top* a, const Top* b) { return a->x < b->x; });
+  std::sort(byY.begin(), byY.end(), [](const Top* a, const Top* b) { return a->y < b->y; });
   Point spread{1, 1};
-  for (const Top& a : grown)
-    for (const Top& b : tops) {
-      const bool overlapX = a.x < b.x + b.w && b.x < a.x + a.w;
-      const bool overlapY = a.y < b.y + b.h && b.y < a.y + a.h;
-      if (!overlapX || !overlapY) continue;
-      if (a.x + a.w0 <= b.x) spread.x = std::max(spread.x, (a.w + kGap) / (b.x - a.x));
-      else if (a.y + a.h0 <= b.y) spread.y = std::max(spread.y, (a.h + kGap) / (b.y - a.y));
+  for (const Top& a : tops) {
+    if (a.w > a.w0) {
+      const auto from = std::lower_bound(byX.begin(), byX.end(), a.x + a.w0,
+                                         [](const Top* t, double x) { return t->x < x; });
+      for (auto b = from; b != byX.end() && (*b)->x < a.x + a.w; ++b)
+        if (a.y < (*b)->y + (*b)->h && (*b)->y < a.y + a.h && (*b)->x > a.x)
+          spread.x = std::max(spread.x, (a.w + kGap) / ((*b)->x - a.x));
     }
+    if (a.h > a.h0) {
+      const auto from = std::lower_bound(byY.begin(), byY.end(), a.y + a.h0,
+                                         [](const Top* t, double y) { return t->y < y; });
+      for (auto b = from; b != byY.end() && (*b)->y < a.y + a.h; ++b)
+        if (a.x < (*b)->x + (*b)->w && (*b)->x < a.x + a.w && a.x + a.w0 > (*b)->x && (*b)->y > a.y)
+          spread.y = std::max(spread.y, (a.h + kGap) / ((*b)->y - a.y));
+    }
+  }
   return spread;
 }
 
