@@ -28,7 +28,7 @@ void WritePlantUml(const ModelDiagram& diagram, std::ostream& out);
 
 // The most messages a PlantUML part holds, and the most characters a
 // Mermaid part's text has.
-inline constexpr std::size_t kPlantUmlPartMessages = 60;
+inline constexpr std::size_t kPlantUmlPartMessages = 80;
 inline constexpr std::size_t kMermaidPartCharacters = 50000;
 
 }  // namespace drvx::modelhost::render

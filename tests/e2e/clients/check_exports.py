@@ -82,6 +82,10 @@ def main():
             blocks = (work / f"d{i}.puml").read_text(encoding="utf-8").count("@startuml")
             if len(svgs) != blocks:
                 failures.append(f"PlantUML drew {len(svgs)} of {blocks} parts of {name}")
+            for svg in svgs:
+                height = float(ET.parse(svg).getroot().get("height", "0").rstrip("px"))
+                if height > 4096:  # PlantUML's default limit for pictures
+                    failures.append(f"a PlantUML part of {name} is {height} px tall")
             drawn = shown(svgs)
             for marker in ("Syntax Error", "An error has occured", "already done"):
                 if marker in drawn:

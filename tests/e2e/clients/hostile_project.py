@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes a project of sequence diagrams that try the exports' clients:
 names and captions that their markup, preprocessors and parsers read as
-their own, a self-call, a 200-deep stack and 2,000 messages.
+their own, a self-call, a 200-deep stack, 2,000 messages and 300
+self-calls.
 
 usage: hostile_project.py OUT.mmproj"""
 import json
@@ -64,6 +65,8 @@ def main():
     project.diagram("sqManyMessages", ["TClient", "TServer", "TStore", "TLog"],
                     [(i % 3, i % 3 + 1, f"Step{i}(x, y)", 40 + 25 * i, 40 + 25 * i)
                      for i in range(2000)])
+    project.diagram("sqManySelfCalls", ["TWorker", "TQueue"],
+                    [(0, 0, f"Retry{i}()", 40 + 40 * i, 60 + 40 * i) for i in range(300)])
     project.write(sys.argv[1])
 
 
