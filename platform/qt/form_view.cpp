@@ -10,7 +10,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QAbstractListModel>
+#include <QListView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -42,6 +43,32 @@ void ApplyCommon(const Control& control, QWidget& widget) {
   widget.setToolTipDuration(HintHidePause() > 0 ? HintHidePause() : -1);
 }
 
+// A list's items as a model for a list view, read from the list itself.
+class ItemsModel final : public QAbstractListModel {
+ public:
+  ItemsModel(const ItemList& list, QObject* parent) : QAbstractListModel(parent), list_(list) {}
+  int rowCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : shown_;
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (role != Qt::DisplayRole || index.row() >= shown_) return {};
+    return ToQ(list_.Items()[std::size_t(index.row())]);
+  }
+  // Shows the list's items anew when they changed since last shown.
+  void Follow() {
+    if (version_ == list_.ItemsVersion() && shown_ == list_.Count()) return;
+    beginResetModel();
+    version_ = list_.ItemsVersion();
+    shown_ = list_.Count();
+    endResetModel();
+  }
+
+ private:
+  const ItemList& list_;
+  std::uint64_t version_ = ~std::uint64_t(0);
+  int shown_ = 0;
+};
+
 }  // namespace
 
 FormView::FormView(Form& form, QWidget* owner)
@@ -51,7 +78,7 @@ FormView::FormView(Form& form, QWidget* owner)
   setAttribute(Qt::WA_DeleteOnClose, false);
   Fill(*this, nullptr);
   // Windows with pages or lists get room for them.
-  if (findChild<QTabWidget*>() || findChild<QListWidget*>())
+  if (findChild<QTabWidget*>() || findChild<QListView*>())
     resize(sizeHint().expandedTo(QSize(760, 560)));
 }
 
@@ -132,7 +159,7 @@ void FormView::Fill(QWidget& area, Control* container) {
       label->setMinimumWidth(170);  // labelled rows line up
       row->addWidget(label);
     }
-    const bool wide = qobject_cast<QListWidget*>(widget) || qobject_cast<QPlainTextEdit*>(widget) ||
+    const bool wide = qobject_cast<QListView*>(widget) || qobject_cast<QPlainTextEdit*>(widget) ||
                       qobject_cast<QTabWidget*>(widget) || qobject_cast<QComboBox*>(widget);
     row->addWidget(widget, filling && wide ? 1 : 0);
   }
@@ -190,25 +217,36 @@ class FormView::WidgetBuilder final : public ControlVisitor {
     built = widget;
   }
 
+  // A list view over the list's own items: showing a list of any length
+  // costs what its visible rows cost, and only a change of the items (not of
+  // the selection) resets the view.
   void Visit(ListBox& list) override {
     FormView* view = view_;
-    auto* widget = new QListWidget;
+    auto* widget = new QListView;
+    auto* items = new ItemsModel(list, widget);
+    widget->setModel(items);
+    widget->setUniformItemSizes(true);
+    widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
     widget->setSelectionMode(list.MultiSelect() ? QAbstractItemView::ExtendedSelection
                                                 : QAbstractItemView::SingleSelection);
-    connect(widget, &QListWidget::itemClicked, [view, &list, widget](QListWidgetItem* item) {
+    connect(widget, &QListView::clicked, [view, &list, widget](const QModelIndex& index) {
       if (!view->formAlive_ || view->updating_) return;
-      const int row = widget->row(item);
-      if (list.MultiSelect() && list.Selected(row) != item->isSelected()) list.UserToggle(row);
+      const int row = index.row();
+      const bool selected = widget->selectionModel()->isSelected(index);
+      if (list.MultiSelect() && list.Selected(row) != selected) list.UserToggle(row);
       else list.UserClick(row);
     });
-    connect(widget, &QListWidget::itemDoubleClicked, [view, &list, widget](QListWidgetItem* item) {
-      if (view->formAlive_ && !view->updating_) list.UserDblClick(widget->row(item));
+    connect(widget, &QListView::doubleClicked, [view, &list](const QModelIndex& index) {
+      if (view->formAlive_ && !view->updating_) list.UserDblClick(index.row());
     });
-    view->Follow<QListWidget>(list, widget, [&list](QListWidget& w) {
-      w.clear();
-      for (const auto& item : list.Items()) w.addItem(ToQ(item));
-      for (int i = 0; i < list.Count(); ++i) w.item(i)->setSelected(list.Selected(i));
-      if (list.ItemIndex() >= 0) w.setCurrentRow(list.ItemIndex(), QItemSelectionModel::NoUpdate);
+    view->Follow<QListView>(list, widget, [&list, items](QListView& w) {
+      items->Follow();
+      QItemSelection selection;
+      for (int i = 0; i < list.Count(); ++i)
+        if (list.Selected(i)) selection.select(items->index(i), items->index(i));
+      w.selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+      if (list.ItemIndex() >= 0)
+        w.selectionModel()->setCurrentIndex(items->index(list.ItemIndex()), QItemSelectionModel::NoUpdate);
     });
     built = widget;
   }

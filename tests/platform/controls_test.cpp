@@ -40,6 +40,33 @@ TEST(ListBox, TheItemIndexFollowsInsertsAndDeletes) {
   EXPECT_THROW(list.Delete(5), std::out_of_range);
 }
 
+// Many items added or deleted in one step end as the same Adds and Deletes
+// one by one would leave them, and are told once.
+TEST(ListBox, ItemsAddedAndDeletedTogetherAreOneChangeWithTheSameResult) {
+  ListBox together(nullptr, "a"), one(nullptr, "b");
+  for (ListBox* list : {&together, &one}) {
+    list->SetItems({"b", "d", "D", "f"});
+    list->SetSorted(true);
+    list->SetItemIndex(2);  // "D"
+  }
+  int changes = 0;
+  together.Subscribe([&changes](Control&) { ++changes; });
+  const std::vector<std::string> added{"e", "a", "d", "c"};
+  together.AddItems(added);
+  for (const auto& item : added) one.Add(item);
+  EXPECT_EQ(together.Items(), one.Items());
+  EXPECT_EQ(together.ItemIndex(), one.ItemIndex());
+  together.DeleteItems({6, 0, 3, 0});
+  for (const int index : {6, 3, 0}) one.Delete(index);
+  EXPECT_EQ(together.Items(), one.Items());
+  EXPECT_EQ(together.ItemIndex(), one.ItemIndex());
+  EXPECT_EQ(changes, 2);
+  const auto version = together.ItemsVersion();
+  together.SetItemIndex(0);
+  EXPECT_EQ(together.ItemsVersion(), version);  // the selection is no change of the items
+  EXPECT_THROW(together.DeleteItems({0, 99}), std::out_of_range);
+}
+
 TEST(ListBox, MultiSelectionAndClicks) {
   ListBox list(nullptr, "lbx");
   list.SetMultiSelect(true);

@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -159,10 +159,10 @@ class StudioTest : public QObject {
     QVERIFY(window_->RunCommand("select class TOrder"));
     QTest::mouseClick(view->findChild<QPushButton*>("SpBtSearchHyperLinksCurrentClass"),
                       Qt::LeftButton);
-    QVERIFY(view->findChild<QListWidget*>("LbxReferences")->count() > 0);
+    QVERIFY(view->findChild<QListView*>("LbxReferences")->model()->rowCount() > 0);
     // Every diagram moved to the documentation list.
     QTest::mouseClick(view->findChild<QPushButton*>("btAddAll"), Qt::LeftButton);
-    QCOMPARE(view->findChild<QListWidget*>("lbxDiagramsSelected")->count(),
+    QCOMPARE(view->findChild<QListView*>("lbxDiagramsSelected")->model()->rowCount(),
              int(window_->Session().Project().diagrams.size()));
     // A prefix typed into its field reaches the settings page's control.
     auto* prefix = view->findChild<QLineEdit*>("edClassDiagramPrefix");

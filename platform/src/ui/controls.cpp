@@ -1,6 +1,7 @@
 #include "drvx/platform/controls.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "drvx/platform/forms.h"
@@ -93,6 +94,12 @@ void Control::UserKeyDown(std::uint16_t key) {
 
 // ---- ItemList
 
+void ItemList::ItemsReplaced() {
+  ++itemsVersion_;
+  ItemsChanged();
+  Changed();
+}
+
 int ItemList::Add(std::string_view item) {
   auto at = items_.end();
   if (sorted_)
@@ -101,8 +108,7 @@ int ItemList::Add(std::string_view item) {
   const int index = int(at - items_.begin());
   items_.insert(at, std::string(item));
   if (itemIndex_ >= index) ++itemIndex_;
-  ItemsChanged();
-  Changed();
+  ItemsReplaced();
   return index;
 }
 
@@ -112,23 +118,64 @@ void ItemList::Delete(int index) {
   items_.erase(items_.begin() + index);
   if (itemIndex_ == index) itemIndex_ = -1;
   else if (itemIndex_ > index) --itemIndex_;
-  ItemsChanged();
-  Changed();
+  ItemsReplaced();
+}
+
+void ItemList::AddItems(std::vector<std::string> items) {
+  if (items.empty()) return;
+  if (!sorted_) {
+    items_.insert(items_.end(), std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()));
+  } else {
+    // Each new item after the equal ones already there, as Add puts it.
+    std::stable_sort(items.begin(), items.end(), SortsBefore);
+    if (itemIndex_ >= 0) {
+      const std::string& focused = items_[std::size_t(itemIndex_)];
+      itemIndex_ += int(std::lower_bound(items.begin(), items.end(), focused, SortsBefore) - items.begin());
+    }
+    std::vector<std::string> merged;
+    merged.reserve(items_.size() + items.size());
+    std::merge(std::make_move_iterator(items_.begin()), std::make_move_iterator(items_.end()),
+               std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()),
+               std::back_inserter(merged), SortsBefore);
+    items_ = std::move(merged);
+  }
+  ItemsReplaced();
+}
+
+void ItemList::DeleteItems(std::vector<int> indexes) {
+  std::sort(indexes.begin(), indexes.end());
+  indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+  if (indexes.empty()) return;
+  if (indexes.front() < 0 || indexes.back() >= Count())
+    throw std::out_of_range(Name() + ": no item " +
+                            std::to_string(indexes.front() < 0 ? indexes.front() : indexes.back()));
+  if (std::binary_search(indexes.begin(), indexes.end(), itemIndex_)) itemIndex_ = -1;
+  else if (itemIndex_ >= 0)
+    itemIndex_ -= int(std::lower_bound(indexes.begin(), indexes.end(), itemIndex_) - indexes.begin());
+  std::size_t kept = 0;
+  for (std::size_t i = 0, next = 0; i < items_.size(); ++i) {
+    if (next < indexes.size() && std::size_t(indexes[next]) == i) {
+      ++next;
+      continue;
+    }
+    if (kept != i) items_[kept] = std::move(items_[i]);
+    ++kept;
+  }
+  items_.resize(kept);
+  ItemsReplaced();
 }
 
 void ItemList::Clear() {
   items_.clear();
   itemIndex_ = -1;
-  ItemsChanged();
-  Changed();
+  ItemsReplaced();
 }
 
 void ItemList::SetItems(std::vector<std::string> items) {
   items_ = std::move(items);
   if (sorted_) std::stable_sort(items_.begin(), items_.end(), SortsBefore);
   itemIndex_ = -1;
-  ItemsChanged();
-  Changed();
+  ItemsReplaced();
 }
 
 int ItemList::IndexOfIgnoringCase(std::string_view text) const {

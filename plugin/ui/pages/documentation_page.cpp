@@ -63,18 +63,28 @@ void TDocumentationPage::lbxDiagramsAvailableMouseUp() {
     workers_.Explorer().GoToDiagramByName(lbxDiagramsAvailable.Items()[std::size_t(focused)]);
 }
 
+// Both lists change once, however many names move (each a change of its own
+// would redraw a list as often as it has names).
 void TDocumentationPage::MoveSelected(platform::ListBox& from, platform::ListBox& to) {
   std::vector<std::string> moving;
   for (int i = 0; i < from.Count(); ++i)
     if (from.Selected(i)) moving.push_back(from.Items()[std::size_t(i)]);
-  for (const auto& name : moving) {
-    to.Add(name);
-    if (const int at = from.IndexOfIgnoringCase(name); at >= 0) from.Delete(at);
-  }
+  // Each name takes the first item equal to it ignoring case from `from`.
+  std::vector<int> leaving;
+  std::vector<bool> taken(std::size_t(from.Count()), false);
+  for (const auto& name : moving)
+    for (int i = 0; i < from.Count(); ++i)
+      if (!taken[std::size_t(i)] && platform::SameTextIgnoringCase(from.Items()[std::size_t(i)], name)) {
+        taken[std::size_t(i)] = true;
+        leaving.push_back(i);
+        break;
+      }
+  to.AddItems(std::move(moving));
+  from.DeleteItems(std::move(leaving));
 }
 
 void TDocumentationPage::MoveAll(platform::ListBox& from, platform::ListBox& to) {
-  for (const auto& name : from.Items()) to.Add(name);
+  to.AddItems(from.Items());
   from.Clear();
 }
 

@@ -46,9 +46,9 @@ void TSequencesPage::Place() {
   PlaceRow(Placement::Fill, {&lbxSequencesSource, &btMoveMsg, &SequencesMemo});
 }
 
+// In one change, which a window shows at once however long the list.
 void TSequencesPage::FillMethodList() {
-  for (const std::string& entry : codegen::MethodEntries(FToolServices.Model()))
-    lbxSequencesSource.Add(entry);
+  lbxSequencesSource.AddItems(codegen::MethodEntries(FToolServices.Model()));
 }
 
 void TSequencesPage::AddAndShowMethod() {

@@ -146,7 +146,11 @@ class DRVX_PLATFORM_API ItemList : public Control {
   int Count() const { return int(items_.size()); }
   // Appends, or inserts at its sorted place; returns the index.
   int Add(std::string_view item);
+  // As many Adds in this order, told as one change.
+  void AddItems(std::vector<std::string> items);
   void Delete(int index);
+  // As Deletes of these items (indexes as they are now), told as one change.
+  void DeleteItems(std::vector<int> indexes);
   void Clear();
   void SetItems(std::vector<std::string> items);
   // Index of the first item equal to text ignoring letter case, -1 if none.
@@ -155,12 +159,18 @@ class DRVX_PLATFORM_API ItemList : public Control {
   void SetSorted(bool sorted);
   int ItemIndex() const { return itemIndex_; }
   void SetItemIndex(int index);  // -1 for none; out of range clamps to none
+  // Counts the changes of the items (not of the selection), so that a view
+  // redraws the items only when they changed.
+  std::uint64_t ItemsVersion() const { return itemsVersion_; }
 
  protected:
   virtual void ItemsChanged() {}
+  // The items changed: told to the subclass, then to the observers.
+  void ItemsReplaced();
   std::vector<std::string> items_;
   bool sorted_ = false;
   int itemIndex_ = -1;
+  std::uint64_t itemsVersion_ = 0;
 };
 
 class DRVX_PLATFORM_API ListBox : public ItemList {
