@@ -1,5 +1,6 @@
 #include "project_tree.h"
 
+#include <type_traits>
 
 namespace drvx::studio {
 namespace {
@@ -40,18 +41,40 @@ void ProjectTree::ShowProject(ModelProject& project) {
   blockSignals(true);
   clear();
   project_ = &project;
-  QTreeWidgetItem* modules = Folder(*this, tr("Modules"));
-  for (const auto& module : project.modules) AddItem(modules, *module, NameOf(*module));
-  QTreeWidgetItem* classes = Folder(*this, tr("Classes"));
-  for (const auto& cls : project.classes) {
-    QTreeWidgetItem* item = AddItem(classes, *cls, NameOf(*cls));
-    for (const auto& member : cls->members) AddItem(item, *member, NameOf(*member));
-  }
-  QTreeWidgetItem* diagrams = Folder(*this, tr("Diagrams"));
-  for (const auto& diagram : project.diagrams) AddItem(diagrams, *diagram, NameOf(*diagram));
+  modules_ = Folder(*this, tr("Modules"));
+  classes_ = Folder(*this, tr("Classes"));
+  diagrams_ = Folder(*this, tr("Diagrams"));
+  Update();
   if (pickedId.isValid())
     if (QTreeWidgetItem* again = ItemOf(pickedId.toInt())) setCurrentItem(again);
   blockSignals(false);
+}
+
+// The parent's children made to match the elements: those that already
+// match stay (renamed where their name changed); from the first that does
+// not, the rest are made anew. A class's members are matched the same way.
+template <class List>
+void ProjectTree::Reconcile(QTreeWidgetItem& parent, const List& elements) {
+  int i = 0;
+  for (; i < parent.childCount() && std::size_t(i) < elements.size(); ++i) {
+    QTreeWidgetItem* item = parent.child(i);
+    const ModelElement& element = *elements[std::size_t(i)];
+    if (item->data(0, kIdRole).toInt() != element.ElementId()) break;
+    if (const QString name = NameOf(element); item->text(0) != name) item->setText(0, name);
+  }
+  while (parent.childCount() > i) delete parent.takeChild(parent.childCount() - 1);
+  for (std::size_t k = std::size_t(i); k < elements.size(); ++k)
+    AddItem(&parent, *elements[k], NameOf(*elements[k]));
+  if constexpr (std::is_same_v<typename List::value_type, ComPtr<ModelClass>>)
+    for (std::size_t k = 0; k < elements.size(); ++k) Reconcile(*parent.child(int(k)), elements[k]->members);
+}
+
+void ProjectTree::Update() {
+  if (!project_) return;
+  const QSignalBlocker quiet(this);
+  Reconcile(*modules_, project_->modules);
+  Reconcile(*classes_, project_->classes);
+  Reconcile(*diagrams_, project_->diagrams);
 }
 
 QTreeWidgetItem* ProjectTree::ItemOf(std::int32_t id) const {

@@ -14,9 +14,13 @@ class ProjectTree final : public QTreeWidget {
  public:
   explicit ProjectTree(QWidget* parent = nullptr);
 
-  // Rebuilds the tree from the project (the element picked stays picked
+  // Builds the tree of a project anew (the element picked stays picked
   // when it is still there).
   void ShowProject(modelhost::ModelProject& project);
+  // Brings the tree of the project shown up to date in place: items whose
+  // element is still there keep their place, expansion and selection; new
+  // elements are added, gone ones removed, renamed ones renamed.
+  void Update();
   // The item of the element with this identifier, or null.
   QTreeWidgetItem* ItemOf(std::int32_t id) const;
 
@@ -25,7 +29,12 @@ class ProjectTree final : public QTreeWidget {
 
  private:
   void Pick(QTreeWidgetItem* item);
+  template <class List>
+  void Reconcile(QTreeWidgetItem& parent, const List& elements);
   modelhost::ModelProject* project_ = nullptr;
+  QTreeWidgetItem* modules_ = nullptr;
+  QTreeWidgetItem* classes_ = nullptr;
+  QTreeWidgetItem* diagrams_ = nullptr;
 };
 
 }  // namespace drvx::studio

@@ -1,6 +1,11 @@
 #include "studio_window.h"
 
 #include <QApplication>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <algorithm>
+#include <utility>
 #include <QFileDialog>
 #include <QKeySequence>
 #include <QMenuBar>
@@ -66,13 +71,32 @@ StudioWindow::StudioWindow(const std::filesystem::path& experts)
     if (QTreeWidgetItem* item = tree_->ItemOf(element)) tree_->setCurrentItem(item);
   };
   BuildMenus();
+  showArrival_ = new QPushButton;
+  showArrival_->setObjectName(QStringLiteral("showArrival"));
+  showArrival_->setFlat(true);
+  showArrival_->hide();
+  connect(showArrival_, &QPushButton::clicked, [this] {
+    if (session_.Project().IndexOfDiagram(arrival_) < 0) return;
+    showArrival_->hide();
+    Perform([id = arrival_](auto& host) {
+      host.Select(modelhost::Selectable::Diagram, "#" + std::to_string(id));
+    });
+  });
+  statusBar()->addPermanentWidget(showArrival_);
+  // What the plug-ins change, whenever they change it, is followed once
+  // the event loop comes round again: many changes, one redraw.
+  session_.SetChangeListener([this] {
+    if (std::exchange(following_, true)) return;
+    QTimer::singleShot(0, this, [this] { FollowChanges(); });
+  });
   // This window is the application window the plug-ins' windows belong to.
   session_.SetWindowHandle(std::uint64_t(winId()));
   if (!experts.empty()) loader_.LoadFolder(experts);
-  Refresh();
+  FollowChanges();
 }
 
 StudioWindow::~StudioWindow() {
+  session_.SetChangeListener(nullptr);
   loader_.UnloadAll();
   platform::SetPrinter(nullptr);
   platform::SetClipboard(nullptr);
@@ -90,7 +114,8 @@ bool StudioWindow::Done(bool ok) {
   AppendLog(out_.str() + err_.str());
   out_.str("");
   err_.str("");
-  Refresh();
+  FillPluginMenu();
+  FollowChanges();
   return ok;
 }
 
@@ -120,6 +145,9 @@ void StudioWindow::BuildMenus() {
   view->addAction(tr("Zoom &out"), QKeySequence::ZoomOut, [this] { canvas_->ZoomOut(); });
   view->addAction(tr("&Fit"), QKeySequence(tr("Ctrl+0")),
                   [this] { canvas_->FitInto(scroll_->viewport()->size()); });
+  view->addSeparator();
+  openArrivals_ = view->addAction(tr("Open &arriving diagrams"));
+  openArrivals_->setCheckable(true);
   pluginMenu_ = menuBar()->addMenu(tr("&Plug-ins"));
 }
 
@@ -143,16 +171,30 @@ void StudioWindow::FillPluginMenu() {
   }
 }
 
-void StudioWindow::Refresh() {
+void StudioWindow::FollowChanges() {
+  following_ = false;
   auto& project = session_.Project();
+  const modelhost::ModelChanges changes = project.changes.Take();
+  const bool opened = shownProject_ != &project;
   const QString name = QString::fromStdString(project.fileName.filename().string());
   setWindowTitle(name.isEmpty() ? QStringLiteral("Dravolex Studio")
                                 : name + QStringLiteral(" - Dravolex Studio"));
-  tree_->ShowProject(project);
-  FillPluginMenu();
-  // The navigator's diagram (a command may have made another current), else
-  // the one shown while it is still there.
-  if (const auto* current = project.navigator.currentDiagram.Get(); current && current->Attached()) {
+  if (opened) {
+    shownProject_ = &project;
+    shownDiagram_ = arrival_ = 0;
+    showArrival_->hide();
+    tree_->ShowProject(project);
+  } else if (changes.elements) {
+    tree_->Update();
+  }
+  for (const std::int32_t id : changes.added)
+    if (const auto index = project.IndexOfDiagram(id); index >= 0) Arrived(*project.diagrams[std::size_t(index)]);
+  // The navigator's diagram when another became current (a command or a
+  // plug-in made it so), else the one shown, drawn again when it changed.
+  const auto* current = project.navigator.currentDiagram.Get();
+  const std::int32_t currentId = current && current->Attached() ? current->ElementId() : 0;
+  const bool moved = std::exchange(navigatorDiagram_, currentId) != currentId;
+  if (currentId != 0 && (opened || moved)) {
     ShowDiagram(current);
     if (QTreeWidgetItem* item = tree_->ItemOf(current->ElementId())) {
       const QSignalBlocker quiet(tree_);
@@ -161,8 +203,34 @@ void StudioWindow::Refresh() {
     return;
   }
   const auto index = project.IndexOfDiagram(shownDiagram_);
-  ShowDiagram(index >= 0 ? project.diagrams[std::size_t(index)].Get() : nullptr);
+  if (index < 0) ShowDiagram(nullptr);
+  else if (opened || changes.diagrams.count(shownDiagram_)) ShowDiagram(project.diagrams[std::size_t(index)].Get());
 }
+
+// A diagram made while the window is open (a call stack that arrived, a
+// diagram a plug-in drew): said in the log and the status bar, and opened,
+// or offered there with one click.
+void StudioWindow::Arrived(const modelhost::ModelDiagram& diagram) {
+  const auto messages = std::count_if(diagram.associations.begin(), diagram.associations.end(),
+                                      [](const auto* a) { return a->ClassName() == u"sequencemessage"; });
+  const QString what = QString::fromStdU16String(diagram.name) + QStringLiteral(", %1 messages").arg(messages);
+  AppendLog("new diagram " + what.toStdString() + "\n");
+  statusBar()->showMessage(tr("New diagram: %1").arg(what));
+  if (openArrivals_->isChecked()) {
+    showArrival_->hide();
+    ShowDiagram(&diagram);
+    if (QTreeWidgetItem* item = tree_->ItemOf(diagram.ElementId())) {
+      const QSignalBlocker quiet(tree_);
+      tree_->setCurrentItem(item);
+    }
+    return;
+  }
+  arrival_ = diagram.ElementId();
+  showArrival_->setText(tr("Show %1").arg(QString::fromStdU16String(diagram.name)));
+  showArrival_->show();
+}
+
+void StudioWindow::SetOpenArrivals(bool open) { openArrivals_->setChecked(open); }
 
 void StudioWindow::AppendLog(const std::string& text) {
   if (text.empty()) return;

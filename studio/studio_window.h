@@ -21,6 +21,7 @@
 #include "script_runner.h"
 
 class QMenu;
+class QPushButton;
 class QPlainTextEdit;
 class QScrollArea;
 
@@ -48,11 +49,18 @@ class StudioWindow final : public QMainWindow {
 
   // Draws a diagram of the open project on the canvas, none when null.
   void ShowDiagram(const modelhost::ModelDiagram* diagram);
+  // Whether a diagram that arrives (a call stack) is opened at once, or
+  // offered in the status bar.
+  void SetOpenArrivals(bool open);
 
  private:
   void BuildMenus();
   void FillPluginMenu();
-  void Refresh();
+  // Follows what changed since the window last looked: the project opened
+  // anew, or the plug-ins' changes (gathered by the session and taken here
+  // once for many), whether a command or a call stack made them.
+  void FollowChanges();
+  void Arrived(const modelhost::ModelDiagram& diagram);
   void AppendLog(const std::string& text);
   // Shows what the last command or operation said, then follows its changes.
   bool Done(bool ok);
@@ -74,7 +82,13 @@ class StudioWindow final : public QMainWindow {
   QScrollArea* scroll_;
   QPlainTextEdit* log_;
   QMenu* pluginMenu_ = nullptr;
+  QAction* openArrivals_ = nullptr;
+  QPushButton* showArrival_ = nullptr;
   std::int32_t shownDiagram_ = 0;
+  std::int32_t arrival_ = 0;  // the diagram the status bar offers
+  std::int32_t navigatorDiagram_ = 0;  // the navigator's diagram when last looked
+  const modelhost::ModelProject* shownProject_ = nullptr;
+  bool following_ = false;  // changes are waiting to be followed
 };
 
 }  // namespace drvx::studio

@@ -3,6 +3,17 @@
 #include "project.h"
 
 namespace drvx::modelhost {
+namespace {
+
+// Tells the project's faces that an element's text changed (and, renamed or
+// added, its place in the tree).
+void Noted(const ModelElement& element, bool tree = false) {
+  if (!element.Attached()) return;
+  element.Project().changes.Code(element.ElementId());
+  if (tree) element.Project().changes.Elements();
+}
+
+}  // namespace
 
 using mmapi::MM_E_INVALIDARG;
 
@@ -30,7 +41,10 @@ MMStatus ModelModule::HeaderText(MMStrView* out) noexcept {
 }
 
 MMStatus ModelModule::SetHeaderText(const char16_t* text, std::uint32_t length) noexcept {
-  return Do("SetHeaderText", [&] { header = In(text, length); });
+  return Do("SetHeaderText", [&] {
+    header = In(text, length);
+    Noted(*this);
+  });
 }
 
 // ---- ModelMember
@@ -58,11 +72,17 @@ MMStatus ModelMember::TypeName(MMStrView* out) noexcept {
 }
 
 MMStatus ModelMember::SetTypeName(const char16_t* text, std::uint32_t length) noexcept {
-  return Do("SetTypeName", [&] { typeName = In(text, length); });
+  return Do("SetTypeName", [&] {
+    typeName = In(text, length);
+    Noted(*this);
+  });
 }
 
 MMStatus ModelMember::SetName(const char16_t* text, std::uint32_t length) noexcept {
-  return Do("SetName", [&] { name = In(text, length); });
+  return Do("SetName", [&] {
+    name = In(text, length);
+    Noted(*this, true);
+  });
 }
 
 MMStatus ModelMember::Visibility(std::int32_t* out) noexcept {
@@ -73,6 +93,7 @@ MMStatus ModelMember::SetVisibility(std::int32_t value) noexcept {
   return Do("SetVisibility", [&] {
     CheckRange("SetVisibility", value, mmapi::scAutomated);
     visibility = value;
+    Noted(*this);
   });
 }
 
@@ -84,6 +105,7 @@ MMStatus ModelMember::SetMethodKind(std::int32_t kind) noexcept {
   return Do("SetMethodKind", [&] {
     CheckRange("SetMethodKind", kind, mmapi::mkMethod);
     methodKind = kind;
+    Noted(*this);
   });
 }
 
@@ -92,7 +114,10 @@ MMStatus ModelMember::ParameterText(MMStrView* out) noexcept {
 }
 
 MMStatus ModelMember::SetParameterText(const char16_t* text, std::uint32_t length) noexcept {
-  return Do("SetParameterText", [&] { parameters = In(text, length); });
+  return Do("SetParameterText", [&] {
+    parameters = In(text, length);
+    Noted(*this);
+  });
 }
 
 MMStatus ModelMember::Binding(std::int32_t* out) noexcept {
@@ -103,15 +128,22 @@ MMStatus ModelMember::SetBinding(std::int32_t value) noexcept {
   return Do("SetBinding", [&] {
     CheckRange("SetBinding", value, mmapi::mbAbstract);
     binding = value;
+    Noted(*this);
   });
 }
 
 MMStatus ModelMember::AppendToBody(const char16_t* text, std::uint32_t length) noexcept {
-  return Do("AppendToBody", [&] { sections.push_back(In(text, length)); });
+  return Do("AppendToBody", [&] {
+    sections.push_back(In(text, length));
+    Noted(*this);
+  });
 }
 
 MMStatus ModelMember::InsertIntoBody(const char16_t* text, std::uint32_t length) noexcept {
-  return Do("InsertIntoBody", [&] { sections.push_front(In(text, length)); });
+  return Do("InsertIntoBody", [&] {
+    sections.push_front(In(text, length));
+    Noted(*this);
+  });
 }
 
 MMStatus ModelMember::SectionCount(std::int32_t* out) noexcept {
@@ -166,6 +198,7 @@ MMStatus ModelClass::AddField(mmapi::IMMField** out) noexcept {
   return AnswerRef("AddField", out, [&]() -> mmapi::IMMField* {
     auto member = Project().NewMember(mmapi::mcField);
     Adopt(member);
+    Noted(*this, true);
     return member.Get();
   });
 }
@@ -175,6 +208,7 @@ MMStatus ModelClass::AddMethod(mmapi::IMMMethod** out) noexcept {
     auto member = Project().NewMember(mmapi::mcMethod);
     member->visibility = mmapi::scPublic;
     Adopt(member);
+    Noted(*this, true);
     return member.Get();
   });
 }

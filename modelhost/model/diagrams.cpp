@@ -13,6 +13,20 @@ namespace {
 
 const std::u16string kEmpty;
 
+// Tells the project's faces that the shape's diagram changed.
+void Noted(const ModelShape& shape) {
+  if (shape.diagram && shape.Attached()) shape.Project().changes.Diagram(shape.diagram->ElementId());
+}
+
+// Does a change of the shape, then tells it.
+template <class Body>
+MMStatus Changing(const ModelShape& shape, const char* operation, Body&& body) noexcept {
+  return Do(operation, [&] {
+    body();
+    Noted(shape);
+  });
+}
+
 // The shape of this diagram behind an interface pointer handed in by a caller.
 ModelShape& ShapeOf(ModelDiagram& diagram, mmapi::IMMShape* shape, const char* what) {
   if (!shape) Fail(mmapi::MM_E_POINTER, std::string(what) + ": the shape is null");
@@ -78,7 +92,9 @@ class DiagramExplorerObject final
         Fail(MM_E_INVALIDARG, "CreateSymbol: an association cannot be a parent");
       auto shape = d_->Project().NewShape(cls);
       shape->parent = ComPtr<ModelShape>::Share(owner);
-      return d_->Adopt(std::move(shape)).AsShape();
+      ModelShape& made = d_->Adopt(std::move(shape));
+      Noted(made);
+      return made.AsShape();
     });
   }
 
@@ -95,7 +111,9 @@ class DiagramExplorerObject final
       auto shape = d_->Project().NewShape(cls);
       shape->source = ComPtr<ModelShape>::Share(&from);
       shape->target = ComPtr<ModelShape>::Share(&to);
-      return &d_->Adopt(std::move(shape));
+      ModelShape& made = d_->Adopt(std::move(shape));
+      Noted(made);
+      return &made;
     });
   }
 
@@ -110,6 +128,7 @@ class DiagramExplorerObject final
              "SetPageFormat: size class " + std::to_string(sizeClass) + " is not one of 0..4");
       d_->pageSizeClass = sizeClass;
       d_->pageFlag = flag != 0;
+      if (d_->Attached()) d_->Project().changes.Diagram(d_->ElementId());
     });
   }
   MMStatus MMCALL PageFormat(std::int32_t* sizeClass, mmapi::MMBool* flag) noexcept override {
@@ -230,6 +249,7 @@ MMStatus ModelShape::AddHyperlink(std::int32_t kind, std::int32_t targetId,
   ComPtr<HyperlinkObject> link;
   return AnswerRef("AddHyperlink", out, [&]() -> mmapi::IMMHyperlink* {
     ModelProject& project = Project();
+    Noted(*this);
     if (kind < 0 || kind > mmapi::hkDiagram || kind == mmapi::hkExternal)
       Fail(MM_E_INVALIDARG, "AddHyperlink: kind " + std::to_string(kind) +
                                 " is not one of 0 (class), 1 (member), 2 (module), 4 (diagram)");
@@ -265,12 +285,12 @@ MMStatus ModelShape::Property(const char16_t* key, std::uint32_t keyLength,
 }
 
 MMStatus ModelShape::SetCaption(const char16_t* text, std::uint32_t length) noexcept {
-  return Do("SetCaption", [&] { name = In(text, length); });
+  return Changing(*this, "SetCaption", [&] { name = In(text, length); });
 }
 
 MMStatus ModelShape::SetProperty(const char16_t* key, std::uint32_t keyLength,
                                  const char16_t* value, std::uint32_t valueLength) noexcept {
-  return Do("SetProperty", [&] {
+  return Changing(*this, "SetProperty", [&] {
     const auto k = In(key, keyLength);
     if (k.empty()) Fail(MM_E_INVALIDARG, "SetProperty: the property name is empty");
     PutProperty(k, In(value, valueLength));
@@ -278,28 +298,28 @@ MMStatus ModelShape::SetProperty(const char16_t* key, std::uint32_t keyLength,
 }
 
 MMStatus ModelShape::SetPosition(std::int32_t newX, std::int32_t newY) noexcept {
-  return Do("SetPosition", [&] {
+  return Changing(*this, "SetPosition", [&] {
     x = newX - (parent ? parent->AbsoluteX() : 0);
     y = newY - (parent ? parent->AbsoluteY() : 0);
   });
 }
 
 MMStatus ModelShape::SetLocation(std::int32_t newX, std::int32_t newY) noexcept {
-  return Do("SetLocation", [&] {
+  return Changing(*this, "SetLocation", [&] {
     x = newX;
     y = newY;
   });
 }
 
 MMStatus ModelShape::SetWidth(std::int32_t value) noexcept {
-  return Do("SetWidth", [&] {
+  return Changing(*this, "SetWidth", [&] {
     if (value < 0) Fail(MM_E_INVALIDARG, "SetWidth: the width is negative");
     width = value;
   });
 }
 
 MMStatus ModelShape::SetHeight(std::int32_t value) noexcept {
-  return Do("SetHeight", [&] {
+  return Changing(*this, "SetHeight", [&] {
     if (value < 0) Fail(MM_E_INVALIDARG, "SetHeight: the height is negative");
     height = value;
   });
@@ -328,7 +348,7 @@ MMStatus ModelShape::Activations(MMStrView* out) noexcept {
 }
 
 MMStatus ModelShape::SetActivations(const char16_t* text, std::uint32_t length) noexcept {
-  return Do("SetActivations", [&] { activations = In(text, length); });
+  return Changing(*this, "SetActivations", [&] { activations = In(text, length); });
 }
 
 // ---- ModelDiagram
@@ -338,7 +358,12 @@ MMStatus ModelDiagram::Kind(std::int32_t* out) noexcept {
 }
 
 MMStatus ModelDiagram::SetName(const char16_t* text, std::uint32_t length) noexcept {
-  return Do("SetName", [&] { name = In(text, length); });
+  return Do("SetName", [&] {
+    name = In(text, length);
+    if (!Attached()) return;
+    Project().changes.Diagram(ElementId());
+    Project().changes.Elements();
+  });
 }
 
 MMStatus ModelDiagram::Explorer(mmapi::IMMShapeExplorer** out) noexcept {

@@ -44,22 +44,28 @@ class NavigatorObject final : public ComObject<mmapi::IMMNavigator> {
     return Do("NavigateToClass", [&] {
       auto& found = Resolve<ModelClass>(cls, ElementKind::Class, "NavigateToClass");
       SelectClass(State(), found);
+      session_.Project().changes.Navigator();
     });
   }
   MMStatus MMCALL ShowMember(mmapi::IMMMember* member) noexcept override {
     return Do("ShowMember", [&] {
       auto& found = Resolve<ModelMember>(member, ElementKind::Member, "ShowMember");
       SelectMember(State(), found);
+      session_.Project().changes.Navigator();
     });
   }
   MMStatus MMCALL ShowDiagram(mmapi::IMMDiagram* diagram) noexcept override {
     return Do("ShowDiagram", [&] {
       auto& found = Resolve<ModelDiagram>(diagram, ElementKind::Diagram, "ShowDiagram");
       State().currentDiagram = ComPtr<ModelDiagram>::Share(&found);
+      session_.Project().changes.Navigator();
     });
   }
   MMStatus MMCALL ShowView(std::int32_t viewCode, mmapi::MMBool) noexcept override {
-    return Do("ShowView", [&] { State().view = viewCode; });
+    return Do("ShowView", [&] {
+      State().view = viewCode;
+      session_.Project().changes.Navigator();
+    });
   }
 
  private:
@@ -211,6 +217,7 @@ class DiagramManagerObject final
       auto diagram = project.NewDiagram(kind);
       diagram->name = In(name, length);
       project.AddDiagram(diagram);
+      project.changes.Added(diagram->ElementId());
       return diagram.Get();
     });
   }
@@ -349,6 +356,12 @@ HostSession::~HostSession() {
 void HostSession::ReplaceProject(std::unique_ptr<ModelProject> project) {
   project_ = std::move(project);
   if (!project_->onPrint) project_->onPrint = printDiagram_;
+  project_->changes.SetListener(changeListener_);
+}
+
+void HostSession::SetChangeListener(std::function<void()> listener) {
+  changeListener_ = std::move(listener);
+  project_->changes.SetListener(changeListener_);
 }
 
 void HostSession::SetDiagramPrinter(std::function<void(const ModelDiagram&)> print) {

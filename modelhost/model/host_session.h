@@ -52,6 +52,10 @@ class HostSession {
   // What printing a diagram does, for the open project and every one opened
   // later that has no printing of its own.
   void SetDiagramPrinter(std::function<void(const ModelDiagram&)> print);
+  // Called at the first change the plug-ins make to the open project (or to
+  // any opened later) after its changes were last taken
+  // (Project().changes.Take()).
+  void SetChangeListener(std::function<void()> listener);
 
   // Registrations made from now on belong to this library.
   void SetRegistrant(int plugin) { registrant_ = plugin; }
@@ -87,6 +91,7 @@ class HostSession {
   int sequence_ = 0;
   std::string entryFailure_;
   std::function<void(const ModelDiagram&)> printDiagram_;
+  std::function<void()> changeListener_;
   CallStackOptions callStacks_;
   bool offerSearches_ = true;
   std::uint64_t windowHandle_ = 0;

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "change_journal.h"
 #include "code_model.h"
 #include "diagrams.h"
 #include "element_index.h"
@@ -73,6 +74,8 @@ class ModelProject {
   std::filesystem::path fileName;
   // Called when a diagram is printed.
   std::function<void(const ModelDiagram&)> onPrint;
+  // What the plug-ins changed, for the faces that show the project.
+  ChangeJournal changes;
 
  private:
   std::int32_t Claim(std::int32_t id, const char* what);

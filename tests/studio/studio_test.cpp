@@ -13,8 +13,12 @@
 #include <QImage>
 #include <QMenu>
 #include <QTest>
+#include <QStatusBar>
+#include <QTreeWidgetItem>
+#include <thread>
 
 #include "drvx/platform/ansi_text.h"
+#include "drvx/platform/message_slot.h"
 #include "model_lookup.h"
 #include "plugin_calls.h"
 #include "support/test_support.h"
@@ -102,8 +106,9 @@ class StudioTest : public QObject {
     const auto area = std::find_if(areas.begin(), areas.end(),
                                    [&](const auto& a) { return a.element == order.ElementId(); });
     QVERIFY(area != areas.end());
-    const QPoint centre(int((area->x + area->width / 2) * 1.5),
-                        int((area->y + area->height / 2) * 1.5));
+    const auto& list = window_->Canvas().Diagram();
+    const QPoint centre(int((area->x - list.x + area->width / 2) * 1.5),
+                        int((area->y - list.y + area->height / 2) * 1.5));
     QTest::mouseClick(&window_->Canvas(), Qt::LeftButton, {}, centre);
     QCOMPARE(project.navigator.currentClass.Get(), &order);
   }
@@ -120,7 +125,8 @@ class StudioTest : public QObject {
       if (!box || box->stroke != modelhost::render::Stroke::Solid) continue;
       // The outline, antialiased, covers about half of the pixel on its
       // edge: clearly darker than the paper and the shade fill.
-      const QPoint edge(int(box->x), int(box->y + box->height / 2));
+      const auto& list = window_->Canvas().Diagram();
+      const QPoint edge(int(box->x - list.x), int(box->y - list.y + box->height / 2));
       QVERIFY2(qGray(image.pixel(edge)) < 200, qPrintable(QString("box %1 at %2,%3")
                                                              .arg(boxes)
                                                              .arg(edge.x())
@@ -132,6 +138,71 @@ class StudioTest : public QObject {
     window_->Canvas().SetZoom(2.0);
     QCOMPARE(window_->Canvas().size(), QSize(int(std::ceil(window_->Canvas().Diagram().width * 2)),
                                              int(std::ceil(window_->Canvas().Diagram().height * 2))));
+  }
+
+  // A call stack sent while the studio is open shows in the tree and on the
+  // canvas without any input, and a status bar line says what came.
+  void aCallStackThatArrivesIsShownWithoutInput() {
+    window_->SetOpenArrivals(true);
+    const std::size_t before = window_->Session().Project().diagrams.size();
+    std::thread sender([] {
+      platform::SendToSlot(platform::SlotPath("MbDRVX"), "TStock.Reserve\r\nTOrderProcessor.Process\r\n");
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(window_->Session().Project().diagrams.size() == before + 1, 1000);
+    sender.join();
+    const auto& arrived = *window_->Session().Project().diagrams.back();
+    QTRY_VERIFY_WITH_TIMEOUT(window_->Tree().ItemOf(arrived.ElementId()) != nullptr, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(window_->Canvas().Diagram().title),
+                              QString::fromStdU16String(arrived.name), 1000);
+    QVERIFY(window_->statusBar()->currentMessage().contains(QString::fromStdU16String(arrived.name)));
+    // Offered instead of opened: one click on the status bar shows it.
+    window_->SetOpenArrivals(false);
+    window_->ShowDiagram(&modelhost::FindDiagram(window_->Session().Project(), "csOrders"));
+    std::thread again([] {
+      platform::SendToSlot(platform::SlotPath("MbDRVX"), "TStock.Release\r\nTOrder.Cancel\r\n");
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(window_->Session().Project().diagrams.size() == before + 2, 1000);
+    again.join();
+    auto* offer = window_->findChild<QPushButton*>("showArrival");
+    QTRY_VERIFY_WITH_TIMEOUT(!offer->isHidden(), 1000);  // the window itself is not shown
+    QCOMPARE(QString::fromStdString(window_->Canvas().Diagram().title), QString("csOrders"));
+    QTest::mouseClick(offer, Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(window_->Canvas().Diagram().title),
+             QString::fromStdU16String(window_->Session().Project().diagrams.back()->name));
+  }
+
+  // A verb changes the model without taking the tree apart: what was
+  // expanded and picked stays so.
+  void theTreeKeepsItsExpansionAndSelectionAcrossAVerb() {
+    auto& project = window_->Session().Project();
+    modelhost::ModelMember& submit = modelhost::FindMember(project, "TOrder.Submit");
+    QTreeWidgetItem* order = window_->Tree().ItemOf(modelhost::FindClass(project, "TOrder").ElementId());
+    order->setExpanded(true);
+    window_->Tree().setCurrentItem(window_->Tree().ItemOf(submit.ElementId()));
+    QAction* action = ActionNamed(window_->PluginMenu(), "DRVX -> Add Try/Except to current method");
+    QVERIFY(action);
+    action->trigger();
+    QTreeWidgetItem* after = window_->Tree().ItemOf(modelhost::FindClass(project, "TOrder").ElementId());
+    QCOMPARE(after, order);  // the same item, not one made anew
+    QVERIFY(after->isExpanded());
+    QCOMPARE(window_->Tree().currentItem(), window_->Tree().ItemOf(submit.ElementId()));
+  }
+
+  // What the plug-in's own window does shows in the studio at once: a
+  // sequence diagram made on the Sequences page is in the tree and drawn.
+  void thePlugInsWindowUpdatesTheStudio() {
+    QVERIFY(window_->RunCommand("show FrmMain"));
+    platform::Form* form = platform::FindForm("FrmMain");
+    platform::qt::FormView* view = window_->Forms().ViewOf(*form);
+    QVERIFY(view);
+    view->findChild<QTabWidget*>("PgctrlMain")->setCurrentIndex(2);  // Sequences
+    form->FindAs<platform::Memo>("SequencesMemo")->SetText("TClerk\nTOrderProcessor.Process\n");
+    QTest::mouseClick(view->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    const auto& made = *window_->Session().Project().diagrams.back();
+    QCOMPARE(made.name, std::u16string(u"sqAutoGen"));
+    QTRY_VERIFY_WITH_TIMEOUT(window_->Tree().ItemOf(made.ElementId()) != nullptr, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(window_->Canvas().Diagram().title),
+                              QString("sqAutoGen"), 1000);
   }
 
   // The plug-in's main window as a real window: every page the user can
