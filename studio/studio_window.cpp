@@ -1,6 +1,9 @@
 #include "studio_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QSettings>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -116,11 +119,74 @@ bool StudioWindow::Done(bool ok) {
   err_.str("");
   FillPluginMenu();
   FollowChanges();
+  // "quit" in the command language quits the studio, as File > Quit does.
+  if (runner_.QuitRequested()) QTimer::singleShot(0, this, [this] { close(); });
   return ok;
 }
 
 bool StudioWindow::OpenProject(const std::filesystem::path& file) {
-  return Perform([&](modelhost::HostOperations& host) { host.Open(file); });
+  if (!Perform([&](modelhost::HostOperations& host) { host.Open(file); })) return false;
+  RememberRecent(session_.Project().fileName);
+  return true;
+}
+
+bool StudioWindow::SaveProjectAs() {
+  const QString name = QFileDialog::getSaveFileName(this, tr("Save the project as"), {},
+                                                    tr("Projects (*.mmproj)"));
+  if (name.isEmpty()) return false;
+  if (!Perform([file = std::filesystem::path(name.toStdString())](auto& host) { host.Save(file); }))
+    return false;
+  modified_ = false;
+  ShowTitle();
+  RememberRecent(session_.Project().fileName);
+  return true;
+}
+
+bool StudioWindow::MaySetProjectAside() {
+  if (!modified_) return true;
+  const QString name = QString::fromStdString(session_.Project().fileName.filename().string());
+  const auto answer = QMessageBox::question(
+      this, tr("Dravolex Studio"),
+      tr("Save the changes to %1?").arg(name.isEmpty() ? tr("the new project") : name),
+      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+  if (answer == QMessageBox::Discard) return true;
+  if (answer != QMessageBox::Save) return false;
+  if (session_.Project().fileName.empty()) return SaveProjectAs();
+  if (!Perform([](modelhost::HostOperations& host) { host.Save(); })) return false;
+  modified_ = false;
+  return true;
+}
+
+void StudioWindow::closeEvent(QCloseEvent* event) {
+  if (!MaySetProjectAside()) return event->ignore();
+  // The plug-ins' windows close with the studio, and the event loop ends
+  // even while one of them is still open.
+  for (platform::Form* form : std::vector<platform::Form*>(platform::AllForms()))
+    if (form->Visible()) form->Close();
+  event->accept();
+  QCoreApplication::quit();
+}
+
+// The five projects opened last, newest first, kept in the user's settings.
+void StudioWindow::RememberRecent(const std::filesystem::path& file) {
+  if (file.empty()) return;
+  QSettings settings;
+  QStringList recent = settings.value(QStringLiteral("recent")).toStringList();
+  const QString name = QString::fromStdString(std::filesystem::absolute(file).string());
+  recent.removeAll(name);
+  recent.prepend(name);
+  while (recent.size() > 5) recent.removeLast();
+  settings.setValue(QStringLiteral("recent"), recent);
+  FillRecentMenu();
+}
+
+void StudioWindow::FillRecentMenu() {
+  recentMenu_->clear();
+  for (const QString& name : QSettings().value(QStringLiteral("recent")).toStringList())
+    recentMenu_->addAction(name, [this, name] {
+      if (MaySetProjectAside()) OpenProject(name.toStdString());
+    });
+  recentMenu_->setEnabled(!recentMenu_->isEmpty());
 }
 
 void StudioWindow::ShowDiagram(const modelhost::ModelDiagram* diagram) {
@@ -131,15 +197,27 @@ void StudioWindow::ShowDiagram(const modelhost::ModelDiagram* diagram) {
 
 void StudioWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
+  file->addAction(tr("&New"), QKeySequence::New, [this] {
+    if (MaySetProjectAside()) Perform([](modelhost::HostOperations& host) { host.New(); });
+  });
   file->addAction(tr("&Open..."), QKeySequence::Open, [this] {
+    if (!MaySetProjectAside()) return;
     const QString name = QFileDialog::getOpenFileName(this, tr("Open a project"), {},
                                                       tr("Projects (*.mmproj)"));
     if (!name.isEmpty()) OpenProject(name.toStdString());
   });
-  file->addAction(tr("&Save"), QKeySequence::Save,
-                  [this] { Perform([](modelhost::HostOperations& host) { host.Save(); }); });
+  recentMenu_ = file->addMenu(tr("Open &recent"));
+  file->addAction(tr("&Save"), QKeySequence::Save, [this] {
+    if (session_.Project().fileName.empty()) SaveProjectAs();
+    else if (Perform([](modelhost::HostOperations& host) { host.Save(); })) modified_ = false, ShowTitle();
+  });
+  file->addAction(tr("Save &as..."), QKeySequence::SaveAs, [this] { SaveProjectAs(); });
+  file->addAction(tr("&Close"), QKeySequence::Close, [this] {
+    if (MaySetProjectAside()) Perform([](modelhost::HostOperations& host) { host.New(); });
+  });
   file->addSeparator();
   file->addAction(tr("&Quit"), QKeySequence::Quit, [this] { close(); });
+  FillRecentMenu();
   QMenu* view = menuBar()->addMenu(tr("&View"));
   view->addAction(tr("Zoom &in"), QKeySequence::ZoomIn, [this] { canvas_->ZoomIn(); });
   view->addAction(tr("Zoom &out"), QKeySequence::ZoomOut, [this] { canvas_->ZoomOut(); });
@@ -153,7 +231,12 @@ void StudioWindow::BuildMenus() {
 
 // One entry per verb of every registered expert, with the caption and the
 // shortcut the plug-in reports; picking it executes the verb as "exec" does.
+// Made anew only when the experts changed (never under the entry picked).
 void StudioWindow::FillPluginMenu() {
+  std::vector<int> experts;
+  for (const auto& registration : session_.Experts()) experts.push_back(registration.sequence);
+  if (experts == menuExperts_ && !pluginMenu_->isEmpty()) return;
+  menuExperts_ = std::move(experts);
   pluginMenu_->clear();
   for (const auto& expert : modelhost::ListExperts(session_)) {
     QMenu* menu = pluginMenu_;
@@ -176,9 +259,9 @@ void StudioWindow::FollowChanges() {
   auto& project = session_.Project();
   const modelhost::ModelChanges changes = project.changes.Take();
   const bool opened = shownProject_ != &project;
-  const QString name = QString::fromStdString(project.fileName.filename().string());
-  setWindowTitle(name.isEmpty() ? QStringLiteral("Dravolex Studio")
-                                : name + QStringLiteral(" - Dravolex Studio"));
+  if (opened) modified_ = false;
+  if (changes.elements || !changes.diagrams.empty() || !changes.code.empty()) modified_ = true;
+  ShowTitle();
   if (opened) {
     shownProject_ = &project;
     shownDiagram_ = arrival_ = 0;
@@ -231,6 +314,12 @@ void StudioWindow::Arrived(const modelhost::ModelDiagram& diagram) {
 }
 
 void StudioWindow::SetOpenArrivals(bool open) { openArrivals_->setChecked(open); }
+
+void StudioWindow::ShowTitle() {
+  const QString name = QString::fromStdString(session_.Project().fileName.filename().string());
+  setWindowTitle((modified_ ? QStringLiteral("*") : QString()) +
+                 (name.isEmpty() ? tr("untitled") : name) + QStringLiteral(" - Dravolex Studio"));
+}
 
 void StudioWindow::AppendLog(const std::string& text) {
   if (text.empty()) return;

@@ -52,6 +52,13 @@ class StudioWindow final : public QMainWindow {
   // Whether a diagram that arrives (a call stack) is opened at once, or
   // offered in the status bar.
   void SetOpenArrivals(bool open);
+  // Whether the open project changed since it was opened or saved.
+  bool Modified() const { return modified_; }
+
+ protected:
+  // Quits the studio, after asking about unsaved changes: every window of
+  // the host and of its plug-ins closes, and the process ends.
+  void closeEvent(class QCloseEvent* event) override;
 
  private:
   void BuildMenus();
@@ -61,6 +68,14 @@ class StudioWindow final : public QMainWindow {
   // once for many), whether a command or a call stack made them.
   void FollowChanges();
   void Arrived(const modelhost::ModelDiagram& diagram);
+  // Before the open project is closed, replaced or the studio quits: a
+  // changed project is saved, or its changes dropped, as the user answers;
+  // false when the user cancels (or saving failed).
+  bool MaySetProjectAside();
+  bool SaveProjectAs();
+  void ShowTitle();
+  void RememberRecent(const std::filesystem::path& file);
+  void FillRecentMenu();
   void AppendLog(const std::string& text);
   // Shows what the last command or operation said, then follows its changes.
   bool Done(bool ok);
@@ -89,6 +104,9 @@ class StudioWindow final : public QMainWindow {
   std::int32_t navigatorDiagram_ = 0;  // the navigator's diagram when last looked
   const modelhost::ModelProject* shownProject_ = nullptr;
   bool following_ = false;  // changes are waiting to be followed
+  bool modified_ = false;
+  QMenu* recentMenu_ = nullptr;
+  std::vector<int> menuExperts_;  // the experts the verb menu was made for
 };
 
 }  // namespace drvx::studio

@@ -1,6 +1,8 @@
 // The desktop host through its widgets (Qt Test, offscreen): verbs from the
 // menu, the project tree, the canvas.
 #include <QAction>
+#include <QApplication>
+#include <QMessageBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QProcess>
@@ -203,6 +205,47 @@ class StudioTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(window_->Tree().ItemOf(made.ElementId()) != nullptr, 1000);
     QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(window_->Canvas().Diagram().title),
                               QString("sqAutoGen"), 1000);
+  }
+
+  // A changed project is not set aside without a question: Cancel keeps
+  // the studio open, Discard lets it close; the title says it changed.
+  void closingAChangedProjectAsksWhetherToSave() {
+    QVERIFY(!window_->Modified());
+    QVERIFY(window_->RunCommand("select method TOrder.Submit"));
+    QAction* action = ActionNamed(window_->PluginMenu(), "DRVX -> Add Try/Except to current method");
+    QVERIFY(action);
+    action->trigger();
+    QVERIFY(window_->Modified());
+    QVERIFY(window_->windowTitle().startsWith('*'));
+    QString asked;
+    auto answer = [&asked](QMessageBox::StandardButton button) {
+      QTimer::singleShot(0, [&asked, button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        asked = box->text();
+        box->button(button)->click();
+      });
+    };
+    window_->show();
+    answer(QMessageBox::Cancel);
+    QVERIFY(!window_->close());
+    QVERIFY(asked.contains("Shop.mmproj"));
+    QVERIFY(window_->isVisible());
+    answer(QMessageBox::Discard);
+    QVERIFY(window_->close());
+  }
+
+  // Quit with the plug-in's window open ends the process, and the message
+  // slot is free for the next host.
+  void quitWithThePlugInsWindowOpenEndsTheProcessAndFreesTheSlot() {
+    window_.reset();  // lets go of the slot for the studio started here
+    QProcess studio;
+    studio.start(DRVX_STUDIO_PROGRAM, {QString::fromStdString(test::ExampleProject().string()),
+                                       "-c", "show FrmMain", "-c", "quit"});
+    QVERIFY(studio.waitForFinished(30000));
+    QCOMPARE(studio.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(studio.exitCode(), 0);
+    QVERIFY(platform::MessageSlot::Create(platform::SlotPath("MbDRVX"), 100) != nullptr);
   }
 
   // The plug-in's main window as a real window: every page the user can
