@@ -1,6 +1,9 @@
 #include "studio_window.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QRegularExpression>
+#include <set>
 #include <QCloseEvent>
 #include <QMessageBox>
 #include <QSettings>
@@ -20,7 +23,9 @@
 #include "drvx/platform/dialogs.h"
 #include "drvx/platform/forms.h"
 #include "layout.h"
+#include "model_printer.h"
 #include "plugin_calls.h"
+#include "words.h"
 
 namespace drvx::studio {
 
@@ -57,8 +62,17 @@ StudioWindow::StudioWindow(const std::filesystem::path& experts)
   right->setStretchFactor(0, 4);
   right->setStretchFactor(1, 1);
   right->setSizes({580, 150});
+  details_ = new QPlainTextEdit;
+  details_->setReadOnly(true);
+  details_->setObjectName(QStringLiteral("details"));
+  details_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  details_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  auto* left = new QSplitter(Qt::Vertical);
+  left->addWidget(tree_);
+  left->addWidget(details_);
+  left->setSizes({450, 280});
   auto* main = new QSplitter(Qt::Horizontal);
-  main->addWidget(tree_);
+  main->addWidget(left);
   main->addWidget(right);
   main->setStretchFactor(1, 3);
   main->setSizes({250, 850});
@@ -66,6 +80,7 @@ StudioWindow::StudioWindow(const std::filesystem::path& experts)
   resize(1100, 750);
 
   tree_->OnPicked = [this](modelhost::ModelElement& element) {
+    ShowDetails(&element);
     if (element.Kind() == modelhost::ElementKind::Diagram)
       ShowDiagram(&static_cast<modelhost::ModelDiagram&>(element));
   };
@@ -95,6 +110,7 @@ StudioWindow::StudioWindow(const std::filesystem::path& experts)
   // This window is the application window the plug-ins' windows belong to.
   session_.SetWindowHandle(std::uint64_t(winId()));
   if (!experts.empty()) loader_.LoadFolder(experts);
+  FillPluginMenu();
   FollowChanges();
 }
 
@@ -107,14 +123,29 @@ StudioWindow::~StudioWindow() {
   platform::SetLogSink(nullptr);
 }
 
-bool StudioWindow::RunCommand(const std::string& line) { return Done(runner_.RunLine(line, "studio")); }
+bool StudioWindow::RunCommand(const std::string& line) {
+  AppendLog("> " + line + "\n");
+  return Done(runner_.RunLine(line, "studio"));
+}
 
-bool StudioWindow::Perform(const std::function<void(modelhost::HostOperations&)>& operation) {
+bool StudioWindow::Perform(const std::function<void(modelhost::HostOperations&)>& operation,
+                           const std::string& echo) {
+  if (!echo.empty()) AppendLog("> " + echo + "\n");
   return Done(runner_.Perform([&] { operation(runner_.Operations()); }, "studio"));
 }
 
 bool StudioWindow::Done(bool ok) {
   AppendLog(out_.str() + err_.str());
+  // A failure the user should not miss, in the host's words without the
+  // status numbers; not modal, so nothing waits for it.
+  if (!ok && isVisible() && !err_.str().empty()) {
+    static const QRegularExpression status(QStringLiteral("status 0x[0-9A-Fa-f]+ \\([^)]*\\): |studio: error: "));
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("Dravolex Studio"),
+                                QString::fromStdString(err_.str()).remove(status).trimmed(),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+  }
   out_.str("");
   err_.str("");
   FillPluginMenu();
@@ -196,7 +227,8 @@ void StudioWindow::ShowDiagram(const modelhost::ModelDiagram* diagram) {
 }
 
 void StudioWindow::BuildMenus() {
-  QMenu* file = menuBar()->addMenu(tr("&File"));
+  QMenu* file = menuBar()->addMenu(tr("File"));
+  menuTitles_.emplace_back(file, tr("File"));
   file->addAction(tr("&New"), QKeySequence::New, [this] {
     if (MaySetProjectAside()) Perform([](modelhost::HostOperations& host) { host.New(); });
   });
@@ -209,7 +241,7 @@ void StudioWindow::BuildMenus() {
   recentMenu_ = file->addMenu(tr("Open &recent"));
   file->addAction(tr("&Save"), QKeySequence::Save, [this] {
     if (session_.Project().fileName.empty()) SaveProjectAs();
-    else if (Perform([](modelhost::HostOperations& host) { host.Save(); })) modified_ = false, ShowTitle();
+    else if (Perform([](modelhost::HostOperations& host) { host.Save(); }, "save")) modified_ = false, ShowTitle();
   });
   file->addAction(tr("Save &as..."), QKeySequence::SaveAs, [this] { SaveProjectAs(); });
   file->addAction(tr("&Close"), QKeySequence::Close, [this] {
@@ -218,7 +250,8 @@ void StudioWindow::BuildMenus() {
   file->addSeparator();
   file->addAction(tr("&Quit"), QKeySequence::Quit, [this] { close(); });
   FillRecentMenu();
-  QMenu* view = menuBar()->addMenu(tr("&View"));
+  QMenu* view = menuBar()->addMenu(tr("View"));
+  menuTitles_.emplace_back(view, tr("View"));
   view->addAction(tr("Zoom &in"), QKeySequence::ZoomIn, [this] { canvas_->ZoomIn(); });
   view->addAction(tr("Zoom &out"), QKeySequence::ZoomOut, [this] { canvas_->ZoomOut(); });
   view->addAction(tr("&Fit"), QKeySequence(tr("Ctrl+0")),
@@ -226,7 +259,8 @@ void StudioWindow::BuildMenus() {
   view->addSeparator();
   openArrivals_ = view->addAction(tr("Open &arriving diagrams"));
   openArrivals_->setCheckable(true);
-  pluginMenu_ = menuBar()->addMenu(tr("&Plug-ins"));
+  pluginMenu_ = menuBar()->addMenu(tr("Plug-ins"));
+  menuTitles_.emplace_back(pluginMenu_, tr("Plug-ins"));
 }
 
 // One entry per verb of every registered expert, with the caption and the
@@ -238,6 +272,7 @@ void StudioWindow::FillPluginMenu() {
   if (experts == menuExperts_ && !pluginMenu_->isEmpty()) return;
   menuExperts_ = std::move(experts);
   pluginMenu_->clear();
+  TitleMenus();
   for (const auto& expert : modelhost::ListExperts(session_)) {
     QMenu* menu = pluginMenu_;
     if (session_.Experts().size() > 1) menu = pluginMenu_->addMenu(QString::fromStdString(expert.id));
@@ -247,11 +282,19 @@ void StudioWindow::FillPluginMenu() {
       const std::string keys = verb.shortcut ? modelhost::ShortcutText(*verb.shortcut) : "none";
       if (keys != "none") action->setShortcut(QKeySequence(QString::fromStdString(keys)));
       connect(action, &QAction::triggered,
-              [this, registration = expert.registration, index = verb.index] {
-                Perform([&](modelhost::HostOperations& host) { host.Execute(registration, index); });
+              [this, registration = expert.registration, index = verb.index, caption = modelhost::QuoteWord(*verb.caption)] {
+                Perform([&](modelhost::HostOperations& host) { host.Execute(registration, index); },
+                        "exec " + caption);
               });
     }
   }
+}
+
+// The identifiers of what the navigator holds current (0: nothing, or an
+// element no longer in the project).
+StudioWindow::NavigatorIds StudioWindow::NavigatorIdsOf(const modelhost::NavigatorState& n) {
+  const auto id = [](const auto& p) { return p && p->Attached() ? p->ElementId() : 0; };
+  return {id(n.currentMember), id(n.currentClass), id(n.currentModule), id(n.currentDiagram)};
 }
 
 void StudioWindow::FollowChanges() {
@@ -270,19 +313,35 @@ void StudioWindow::FollowChanges() {
   } else if (changes.elements) {
     tree_->Update();
   }
+  if (detailsId_ != 0 && (opened || changes.elements || changes.code.count(detailsId_) ||
+                          changes.diagrams.count(detailsId_)))
+    ShowDetails(opened ? nullptr : project.Find(detailsId_));
   for (const std::int32_t id : changes.added)
     if (const auto index = project.IndexOfDiagram(id); index >= 0) Arrived(*project.diagrams[std::size_t(index)]);
-  // The navigator's diagram when another became current (a command or a
-  // plug-in made it so), else the one shown, drawn again when it changed.
-  const auto* current = project.navigator.currentDiagram.Get();
-  const std::int32_t currentId = current && current->Attached() ? current->ElementId() : 0;
-  const bool moved = std::exchange(navigatorDiagram_, currentId) != currentId;
-  if (currentId != 0 && (opened || moved)) {
-    ShowDiagram(current);
-    if (QTreeWidgetItem* item = tree_->ItemOf(current->ElementId())) {
+  // The element a command or a plug-in made current is picked in the tree
+  // (the most specific of those that changed); the navigator's diagram when
+  // another became current is drawn, else the one shown, drawn again when it
+  // changed.
+  const NavigatorIds now = NavigatorIdsOf(project.navigator);
+  const NavigatorIds before = std::exchange(navigator_, now);
+  const std::int32_t picked = now.member != before.member ? now.member
+                              : now.cls != before.cls     ? now.cls
+                              : now.module != before.module ? now.module
+                                                          : now.diagram != before.diagram ? now.diagram : 0;
+  if (picked != 0 && !opened)
+    if (QTreeWidgetItem* item = tree_->ItemOf(picked)) {
       const QSignalBlocker quiet(tree_);
       tree_->setCurrentItem(item);
+      ShowDetails(project.Find(picked));
     }
+  if (now.diagram != 0 && (opened || now.diagram != before.diagram)) {
+    const auto* current = project.navigator.currentDiagram.Get();
+    ShowDiagram(current);
+    if (opened)
+      if (QTreeWidgetItem* item = tree_->ItemOf(current->ElementId())) {
+        const QSignalBlocker quiet(tree_);
+        tree_->setCurrentItem(item);
+      }
     return;
   }
   const auto index = project.IndexOfDiagram(shownDiagram_);
@@ -314,6 +373,31 @@ void StudioWindow::Arrived(const modelhost::ModelDiagram& diagram) {
 }
 
 void StudioWindow::SetOpenArrivals(bool open) { openArrivals_->setChecked(open); }
+
+void StudioWindow::ShowDetails(const modelhost::ModelElement* element) {
+  detailsId_ = element ? element->ElementId() : 0;
+  std::ostringstream text;
+  if (element) modelhost::PrintElement(text, *element);
+  details_->setPlainText(QString::fromStdString(text.str()));
+}
+
+void StudioWindow::TitleMenus() {
+  std::set<QChar> taken;
+  for (const auto& expert : modelhost::ListExperts(session_))
+    for (const auto& verb : expert.verbs) {
+      const std::string keys = verb.shortcut ? modelhost::ShortcutText(*verb.shortcut) : "none";
+      if (keys.size() == 5 && keys.rfind("Alt+", 0) == 0) taken.insert(QChar(keys[4]).toLower());
+    }
+  for (auto& [menu, title] : menuTitles_) {
+    QString titled = title;
+    for (int i = 0; i < title.size(); ++i)
+      if (title[i].isLetter() && taken.insert(title[i].toLower()).second) {
+        titled.insert(i, '&');
+        break;
+      }
+    menu->setTitle(titled);
+  }
+}
 
 void StudioWindow::ShowTitle() {
   const QString name = QString::fromStdString(session_.Project().fileName.filename().string());

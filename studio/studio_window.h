@@ -37,10 +37,15 @@ class StudioWindow final : public QMainWindow {
   // operations; what it says goes to the log pane, and the tree, the canvas
   // and the verb menu follow what it changed. False when it failed.
   bool RunCommand(const std::string& line);
-  bool Perform(const std::function<void(modelhost::HostOperations&)>& operation);
+  // `echo` is what the log shows as the command (none: nothing).
+  bool Perform(const std::function<void(modelhost::HostOperations&)>& operation,
+               const std::string& echo = {});
   bool OpenProject(const std::filesystem::path& file);
 
   ProjectTree& Tree() { return *tree_; }
+  // The details of the element picked in the tree: what the host's print of
+  // it says (a method's code sections, a module's header, ...).
+  const QPlainTextEdit& Details() const { return *details_; }
   DiagramCanvas& Canvas() { return *canvas_; }
   QMenu& PluginMenu() { return *pluginMenu_; }
   modelhost::HostSession& Session() { return session_; }
@@ -74,6 +79,10 @@ class StudioWindow final : public QMainWindow {
   bool MaySetProjectAside();
   bool SaveProjectAs();
   void ShowTitle();
+  void ShowDetails(const modelhost::ModelElement* element);
+  // Menu titles whose mnemonics no verb's shortcut takes (Alt+F may be a
+  // verb's).
+  void TitleMenus();
   void RememberRecent(const std::filesystem::path& file);
   void FillRecentMenu();
   void AppendLog(const std::string& text);
@@ -96,12 +105,19 @@ class StudioWindow final : public QMainWindow {
   DiagramCanvas* canvas_;
   QScrollArea* scroll_;
   QPlainTextEdit* log_;
+  QPlainTextEdit* details_;
+  std::int32_t detailsId_ = 0;
+  std::vector<std::pair<QMenu*, QString>> menuTitles_;  // untitled: no '&' 
   QMenu* pluginMenu_ = nullptr;
   QAction* openArrivals_ = nullptr;
   QPushButton* showArrival_ = nullptr;
   std::int32_t shownDiagram_ = 0;
   std::int32_t arrival_ = 0;  // the diagram the status bar offers
-  std::int32_t navigatorDiagram_ = 0;  // the navigator's diagram when last looked
+  struct NavigatorIds {
+    std::int32_t member = 0, cls = 0, module = 0, diagram = 0;
+  };
+  static NavigatorIds NavigatorIdsOf(const modelhost::NavigatorState& navigator);
+  NavigatorIds navigator_;  // what was current when last looked
   const modelhost::ModelProject* shownProject_ = nullptr;
   bool following_ = false;  // changes are waiting to be followed
   bool modified_ = false;

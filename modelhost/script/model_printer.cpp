@@ -138,6 +138,16 @@ void PrintDiagram(std::ostream& out, const ModelDiagram& diagram) {
   for (const auto& s : diagram.shapes) PrintShape(out, *s);
 }
 
+void PrintElement(std::ostream& out, const ModelElement& element) {
+  switch (element.Kind()) {
+    case ElementKind::Module: return PrintModule(out, static_cast<const ModelModule&>(element));
+    case ElementKind::Class: return PrintClass(out, static_cast<const ModelClass&>(element));
+    case ElementKind::Member: return PrintMethod(out, static_cast<const ModelMember&>(element));
+    case ElementKind::Diagram: return PrintDiagram(out, static_cast<const ModelDiagram&>(element));
+    case ElementKind::Shape: return PrintShape(out, static_cast<const ModelShape&>(element));
+  }
+}
+
 void PrintNavigator(std::ostream& out, const ModelProject& project) {
   const NavigatorState& nav = project.navigator;
   out << "navigator\n";

@@ -16,5 +16,7 @@ void PrintMethod(std::ostream& out, const ModelMember& method);
 void PrintDiagrams(std::ostream& out, const ModelProject& project);
 void PrintDiagram(std::ostream& out, const ModelDiagram& diagram);
 void PrintNavigator(std::ostream& out, const ModelProject& project);
+// A module, class, member or diagram in full, as the print of its kind.
+void PrintElement(std::ostream& out, const ModelElement& element);
 
 }  // namespace drvx::modelhost

@@ -1,6 +1,9 @@
 // The desktop host through its widgets (Qt Test, offscreen): verbs from the
 // menu, the project tree, the canvas.
 #include <QAction>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <set>
 #include <QApplication>
 #include <QMessageBox>
 #include <QComboBox>
@@ -35,6 +38,15 @@ QAction* ActionNamed(QMenu& menu, const QString& caption) {
     if (action->text() == caption) return action;
     if (action->menu())
       if (QAction* inner = ActionNamed(*action->menu(), caption)) return inner;
+  }
+  return nullptr;
+}
+
+QAction* ActionNamedByShortcut(QMenu& menu, const QKeySequence& keys) {
+  for (QAction* action : menu.actions()) {
+    if (action->shortcut() == keys) return action;
+    if (action->menu())
+      if (QAction* inner = ActionNamedByShortcut(*action->menu(), keys)) return inner;
   }
   return nullptr;
 }
@@ -205,6 +217,29 @@ class StudioTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(window_->Tree().ItemOf(made.ElementId()) != nullptr, 1000);
     QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(window_->Canvas().Diagram().title),
                               QString("sqAutoGen"), 1000);
+  }
+
+  // What a generator wrote shows in the details of the element picked, and
+  // the log says which command ran; no menu's mnemonic is a verb's key.
+  void theDetailsShowWhatAVerbWrote() {
+    auto& project = window_->Session().Project();
+    modelhost::ModelMember& submit = modelhost::FindMember(project, "TOrder.Submit");
+    window_->Tree().setCurrentItem(window_->Tree().ItemOf(submit.ElementId()));
+    QVERIFY(window_->Details().toPlainText().contains("procedure Submit()"));
+    QVERIFY(!window_->Details().toPlainText().contains("EXCEPT"));
+    ActionNamed(window_->PluginMenu(), "DRVX -> Add Try/Except to current method")->trigger();
+    QVERIFY(window_->Details().toPlainText().contains("EXCEPT"));
+    QVERIFY(window_->findChild<QPlainTextEdit*>("log")->toPlainText().contains(
+        "> exec \"DRVX -> Add Try/Except to current method\""));
+    std::set<QString> mnemonics;
+    for (QAction* menu : window_->menuBar()->actions()) {
+      const QString title = menu->text();
+      const auto amp = title.indexOf('&');
+      QVERIFY2(amp >= 0, qPrintable(title));
+      const QString key = "Alt+" + title.mid(amp + 1, 1).toUpper();
+      QVERIFY2(mnemonics.insert(key).second, qPrintable(key));
+      QVERIFY2(!ActionNamedByShortcut(window_->PluginMenu(), QKeySequence(key)), qPrintable(key));
+    }
   }
 
   // A changed project is not set aside without a question: Cancel keeps
