@@ -1,6 +1,9 @@
 #include "diagram_canvas.h"
 
 #include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -95,7 +98,7 @@ void PaintDisplayList(const DisplayList& list, QPainter& painter) {
   }
 }
 
-DiagramCanvas::DiagramCanvas(QWidget* parent) : QWidget(parent) {}
+DiagramCanvas::DiagramCanvas(QWidget* parent) : QWidget(parent) { setMouseTracking(false); }
 
 void DiagramCanvas::SetDiagram(DisplayList list) {
   list_ = std::move(list);
@@ -104,27 +107,90 @@ void DiagramCanvas::SetDiagram(DisplayList list) {
 }
 
 void DiagramCanvas::SetZoom(double zoom) {
-  zoom_ = std::clamp(zoom, 0.1, 8.0);
+  zoom_ = std::clamp(zoom, 0.01, 8.0);
   resize(sizeHint());
   update();
+  if (OnZoomed) OnZoomed(zoom_);
 }
 
-void DiagramCanvas::FitInto(QSize viewport) {
-  if (list_.width <= 0 || list_.height <= 0) return;
-  SetZoom(std::min(viewport.width() / list_.width, viewport.height() / list_.height));
+double DiagramCanvas::FitZoom(QSize viewport) const {
+  if (list_.width <= 0 || list_.height <= 0) return zoom_;
+  return std::min(viewport.width() / list_.width, viewport.height() / list_.height);
+}
+
+void DiagramCanvas::ZoomAt(double factor, QPointF at) {
+  QScrollArea* area = ScrollArea();
+  const QPointF inView = at + QPointF(pos());  // the point within the viewport
+  const QPointF point = at / zoom_;                          // the diagram's point there
+  SetZoom(zoom_ * factor);
+  if (!area) return;
+  area->horizontalScrollBar()->setValue(int(point.x() * zoom_ - inView.x()));
+  area->verticalScrollBar()->setValue(int(point.y() * zoom_ - inView.y()));
+}
+
+void DiagramCanvas::SetSelected(std::int32_t element) {
+  if (selected_ == element) return;
+  selected_ = element;
+  update();
 }
 
 QSize DiagramCanvas::sizeHint() const {
   return QSize(int(std::ceil(list_.width * zoom_)), int(std::ceil(list_.height * zoom_)));
 }
 
-void DiagramCanvas::mousePressEvent(QMouseEvent* event) {
-  const QPointF at = event->position() / zoom_ + QPointF(list_.x, list_.y);
+QScrollArea* DiagramCanvas::ScrollArea() const {
+  for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+    if (auto* area = qobject_cast<QScrollArea*>(w)) return area;
+  return nullptr;
+}
+
+std::int32_t DiagramCanvas::ElementAt(QPointF at) const {
+  const QPointF point = at / zoom_ + QPointF(list_.x, list_.y);
   for (auto it = list_.areas.rbegin(); it != list_.areas.rend(); ++it)
-    if (QRectF(it->x, it->y, it->width, it->height).contains(at)) {
-      if (OnPicked) OnPicked(it->element);
-      return;
-    }
+    if (QRectF(it->x, it->y, it->width, it->height).contains(point)) return it->element;
+  return 0;
+}
+
+// A press starts a drag that pans the view; one that did not move is a
+// click that picks what lies under it.
+void DiagramCanvas::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  dragFrom_ = event->globalPosition().toPoint();
+  dragged_ = false;
+  if (QScrollArea* area = ScrollArea())
+    scrollFrom_ = {area->horizontalScrollBar()->value(), area->verticalScrollBar()->value()};
+}
+
+void DiagramCanvas::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragFrom_) return;
+  const QPoint moved = event->globalPosition().toPoint() - *dragFrom_;
+  if (!dragged_ && moved.manhattanLength() < 4) return;
+  dragged_ = true;
+  setCursor(Qt::ClosedHandCursor);
+  if (QScrollArea* area = ScrollArea()) {
+    area->horizontalScrollBar()->setValue(scrollFrom_.x() - moved.x());
+    area->verticalScrollBar()->setValue(scrollFrom_.y() - moved.y());
+  }
+}
+
+void DiagramCanvas::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !dragFrom_) return;
+  dragFrom_.reset();
+  unsetCursor();
+  if (dragged_) return;
+  if (const std::int32_t element = ElementAt(event->position()); element && OnPicked) OnPicked(element);
+}
+
+void DiagramCanvas::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (const std::int32_t element = ElementAt(event->position()); element && OnActivated)
+    OnActivated(element);
+}
+
+void DiagramCanvas::wheelEvent(QWheelEvent* event) {
+  if (!(event->modifiers() & Qt::ControlModifier)) return event->ignore();
+  const double steps = event->angleDelta().y() / 120.0;
+  if (steps != 0) ZoomAt(std::pow(1.25, steps), event->position());
+  event->accept();
 }
 
 void DiagramCanvas::paintEvent(QPaintEvent*) {
@@ -133,6 +199,24 @@ void DiagramCanvas::paintEvent(QPaintEvent*) {
   painter.scale(zoom_, zoom_);
   painter.translate(-list_.x, -list_.y);
   PaintDisplayList(list_, painter);
+  for (const Area& area : list_.areas)
+    if (area.element == selected_) {
+      QPen pen(QColourOf(kSelectionColour), 2 / zoom_);
+      painter.setPen(pen);
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRect(QRectF(area.x - 3, area.y - 3, area.width + 6, area.height + 6));
+    }
+  // The role heads at the top of what is seen, once the view has scrolled
+  // past them.
+  const double top = visibleRegion().boundingRect().top() / zoom_ + list_.y;
+  if (list_.headBottom <= list_.y || top <= list_.y) return;
+  painter.translate(0, top - list_.y);
+  painter.fillRect(QRectF(list_.x, list_.y, list_.width, list_.headBottom - list_.y),
+                   QColourOf(kPaperColour));
+  DisplayList heads;
+  for (const Item& item : list_.items)
+    if (ExtentOf(item).bottom <= list_.headBottom) heads.items.push_back(item);
+  PaintDisplayList(heads, painter);
 }
 
 }  // namespace drvx::studio

@@ -1,13 +1,18 @@
 // A diagram drawn in a window: the renderer's display list painted with
 // QPainter, zoomed (the canvas sizes itself to the zoomed diagram, so a
-// scroll area around it scrolls), fitted to a viewport, and its shapes
-// picked with the pointer.
+// scroll area around it scrolls), fitted to a viewport, zoomed at the pointer
+// with Ctrl+wheel, panned by dragging, its shapes picked with the pointer and
+// the selected one drawn as selected. A sequence diagram's role heads stay
+// at the top of the view while it scrolls down.
 #pragma once
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "display_list.h"
+
+class QScrollArea;
 
 namespace drvx::studio {
 
@@ -18,24 +23,47 @@ class DiagramCanvas final : public QWidget {
   void SetDiagram(modelhost::render::DisplayList list);
   const modelhost::render::DisplayList& Diagram() const { return list_; }
 
-  void SetZoom(double zoom);  // 0.1 to 8
+  double Zoom() const { return zoom_; }
+  void SetZoom(double zoom);  // 0.01 to 8
   void ZoomIn() { SetZoom(zoom_ * 1.25); }
   void ZoomOut() { SetZoom(zoom_ / 1.25); }
   // The zoom at which the whole diagram fits into a viewport of this size.
-  void FitInto(QSize viewport);
+  double FitZoom(QSize viewport) const;
+  void FitInto(QSize viewport) { SetZoom(FitZoom(viewport)); }
+  // Zooms by `factor` keeping the diagram's point under `at` (a point of
+  // the canvas) where it is in the view.
+  void ZoomAt(double factor, QPointF at);
+
+  // The element drawn as selected (0: none).
+  void SetSelected(std::int32_t element);
 
   QSize sizeHint() const override;
 
-  // A click on a shape that stands for a class or diagram names it.
+  // A click on a shape that stands for an element (a class, a diagram, a
+  // message's member) names it; a double click activates it.
   std::function<void(std::int32_t element)> OnPicked;
+  std::function<void(std::int32_t element)> OnActivated;
+  std::function<void(double zoom)> OnZoomed;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
+  QScrollArea* ScrollArea() const;
+  // The element whose area holds a point of the canvas, or 0.
+  std::int32_t ElementAt(QPointF at) const;
+
   modelhost::render::DisplayList list_;
   double zoom_ = 1.0;
+  std::int32_t selected_ = 0;
+  std::optional<QPoint> dragFrom_;  // where a press began, in global coordinates
+  QPoint scrollFrom_;
+  bool dragged_ = false;
 };
 
 // Paints the list in its own coordinates (a painter scaled by the caller).

@@ -1,6 +1,7 @@
 #include "studio_window.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QFontDatabase>
 #include <QRegularExpression>
 #include <set>
@@ -52,6 +53,7 @@ StudioWindow::StudioWindow(const std::filesystem::path& experts)
   canvas_ = new DiagramCanvas;
   scroll_ = new QScrollArea;
   scroll_->setWidget(canvas_);
+  scroll_->setAlignment(Qt::AlignCenter);
   scroll_->setBackgroundRole(QPalette::Dark);
   log_ = new QPlainTextEdit;
   log_->setReadOnly(true);
@@ -81,12 +83,27 @@ StudioWindow::StudioWindow(const std::filesystem::path& experts)
 
   tree_->OnPicked = [this](modelhost::ModelElement& element) {
     ShowDetails(&element);
+    canvas_->SetSelected(element.ElementId());
     if (element.Kind() == modelhost::ElementKind::Diagram)
       ShowDiagram(&static_cast<modelhost::ModelDiagram&>(element));
   };
-  // A shape picked on the canvas is picked in the tree: it becomes current.
+  // A shape picked on the canvas is picked in the tree: it becomes current
+  // (a message's member too). A double click follows a diagram link, or
+  // shows a member's code.
   canvas_->OnPicked = [this](std::int32_t element) {
     if (QTreeWidgetItem* item = tree_->ItemOf(element)) tree_->setCurrentItem(item);
+    canvas_->SetSelected(element);
+  };
+  canvas_->OnActivated = [this](std::int32_t element) {
+    if (QTreeWidgetItem* item = tree_->ItemOf(element)) tree_->setCurrentItem(item);
+    if (auto* found = session_.Project().Find(element); found && found->Kind() != modelhost::ElementKind::Diagram)
+      details_->setFocus();
+  };
+  zoomLabel_ = new QLabel;
+  zoomLabel_->setObjectName(QStringLiteral("zoom"));
+  canvas_->OnZoomed = [this](double zoom) {
+    zoomLabel_->setText(QStringLiteral("%1 %").arg(std::lround(zoom * 100)));
+    if (shownDiagram_) zooms_[shownDiagram_] = zoom;
   };
   BuildMenus();
   showArrival_ = new QPushButton;
@@ -101,6 +118,7 @@ StudioWindow::StudioWindow(const std::filesystem::path& experts)
     });
   });
   statusBar()->addPermanentWidget(showArrival_);
+  statusBar()->addPermanentWidget(zoomLabel_);
   // What the plug-ins change, whenever they change it, is followed once
   // the event loop comes round again: many changes, one redraw.
   session_.SetChangeListener([this] {
@@ -221,9 +239,40 @@ void StudioWindow::FillRecentMenu() {
 }
 
 void StudioWindow::ShowDiagram(const modelhost::ModelDiagram* diagram) {
+  const std::int32_t id = diagram ? diagram->ElementId() : 0;
+  if (id != 0 && id != shownDiagram_) {
+    history_.resize(std::min(history_.size(), historyAt_ + 1));
+    history_.push_back(id);
+    historyAt_ = history_.size() - 1;
+  }
+  DrawDiagram(diagram);
+}
+
+void StudioWindow::DrawDiagram(const modelhost::ModelDiagram* diagram) {
+  const bool another = (diagram ? diagram->ElementId() : 0) != shownDiagram_;
   shownDiagram_ = diagram ? diagram->ElementId() : 0;
   canvas_->SetDiagram(diagram ? modelhost::render::LayoutDiagram(*diagram)
                               : modelhost::render::DisplayList{});
+  if (!another || !diagram) return;
+  const auto zoom = zooms_.find(shownDiagram_);
+  canvas_->SetZoom(zoom != zooms_.end() ? zoom->second
+                                        : std::min(1.0, canvas_->FitZoom(scroll_->viewport()->size())));
+}
+
+void StudioWindow::Back() {
+  const auto& diagrams = session_.Project();
+  while (historyAt_ > 0) {
+    const auto index = diagrams.IndexOfDiagram(history_[--historyAt_]);
+    if (index >= 0) return DrawDiagram(diagrams.diagrams[std::size_t(index)].Get());
+  }
+}
+
+void StudioWindow::Forward() {
+  const auto& diagrams = session_.Project();
+  while (historyAt_ + 1 < history_.size()) {
+    const auto index = diagrams.IndexOfDiagram(history_[++historyAt_]);
+    if (index >= 0) return DrawDiagram(diagrams.diagrams[std::size_t(index)].Get());
+  }
 }
 
 void StudioWindow::BuildMenus() {
@@ -256,6 +305,10 @@ void StudioWindow::BuildMenus() {
   view->addAction(tr("Zoom &out"), QKeySequence::ZoomOut, [this] { canvas_->ZoomOut(); });
   view->addAction(tr("&Fit"), QKeySequence(tr("Ctrl+0")),
                   [this] { canvas_->FitInto(scroll_->viewport()->size()); });
+  view->addAction(tr("Actual &size"), QKeySequence(tr("Ctrl+1")), [this] { canvas_->SetZoom(1.0); });
+  view->addSeparator();
+  view->addAction(tr("&Back"), QKeySequence(QKeySequence::Back), [this] { Back(); });
+  view->addAction(tr("F&orward"), QKeySequence(QKeySequence::Forward), [this] { Forward(); });
   view->addSeparator();
   openArrivals_ = view->addAction(tr("Open &arriving diagrams"));
   openArrivals_->setCheckable(true);
@@ -308,6 +361,9 @@ void StudioWindow::FollowChanges() {
   if (opened) {
     shownProject_ = &project;
     shownDiagram_ = arrival_ = 0;
+    zooms_.clear();
+    history_.clear();
+    historyAt_ = 0;
     showArrival_->hide();
     tree_->ShowProject(project);
   } else if (changes.elements) {

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -22,6 +23,7 @@
 
 class QMenu;
 class QPushButton;
+class QLabel;
 class QPlainTextEdit;
 class QScrollArea;
 
@@ -52,8 +54,13 @@ class StudioWindow final : public QMainWindow {
   platform::qt::QtPrinter& Printer() { return printer_; }
   platform::qt::FormWindows& Forms() { return forms_; }
 
-  // Draws a diagram of the open project on the canvas, none when null.
+  // Draws a diagram of the open project on the canvas, none when null: at
+  // the zoom it had when last shown, or first fitted to the view (never
+  // enlarged), centred. Another diagram than the one shown goes into the
+  // history that Back and Forward walk.
   void ShowDiagram(const modelhost::ModelDiagram* diagram);
+  void Back();
+  void Forward();
   // Whether a diagram that arrives (a call stack) is opened at once, or
   // offered in the status bar.
   void SetOpenArrivals(bool open);
@@ -123,6 +130,11 @@ class StudioWindow final : public QMainWindow {
   bool modified_ = false;
   QMenu* recentMenu_ = nullptr;
   std::vector<int> menuExperts_;  // the experts the verb menu was made for
+  std::map<std::int32_t, double> zooms_;  // each diagram's zoom when last shown
+  std::vector<std::int32_t> history_;     // the diagrams shown, in order
+  std::size_t historyAt_ = 0;             // the one shown, in history_
+  QLabel* zoomLabel_ = nullptr;
+  void DrawDiagram(const modelhost::ModelDiagram* diagram);
 };
 
 }  // namespace drvx::studio

@@ -53,10 +53,11 @@ struct Text {
 using Item = std::variant<Box, Ellipse, Line, Text>;
 
 // Where a shape that stands for a class or a diagram of the model was
-// drawn, for picking that element with the pointer.
+// drawn, or a message that calls a member, for picking that element with the
+// pointer.
 struct Area {
   double x, y, width, height;
-  std::int32_t element;  // the class's or diagram's identifier
+  std::int32_t element;  // the class's, diagram's or member's identifier
 };
 
 struct DisplayList {

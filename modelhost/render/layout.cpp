@@ -244,6 +244,16 @@ const ModelElement* ElementOf(const ModelShape& s) {
   return nullptr;
 }
 
+// The member a message calls: its first member hyperlink, or 0.
+std::int32_t MemberOf(const ModelShape& m) {
+  if (!m.Attached()) return 0;
+  for (const auto& link : m.hyperlinks)
+    if (link.kind == mmapi::hkMember)
+      if (auto* e = m.Project().FindTarget(link.kind, link.targetId); e && e->Kind() == ElementKind::Member)
+        return e->ElementId();
+  return 0;
+}
+
 void MarkElement(Canvas& c, const ModelShape& s, const Rect& r) {
   if (const ModelElement* element = ElementOf(s)) c.Mark(r, element->ElementId());
 }
@@ -516,6 +526,12 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
     const double x1 = centre[m.from], x2 = centre[m.to];
     const double start = scale.At(m.start), end = scale.At(m.end);
     const double half = kBarWidth / 2;
+    // A message picks the member it calls: its line and the caption above.
+    if (const std::int32_t member = MemberOf(*m.shape)) {
+      const double left = std::min(x1, x2), right = std::max(x1, x2) + (m.from == m.to ? kLoopWidth : 0);
+      const double top = start - kAbove - LineSpacing(kSmall);
+      c.Mark({left, top, std::max(right - left, TextWidth(m.caption, kSmall) + kPad), end + kAbove - top}, member);
+    }
     if (m.from == m.to) {
       line.points = {{x1 + half, start}, {x1 + kLoopWidth, start}, {x1 + kLoopWidth, end},
                      {x1 + half, end}};

@@ -19,6 +19,7 @@ inline constexpr Colour kTextColour{0x00, 0x00, 0x00};
 inline constexpr Colour kPaperColour{0xff, 0xff, 0xff};  // also the page behind everything
 inline constexpr Colour kShadeColour{0xee, 0xf1, 0xf6};
 inline constexpr Colour kInkColour{0x22, 0x22, 0x22};
+inline constexpr Colour kSelectionColour{0x2a, 0x6f, 0xdb};  // a window's mark of the selected
 
 // The colour of a fill; none for Fill::None.
 constexpr const Colour* ColourOf(Fill fill) {

@@ -1,6 +1,9 @@
 // The desktop host through its widgets (Qt Test, offscreen): verbs from the
 // menu, the project tree, the canvas.
 #include <QAction>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <set>
@@ -240,6 +243,73 @@ class StudioTest : public QObject {
       QVERIFY2(mnemonics.insert(key).second, qPrintable(key));
       QVERIFY2(!ActionNamedByShortcut(window_->PluginMenu(), QKeySequence(key)), qPrintable(key));
     }
+  }
+
+  // A diagram opens fitted into the view (never enlarged) and keeps the
+  // zoom it was given; Back and Forward walk the diagrams shown; Ctrl+wheel
+  // zooms; a click on a message picks the member it calls.
+  void theCanvasFitsKeepsZoomsAndPicksMessages() {
+    window_->resize(1100, 750);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    auto& project = window_->Session().Project();
+    auto& canvas = window_->Canvas();
+    const QSize viewport = canvas.parentWidget()->size();
+    window_->ShowDiagram(&modelhost::FindDiagram(project, "sqProcessOrder"));
+    QVERIFY(canvas.width() <= viewport.width() && canvas.height() <= viewport.height());
+    QVERIFY(canvas.Zoom() <= 1.0);
+    canvas.SetZoom(2.0);
+    window_->ShowDiagram(&modelhost::FindDiagram(project, "csOrders"));
+    window_->Back();
+    QCOMPARE(QString::fromStdString(canvas.Diagram().title), QString("sqProcessOrder"));
+    QCOMPARE(canvas.Zoom(), 2.0);
+    window_->Forward();
+    QCOMPARE(QString::fromStdString(canvas.Diagram().title), QString("csOrders"));
+    window_->Back();
+    QWheelEvent wheel(QPointF(50, 50), canvas.mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 120),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&canvas, &wheel);
+    QCOMPARE(canvas.Zoom(), 2.5);
+    canvas.SetZoom(1.0);
+    const modelhost::ModelMember& process = modelhost::FindMember(project, "TOrderProcessor.Process");
+    const auto& list = canvas.Diagram();
+    const auto area = std::find_if(list.areas.begin(), list.areas.end(),
+                                   [&](const auto& a) { return a.element == process.ElementId(); });
+    QVERIFY(area != list.areas.end());
+    QTest::mouseClick(&canvas, Qt::LeftButton, {},
+                      QPoint(int(area->x - list.x + area->width / 2), int(area->y - list.y + area->height / 2)));
+    QCOMPARE(project.navigator.currentMember.Get(), &process);
+  }
+
+  // Scrolled down a tall sequence diagram, the role heads (shaded boxes)
+  // are still at the top of what is seen.
+  void theHeadsOfATallSequenceDiagramStayInView() {
+    window_->resize(900, 600);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_->SetOpenArrivals(true);
+    std::string stack;
+    for (int i = 0; i < 60; ++i) stack += "TLevel" + std::to_string(i % 3) + ".Call" + std::to_string(i) + "\r\n";
+    const std::size_t before = window_->Session().Project().diagrams.size();
+    std::thread sender([&stack] { platform::SendToSlot(platform::SlotPath("MbDRVX"), stack); });
+    QTRY_VERIFY_WITH_TIMEOUT(window_->Session().Project().diagrams.size() == before + 1, 2000);
+    sender.join();
+    QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(window_->Canvas().Diagram().title),
+                              QString::fromStdU16String(window_->Session().Project().diagrams.back()->name), 1000);
+    auto& canvas = window_->Canvas();
+    canvas.SetZoom(1.0);
+    auto* area = qobject_cast<QScrollArea*>(canvas.parentWidget()->parentWidget());
+    QVERIFY(area);
+    area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+    QApplication::processEvents();
+    const QImage seen = area->viewport()->grab().toImage();
+    int longest = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0, run = 0; x < seen.width(); ++x) {
+        run = seen.pixelColor(x, y) == QColor(0xee, 0xf1, 0xf6) ? run + 1 : 0;
+        longest = std::max(longest, run);
+      }
+    QVERIFY2(longest >= 50, qPrintable(QString("longest shaded run %1").arg(longest)));
   }
 
   // A changed project is not set aside without a question: Cancel keeps
