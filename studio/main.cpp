@@ -61,6 +61,11 @@ int main(int argc, char** argv) {
                         QStringLiteral("with --screenshot: save this plug-in window instead"),
                         QStringLiteral("form"));
   parser.addOption(of);
+  QCommandLineOption exportPicture(QStringLiteral("export"),
+                                   QStringLiteral("write the diagram shown as a picture (.svg, "
+                                                  ".png or .pdf) and end"),
+                                   QStringLiteral("file"));
+  parser.addOption(exportPicture);
   QCommandLineOption printDir(QStringLiteral("print-dir"),
                               QStringLiteral("print every job to a PDF file in this folder"),
                               QStringLiteral("folder"));
@@ -84,6 +89,8 @@ int main(int argc, char** argv) {
   window.show();
   for (const QString& line : parser.values(command))
     if (!window.RunCommand(line.toStdString())) return 2;
+  if (parser.isSet(exportPicture))
+    return window.ExportPicture(parser.value(exportPicture).toStdString()) ? 0 : 1;
   if (parser.isSet(screenshot))
     return Screenshot(window, parser.value(screenshot), parser.isSet(of) ? parser.value(of) : QString());
   return QApplication::exec();

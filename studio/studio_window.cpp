@@ -1,6 +1,7 @@
 #include "studio_window.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QFontDatabase>
 #include <QRegularExpression>
@@ -25,6 +26,7 @@
 #include "drvx/platform/forms.h"
 #include "layout.h"
 #include "model_printer.h"
+#include "picture_export.h"
 #include "plugin_calls.h"
 #include "words.h"
 
@@ -259,6 +261,17 @@ void StudioWindow::DrawDiagram(const modelhost::ModelDiagram* diagram) {
                                         : std::min(1.0, canvas_->FitZoom(scroll_->viewport()->size())));
 }
 
+bool StudioWindow::ExportPicture(const std::filesystem::path& file) {
+  try {
+    studio::ExportPicture(canvas_->Diagram(), file);
+    AppendLog("exported " + canvas_->Diagram().title + " to " + file.string() + "\n");
+    return true;
+  } catch (const std::exception& e) {
+    AppendLog(std::string("error: ") + e.what() + "\n");
+    return false;
+  }
+}
+
 void StudioWindow::Back() {
   const auto& diagrams = session_.Project();
   while (historyAt_ > 0) {
@@ -295,6 +308,18 @@ void StudioWindow::BuildMenus() {
   file->addAction(tr("Save &as..."), QKeySequence::SaveAs, [this] { SaveProjectAs(); });
   file->addAction(tr("&Close"), QKeySequence::Close, [this] {
     if (MaySetProjectAside()) Perform([](modelhost::HostOperations& host) { host.New(); });
+  });
+  file->addSeparator();
+  file->addAction(tr("&Export picture..."), QKeySequence(tr("Ctrl+E")), [this] {
+    if (!shownDiagram_) return;
+    QString filter;
+    QString name = QFileDialog::getSaveFileName(
+        this, tr("Export the diagram as a picture"),
+        QString::fromStdString(canvas_->Diagram().title),
+        tr("SVG pictures (*.svg);;PNG pictures (*.png);;PDF documents (*.pdf)"), &filter);
+    if (name.isEmpty()) return;
+    if (QFileInfo(name).suffix().isEmpty()) name += filter.mid(filter.indexOf("*.") + 1, 4);
+    ExportPicture(name.toStdString());
   });
   file->addSeparator();
   file->addAction(tr("&Quit"), QKeySequence::Quit, [this] { close(); });

@@ -61,6 +61,9 @@ class StudioWindow final : public QMainWindow {
   void ShowDiagram(const modelhost::ModelDiagram* diagram);
   void Back();
   void Forward();
+  // Writes the diagram shown as a picture (.svg, .png or .pdf); false, and
+  // said in the log, when it cannot.
+  bool ExportPicture(const std::filesystem::path& file);
   // Whether a diagram that arrives (a call stack) is opened at once, or
   // offered in the status bar.
   void SetOpenArrivals(bool open);

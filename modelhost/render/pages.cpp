@@ -34,17 +34,13 @@ std::vector<double> Cuts(double from, double to, double first, double rest,
   return cuts;
 }
 
-bool Meets(const Extent& e, const Extent& area) {
-  return e.left <= area.right && area.left <= e.right && e.top <= area.bottom && area.top <= e.bottom;
-}
-
-// The items that reach into `area`, clipped to it and moved by (dx, dy).
-void WritePart(const DisplayList& list, const Extent& area, double dx, double dy,
-               const std::string& id, std::ostream& out) {
+// The items that reach into the part's area, clipped to it and moved.
+void WritePart(const DisplayList& list, const PagePart& part, const std::string& id, std::ostream& out) {
+  const Extent& area = part.area;
   out << "<clipPath id=\"" << id << "\"><rect x=\"" << SvgNumber(area.left) << "\" y=\""
       << SvgNumber(area.top) << "\" width=\"" << SvgNumber(area.right - area.left)
       << "\" height=\"" << SvgNumber(area.bottom - area.top) << "\"/></clipPath>\n"
-      << "<g transform=\"translate(" << SvgNumber(dx) << ' ' << SvgNumber(dy) << ")\" clip-path=\"url(#"
+      << "<g transform=\"translate(" << SvgNumber(part.dx) << ' ' << SvgNumber(part.dy) << ")\" clip-path=\"url(#"
       << id << ")\">\n";
   for (const Item& item : list.items)
     if (Meets(ExtentOf(item), area)) WriteSvgItem(item, out);
@@ -52,6 +48,10 @@ void WritePart(const DisplayList& list, const Extent& area, double dx, double dy
 }
 
 }  // namespace
+
+bool Meets(const Extent& e, const Extent& area) {
+  return e.left <= area.right && area.left <= e.right && e.top <= area.bottom && area.top <= e.bottom;
+}
 
 std::vector<Page> PagesOf(const DisplayList& list, double maxWidth, double maxHeight) {
   const double heads = list.headBottom > list.y ? list.headBottom - list.y : 0;
@@ -75,14 +75,20 @@ std::vector<Page> PagesOf(const DisplayList& list, double maxWidth, double maxHe
   return pages;
 }
 
-void WriteSvgPage(const DisplayList& list, const Page& page, std::ostream& out) {
+PageLayout LayoutOf(const DisplayList& list, const Page& page) {
   const double heads = page.y > list.y && list.headBottom > list.y ? list.headBottom - list.y : 0;
-  WriteSvgHead(list.title, {0, 0, page.width, heads + page.height}, out);
+  PageLayout layout{page.width, heads + page.height, {}};
   if (heads > 0)
-    WritePart(list, {page.x, list.y, page.x + page.width, list.headBottom}, -page.x, -list.y,
-              "heads", out);
-  WritePart(list, {page.x, page.y, page.x + page.width, page.y + page.height}, -page.x,
-            heads - page.y, "part", out);
+    layout.parts.push_back({{page.x, list.y, page.x + page.width, list.headBottom}, -page.x, -list.y});
+  layout.parts.push_back({{page.x, page.y, page.x + page.width, page.y + page.height}, -page.x, heads - page.y});
+  return layout;
+}
+
+void WriteSvgPage(const DisplayList& list, const Page& page, std::ostream& out) {
+  const PageLayout layout = LayoutOf(list, page);
+  WriteSvgHead(list.title, {0, 0, layout.width, layout.height}, out);
+  for (std::size_t i = 0; i < layout.parts.size(); ++i)
+    WritePart(list, layout.parts[i], "part" + std::to_string(i), out);
   out << "</svg>\n";
 }
 

@@ -24,8 +24,23 @@ struct Page {
 // One page for a picture within the limits, else the pages that cover it.
 std::vector<Page> PagesOf(const DisplayList& list, double maxWidth, double maxHeight);
 
-// A page as an SVG document: the heads (for a page below the first row),
-// then the page's part of the picture.
+// What a page shows, in its order: the heads (for a page below the first
+// row), then its part of the picture. Each is the picture's `area`, moved
+// by (dx, dy) onto the page; the page is `width` by `height`.
+struct PagePart {
+  Extent area;
+  double dx, dy;
+};
+struct PageLayout {
+  double width, height;
+  std::vector<PagePart> parts;
+};
+PageLayout LayoutOf(const DisplayList& list, const Page& page);
+
+// Whether an item reaches into an area.
+bool Meets(const Extent& item, const Extent& area);
+
+// A page as an SVG document.
 void WriteSvgPage(const DisplayList& list, const Page& page, std::ostream& out);
 
 }  // namespace drvx::modelhost::render

@@ -312,6 +312,22 @@ class StudioTest : public QObject {
     QVERIFY2(longest >= 50, qPrintable(QString("longest shaded run %1").arg(longest)));
   }
 
+  // The diagram shown as SVG, PNG and PDF files that their readers take.
+  void theDiagramShownIsExportedAsSvgPngAndPdf() {
+    test::TempDir dir;
+    window_->ShowDiagram(&modelhost::FindDiagram(window_->Session().Project(), "csOrders"));
+    for (const char* name : {"c.svg", "c.png", "c.pdf"}) QVERIFY(window_->ExportPicture(dir / name));
+    QVERIFY(!window_->ExportPicture(dir / "c.bmp"));
+    QVERIFY(QString::fromStdString(test::ReadText(dir / "c.svg")).contains("TOrder"));
+    const QImage png(QString::fromStdString((dir / "c.png").string()));
+    QCOMPARE(png.width(), int(std::ceil(window_->Canvas().Diagram().width * 2)));
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {QString::fromStdString((dir / "c.pdf").string()), "-"});
+    QVERIFY(pdftotext.waitForFinished(30000));
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    QVERIFY2(text.contains("TOrderLine"), qPrintable(text + QString::number(std::filesystem::file_size(dir / "c.pdf"))));
+  }
+
   // A changed project is not set aside without a question: Cancel keeps
   // the studio open, Discard lets it close; the title says it changed.
   void closingAChangedProjectAsksWhetherToSave() {
