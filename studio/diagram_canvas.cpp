@@ -102,6 +102,7 @@ DiagramCanvas::DiagramCanvas(QWidget* parent) : QWidget(parent) { setMouseTracki
 
 void DiagramCanvas::SetDiagram(DisplayList list) {
   list_ = std::move(list);
+  found_.clear();
   resize(sizeHint());
   update();
 }
@@ -132,6 +133,23 @@ void DiagramCanvas::SetSelected(std::int32_t element) {
   if (selected_ == element) return;
   selected_ = element;
   update();
+}
+
+std::vector<QRectF> DiagramCanvas::Find(const std::string& text) {
+  found_.clear();
+  std::vector<QRectF> where;
+  const QString wanted = QString::fromStdString(text);
+  if (!wanted.isEmpty())
+    for (const Item& item : list_.items)
+      if (const auto* t = std::get_if<Text>(&item);
+          t && QString::fromStdString(t->text).contains(wanted, Qt::CaseInsensitive)) {
+        const Extent e = ExtentOf(item);
+        found_.push_back(e);
+        where.emplace_back(QPointF((e.left - list_.x) * zoom_, (e.top - list_.y) * zoom_),
+                           QPointF((e.right - list_.x) * zoom_, (e.bottom - list_.y) * zoom_));
+      }
+  update();
+  return where;
 }
 
 QSize DiagramCanvas::sizeHint() const {
@@ -199,6 +217,9 @@ void DiagramCanvas::paintEvent(QPaintEvent*) {
   painter.scale(zoom_, zoom_);
   painter.translate(-list_.x, -list_.y);
   PaintDisplayList(list_, painter);
+  for (const Extent& e : found_)
+    painter.fillRect(QRectF(e.left - 1, e.top - 1, e.right - e.left + 2, e.bottom - e.top + 2),
+                     QColor(kSelectionColour.red, kSelectionColour.green, kSelectionColour.blue, 60));
   for (const Area& area : list_.areas)
     if (area.element == selected_) {
       QPen pen(QColourOf(kSelectionColour), 2 / zoom_);

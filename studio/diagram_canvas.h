@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "display_list.h"
 
@@ -36,6 +37,9 @@ class DiagramCanvas final : public QWidget {
 
   // The element drawn as selected (0: none).
   void SetSelected(std::int32_t element);
+  // Marks every text that holds `text`, ignoring case (empty: none), and
+  // gives where they are on the canvas, in drawing order.
+  std::vector<QRectF> Find(const std::string& text);
 
   QSize sizeHint() const override;
 
@@ -61,6 +65,7 @@ class DiagramCanvas final : public QWidget {
   modelhost::render::DisplayList list_;
   double zoom_ = 1.0;
   std::int32_t selected_ = 0;
+  std::vector<modelhost::render::Extent> found_;
   std::optional<QPoint> dragFrom_;  // where a press began, in global coordinates
   QPoint scrollFrom_;
   bool dragged_ = false;

@@ -5,9 +5,12 @@
 #include <QCommandLineParser>
 #include <cstdio>
 
+#include "drvx/platform/file_version.h"
 #include "drvx/platform/paths.h"
 #include "plugin_loader.h"
 #include "studio_window.h"
+
+DRVX_FILE_VERSION_NOTE(DRVX_FILE_VERSION);
 
 namespace {
 
@@ -33,11 +36,13 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("dravolex-studio"));
   QApplication::setApplicationDisplayName(QStringLiteral("Dravolex Studio"));
+  QApplication::setApplicationVersion(QStringLiteral(DRVX_FILE_VERSION));
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
       "The modelling host with a desktop window: a project tree, a diagram canvas, the plug-ins' "
       "verbs in a menu."));
   parser.addHelpOption();
+  parser.addVersionOption();
   parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("project file to open"));
   QCommandLineOption experts(QStringLiteral("experts"),
                              QStringLiteral("load the plug-ins from this folder instead of "

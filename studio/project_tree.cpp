@@ -75,6 +75,22 @@ void ProjectTree::Update() {
   Reconcile(*modules_, project_->modules);
   Reconcile(*classes_, project_->classes);
   Reconcile(*diagrams_, project_->diagrams);
+  if (!filter_.isEmpty()) Filter(filter_);
+}
+
+bool ProjectTree::Keep(QTreeWidgetItem& item, const QString& text) {
+  bool below = false;
+  for (int i = 0; i < item.childCount(); ++i) below = Keep(*item.child(i), text) || below;
+  const bool folder = !item.data(0, kIdRole).isValid();
+  const bool kept = text.isEmpty() || folder || below || item.text(0).contains(text, Qt::CaseInsensitive);
+  item.setHidden(!kept);
+  if (!text.isEmpty() && below) item.setExpanded(true);
+  return kept && !(folder && !below && !text.isEmpty());
+}
+
+void ProjectTree::Filter(const QString& text) {
+  filter_ = text;
+  for (int i = 0; i < topLevelItemCount(); ++i) Keep(*topLevelItem(i), text);
 }
 
 QTreeWidgetItem* ProjectTree::ItemOf(std::int32_t id) const {

@@ -21,6 +21,9 @@ class ProjectTree final : public QTreeWidget {
   // element is still there keep their place, expansion and selection; new
   // elements are added, gone ones removed, renamed ones renamed.
   void Update();
+  // Shows only the elements whose names hold `text` (ignoring case), with
+  // the items above them, opened; all again when it is empty.
+  void Filter(const QString& text);
   // The item of the element with this identifier, or null.
   QTreeWidgetItem* ItemOf(std::int32_t id) const;
 
@@ -31,6 +34,9 @@ class ProjectTree final : public QTreeWidget {
   void Pick(QTreeWidgetItem* item);
   template <class List>
   void Reconcile(QTreeWidgetItem& parent, const List& elements);
+  // Whether the item or one below it holds the text; hides the others.
+  bool Keep(QTreeWidgetItem& item, const QString& text);
+  QString filter_;
   modelhost::ModelProject* project_ = nullptr;
   QTreeWidgetItem* modules_ = nullptr;
   QTreeWidgetItem* classes_ = nullptr;

@@ -1,6 +1,9 @@
 #include "studio_window.h"
 
 #include <QApplication>
+#include <QVBoxLayout>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QFileInfo>
 #include <QLabel>
 #include <QFontDatabase>
@@ -23,6 +26,7 @@
 
 #include "drvx/platform/clipboard.h"
 #include "drvx/platform/dialogs.h"
+#include "drvx/platform/file_version.h"
 #include "drvx/platform/forms.h"
 #include "layout.h"
 #include "model_printer.h"
@@ -71,8 +75,18 @@ StudioWindow::StudioWindow(const std::filesystem::path& experts)
   details_->setObjectName(QStringLiteral("details"));
   details_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   details_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  auto* filter = new QLineEdit;
+  filter->setObjectName(QStringLiteral("filter"));
+  filter->setPlaceholderText(tr("Filter the tree"));
+  filter->setClearButtonEnabled(true);
+  connect(filter, &QLineEdit::textChanged, [this](const QString& text) { tree_->Filter(text); });
+  auto* treeArea = new QWidget;
+  auto* treeRows = new QVBoxLayout(treeArea);
+  treeRows->setContentsMargins(0, 0, 0, 0);
+  treeRows->addWidget(filter);
+  treeRows->addWidget(tree_);
   auto* left = new QSplitter(Qt::Vertical);
-  left->addWidget(tree_);
+  left->addWidget(treeArea);
   left->addWidget(details_);
   left->setSizes({450, 280});
   auto* main = new QSplitter(Qt::Horizontal);
@@ -261,6 +275,21 @@ void StudioWindow::DrawDiagram(const modelhost::ModelDiagram* diagram) {
                                         : std::min(1.0, canvas_->FitZoom(scroll_->viewport()->size())));
 }
 
+QString StudioWindow::AboutText() const {
+  QString text = tr("Dravolex Studio %1\nQt %2").arg(QStringLiteral(DRVX_FILE_VERSION), qVersion());
+  for (const auto& plugin : loader_.Plugins())
+    text += QStringLiteral("\n%1 %2").arg(QString::fromStdString(plugin.path.filename().string()),
+                                          QString::fromStdString(platform::FileVersionText(plugin.path)
+                                                                     .value_or(tr("(no version)").toStdString())));
+  return text;
+}
+
+int StudioWindow::FindInDiagram(const QString& text) {
+  const std::vector<QRectF> found = canvas_->Find(text.toStdString());
+  if (!found.empty()) scroll_->ensureVisible(int(found.front().center().x()), int(found.front().center().y()));
+  return int(found.size());
+}
+
 bool StudioWindow::ExportPicture(const std::filesystem::path& file) {
   try {
     studio::ExportPicture(canvas_->Diagram(), file);
@@ -337,8 +366,19 @@ void StudioWindow::BuildMenus() {
   view->addSeparator();
   openArrivals_ = view->addAction(tr("Open &arriving diagrams"));
   openArrivals_->setCheckable(true);
+  view->addSeparator();
+  view->addAction(tr("&Find in diagram..."), QKeySequence::Find, [this] {
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, tr("Find in diagram"), tr("Text:"),
+                                               QLineEdit::Normal, {}, &ok);
+    if (ok) statusBar()->showMessage(tr("%n found", nullptr, FindInDiagram(text)));
+  });
   pluginMenu_ = menuBar()->addMenu(tr("Plug-ins"));
   menuTitles_.emplace_back(pluginMenu_, tr("Plug-ins"));
+  QMenu* help = menuBar()->addMenu(tr("Help"));
+  menuTitles_.emplace_back(help, tr("Help"));
+  help->addAction(tr("&About Dravolex Studio"),
+                  [this] { QMessageBox::about(this, tr("About Dravolex Studio"), AboutText()); });
 }
 
 // One entry per verb of every registered expert, with the caption and the

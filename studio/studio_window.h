@@ -64,6 +64,11 @@ class StudioWindow final : public QMainWindow {
   // Writes the diagram shown as a picture (.svg, .png or .pdf); false, and
   // said in the log, when it cannot.
   bool ExportPicture(const std::filesystem::path& file);
+  // Help > About: the versions of the studio, of Qt and of each plug-in.
+  QString AboutText() const;
+  // Marks the texts of the diagram shown that hold `text` (none: empty) and
+  // scrolls to the first; the number found.
+  int FindInDiagram(const QString& text);
   // Whether a diagram that arrives (a call stack) is opened at once, or
   // offered in the status bar.
   void SetOpenArrivals(bool open);
