@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include <QButtonGroup>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -77,9 +79,19 @@ FormView::FormView(Form& form, QWidget* owner)
   setWindowTitle(ToQ(form.Caption()));
   setAttribute(Qt::WA_DeleteOnClose, false);
   Fill(*this, nullptr);
-  // Windows with pages or lists get room for them.
-  if (findChild<QTabWidget*>() || findChild<QListView*>())
-    resize(sizeHint().expandedTo(QSize(760, 560)));
+  // Windows with pages or lists get room for them, never more than the
+  // screen has; each opens centred on its owner, and wholly on the screen.
+  const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+  const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  QSize size = sizeHint();
+  if (findChild<QTabWidget*>() || findChild<QListView*>()) size = size.expandedTo(QSize(760, 560));
+  size = size.boundedTo(room.size() * 0.9);
+  resize(size);
+  QRect placed(QPoint(), size);
+  placed.moveCenter(owner && owner->isVisible() ? owner->frameGeometry().center() : room.center());
+  placed.moveLeft(std::clamp(placed.left(), room.left(), room.right() - placed.width()));
+  placed.moveTop(std::clamp(placed.top(), room.top(), room.bottom() - placed.height()));
+  move(placed.topLeft());
 }
 
 FormView::~FormView() {
@@ -334,7 +346,8 @@ class FormView::WidgetBuilder final : public ControlVisitor {
       view->Follow<QLabel>(panel, widget, [&panel](QLabel& w) { w.setText(ToQ(panel.Caption())); });
       built = widget;
     } else {
-      auto* widget = new QGroupBox(ToQ(panel.Caption()));
+      auto* widget = new QGroupBox(panel.CaptionShown() ? ToQ(panel.Caption()) : QString());
+      widget->setFlat(!panel.CaptionShown());
       view->Fill(*widget, &panel);
       view->Follow<QGroupBox>(panel, widget, nullptr);
       built = widget;

@@ -32,6 +32,7 @@ void TFrmMain::DeclareLayout() {
                                                  &FindStringInModel1, &About1, &GuiHide})
     item->PlaceIn(&AutoDiagramming1, Placement::MenuItem);
   TbMain.PlaceIn(nullptr, Placement::NewRow);
+  TbMain.SetCaptionShown(false);  // a tool bar: "MainToolBar" is no text for people
   btHide.PlaceIn(&TbMain, Placement::Inline);
   pnlNames.PlaceIn(&TbMain, Placement::Inline);
   PgctrlMain.PlaceIn(nullptr, Placement::Fill);

@@ -1,6 +1,7 @@
 // The desktop host through its widgets (Qt Test, offscreen): verbs from the
 // menu, the project tree, the canvas.
 #include <QAction>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -402,9 +403,12 @@ class StudioTest : public QObject {
     platform::qt::FormView* view = window_->Forms().ViewOf(*form);
     QVERIFY(view);
     QVERIFY(view->isVisible());
-    // A window of its own, owned by the host's application window.
+    // A window of its own, owned by the host's application window, wholly
+    // on the screen; a tool bar's layout name is no caption.
     QVERIFY(view->isWindow());
     QCOMPARE(view->parentWidget(), window_.get());
+    QVERIFY(view->screen()->availableGeometry().contains(view->frameGeometry()));
+    for (const QGroupBox* box : view->findChildren<QGroupBox*>()) QVERIFY(box->title() != "MainToolBar");
     auto* pages = view->findChild<QTabWidget*>("PgctrlMain");
     QVERIFY(pages);
     auto* model = form->FindAs<platform::PageControl>("PgctrlMain");

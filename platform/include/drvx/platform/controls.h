@@ -317,9 +317,14 @@ class DRVX_PLATFORM_API Panel : public Control {
 
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string_view caption);
+  // Whether a window shows the caption of a panel that holds controls (a
+  // tool bar's caption only names it).
+  bool CaptionShown() const { return captionShown_; }
+  void SetCaptionShown(bool shown) { captionShown_ = shown; }
 
  private:
   std::string caption_;
+  bool captionShown_ = true;
 };
 
 class DRVX_PLATFORM_API Button : public Control {
