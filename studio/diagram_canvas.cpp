@@ -19,20 +19,25 @@ using namespace modelhost::render;
 
 QColor QColourOf(const Colour& colour) { return QColor(colour.red, colour.green, colour.blue); }
 
-QBrush BrushOf(Fill fill) {
-  const Colour* colour = ColourOf(fill);
-  return colour ? QBrush(QColourOf(*colour)) : QBrush(Qt::NoBrush);
+QBrush BrushOf(Fill fill, const CanvasColours& c) {
+  switch (fill) {
+    case Fill::None: return QBrush(Qt::NoBrush);
+    case Fill::Paper: return QBrush(c.paper);
+    case Fill::Shade: return QBrush(c.shade);
+    case Fill::Ink: return QBrush(c.ink);
+  }
+  return QBrush(Qt::NoBrush);
 }
 
-QPen PenOf(Stroke stroke) {
+QPen PenOf(Stroke stroke, const CanvasColours& c) {
   if (stroke == Stroke::None) return QPen(Qt::NoPen);
-  QPen pen(QColourOf(kLineColour), kLineWidth);
+  QPen pen(c.line, kLineWidth);
   // Qt counts a dash pattern in line widths.
   if (stroke == Stroke::Dashed) pen.setDashPattern({kDash / kLineWidth, kDashGap / kLineWidth});
   return pen;
 }
 
-void DrawHead(QPainter& painter, const Line& line) {
+void DrawHead(QPainter& painter, const Line& line, const CanvasColours& c) {
   if (line.head == Head::None || line.points.size() < 2) return;
   const Point& tip = line.points.back();
   const Point& from = line.points[line.points.size() - 2];
@@ -41,9 +46,9 @@ void DrawHead(QPainter& painter, const Line& line) {
   const QPointF a(tip.x - length * std::cos(angle - spread), tip.y - length * std::sin(angle - spread));
   const QPointF b(tip.x - length * std::cos(angle + spread), tip.y - length * std::sin(angle + spread));
   const QPointF t(tip.x, tip.y);
-  painter.setPen(PenOf(Stroke::Solid));
+  painter.setPen(PenOf(Stroke::Solid, c));
   if (line.head == Head::Filled) {
-    painter.setBrush(QColourOf(kLineColour));
+    painter.setBrush(c.line);
     painter.drawPolygon(QPolygonF({t, a, b}));
   } else {
     painter.drawLine(a, t);
@@ -51,13 +56,13 @@ void DrawHead(QPainter& painter, const Line& line) {
   }
 }
 
-void DrawText(QPainter& painter, const Text& text) {
+void DrawText(QPainter& painter, const Text& text, const CanvasColours& c) {
   QFont font(QString::fromLatin1(kFontFamily));
   font.setPixelSize(std::max(1, int(std::lround(text.size))));
   font.setBold(text.bold);
   font.setItalic(text.italic);
   painter.setFont(font);
-  painter.setPen(QColourOf(kTextColour));
+  painter.setPen(c.text);
   const QString content = QString::fromStdString(text.text);
   const double width = QFontMetricsF(font).horizontalAdvance(content);
   double x = text.x;
@@ -68,30 +73,42 @@ void DrawText(QPainter& painter, const Text& text) {
 
 }  // namespace
 
-void PaintDisplayList(const DisplayList& list, QPainter& painter) {
+CanvasColours CanvasColours::Pictures() {
+  return {QColourOf(kPaperColour), QColourOf(kLineColour), QColourOf(kTextColour),
+          QColourOf(kShadeColour), QColourOf(kInkColour), QColourOf(kSelectionColour)};
+}
+
+CanvasColours CanvasColours::Following(const QPalette& palette) {
+  const QColor base = palette.color(QPalette::Base);
+  if (base.lightness() >= 128) return Pictures();
+  const QColor text = palette.color(QPalette::Text);
+  return {base, text, text, base.lighter(160), text, palette.color(QPalette::Highlight)};
+}
+
+void PaintDisplayList(const DisplayList& list, QPainter& painter, const CanvasColours& c) {
   painter.setRenderHint(QPainter::Antialiasing);
   for (const Item& item : list.items) {
     std::visit(
-        [&painter](const auto& shape) {
+        [&painter, &c](const auto& shape) {
           using T = std::decay_t<decltype(shape)>;
           if constexpr (std::is_same_v<T, Box>) {
-            painter.setPen(PenOf(shape.stroke));
-            painter.setBrush(BrushOf(shape.fill));
+            painter.setPen(PenOf(shape.stroke, c));
+            painter.setBrush(BrushOf(shape.fill, c));
             painter.drawRoundedRect(QRectF(shape.x, shape.y, shape.width, shape.height),
                                     shape.radius, shape.radius);
           } else if constexpr (std::is_same_v<T, Ellipse>) {
-            painter.setPen(PenOf(Stroke::Solid));
-            painter.setBrush(BrushOf(shape.fill));
+            painter.setPen(PenOf(Stroke::Solid, c));
+            painter.setBrush(BrushOf(shape.fill, c));
             painter.drawEllipse(QPointF(shape.cx, shape.cy), shape.rx, shape.ry);
           } else if constexpr (std::is_same_v<T, Line>) {
             QPolygonF points;
             for (const Point& p : shape.points) points << QPointF(p.x, p.y);
-            painter.setPen(PenOf(shape.stroke));
+            painter.setPen(PenOf(shape.stroke, c));
             painter.setBrush(Qt::NoBrush);
             painter.drawPolyline(points);
-            DrawHead(painter, shape);
+            DrawHead(painter, shape, c);
           } else {
-            DrawText(painter, shape);
+            DrawText(painter, shape, c);
           }
         },
         item);
@@ -212,17 +229,18 @@ void DiagramCanvas::wheelEvent(QWheelEvent* event) {
 }
 
 void DiagramCanvas::paintEvent(QPaintEvent*) {
+  const CanvasColours colours = CanvasColours::Following(palette());
   QPainter painter(this);
-  painter.fillRect(rect(), QColourOf(kPaperColour));
+  painter.fillRect(rect(), colours.paper);
   painter.scale(zoom_, zoom_);
   painter.translate(-list_.x, -list_.y);
-  PaintDisplayList(list_, painter);
+  PaintDisplayList(list_, painter, colours);
   for (const Extent& e : found_)
     painter.fillRect(QRectF(e.left - 1, e.top - 1, e.right - e.left + 2, e.bottom - e.top + 2),
-                     QColor(kSelectionColour.red, kSelectionColour.green, kSelectionColour.blue, 60));
+                     QColor(colours.selection.red(), colours.selection.green(), colours.selection.blue(), 60));
   for (const Area& area : list_.areas)
     if (area.element == selected_) {
-      QPen pen(QColourOf(kSelectionColour), 2 / zoom_);
+      QPen pen(colours.selection, 2 / zoom_);
       painter.setPen(pen);
       painter.setBrush(Qt::NoBrush);
       painter.drawRect(QRectF(area.x - 3, area.y - 3, area.width + 6, area.height + 6));
@@ -232,12 +250,11 @@ void DiagramCanvas::paintEvent(QPaintEvent*) {
   const double top = visibleRegion().boundingRect().top() / zoom_ + list_.y;
   if (list_.headBottom <= list_.y || top <= list_.y) return;
   painter.translate(0, top - list_.y);
-  painter.fillRect(QRectF(list_.x, list_.y, list_.width, list_.headBottom - list_.y),
-                   QColourOf(kPaperColour));
+  painter.fillRect(QRectF(list_.x, list_.y, list_.width, list_.headBottom - list_.y), colours.paper);
   DisplayList heads;
   for (const Item& item : list_.items)
     if (ExtentOf(item).bottom <= list_.headBottom) heads.items.push_back(item);
-  PaintDisplayList(heads, painter);
+  PaintDisplayList(heads, painter, colours);
 }
 
 }  // namespace drvx::studio

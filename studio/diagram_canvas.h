@@ -71,7 +71,16 @@ class DiagramCanvas final : public QWidget {
   bool dragged_ = false;
 };
 
+// The colours a display list is painted with: the pictures' own, or, for
+// a window whose palette is dark, the palette's base and text colours.
+struct CanvasColours {
+  QColor paper, line, text, shade, ink, selection;
+  static CanvasColours Pictures();
+  static CanvasColours Following(const QPalette& palette);
+};
+
 // Paints the list in its own coordinates (a painter scaled by the caller).
-void PaintDisplayList(const modelhost::render::DisplayList& list, class QPainter& painter);
+void PaintDisplayList(const modelhost::render::DisplayList& list, class QPainter& painter,
+                      const CanvasColours& colours = CanvasColours::Pictures());
 
 }  // namespace drvx::studio

@@ -352,6 +352,27 @@ class StudioTest : public QObject {
     QVERIFY(!about.contains("(no version)"));
   }
 
+  // With a dark palette the canvas paints on the palette's base in its
+  // text colour; pictures keep their own colours.
+  void theCanvasFollowsADarkPalette() {
+    auto& canvas = window_->Canvas();
+    window_->ShowDiagram(&modelhost::FindDiagram(window_->Session().Project(), "csOrders"));
+    canvas.SetZoom(1.0);
+    QPalette dark = canvas.palette();
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x24));
+    dark.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
+    canvas.setPalette(dark);
+    const QImage image = canvas.grab().toImage();
+    QCOMPARE(image.pixelColor(2, 2), QColor(0x20, 0x20, 0x24));
+    int light = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) light += qGray(image.pixel(x, y)) > 180;
+    QVERIFY(light > 100);  // the lines and texts
+    test::TempDir dir;
+    QVERIFY(window_->ExportPicture(dir / "c.png"));
+    QCOMPARE(QImage(QString::fromStdString((dir / "c.png").string())).pixelColor(2, 2), QColor(Qt::white));
+  }
+
   // A changed project is not set aside without a question: Cancel keeps
   // the studio open, Discard lets it close; the title says it changed.
   void closingAChangedProjectAsksWhetherToSave() {
