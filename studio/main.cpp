@@ -71,6 +71,10 @@ int main(int argc, char** argv) {
                                                   ".png or .pdf) and end"),
                                    QStringLiteral("file"));
   parser.addOption(exportPicture);
+  QCommandLineOption scroll(QStringLiteral("scroll"),
+                            QStringLiteral("scroll the diagram this many pixels down"),
+                            QStringLiteral("pixels"));
+  parser.addOption(scroll);
   QCommandLineOption printDir(QStringLiteral("print-dir"),
                               QStringLiteral("print every job to a PDF file in this folder"),
                               QStringLiteral("folder"));
@@ -94,6 +98,7 @@ int main(int argc, char** argv) {
   window.show();
   for (const QString& line : parser.values(command))
     if (!window.RunCommand(line.toStdString())) return 2;
+  if (parser.isSet(scroll)) window.ScrollDiagram(parser.value(scroll).toInt());
   if (parser.isSet(exportPicture))
     return window.ExportPicture(parser.value(exportPicture).toStdString()) ? 0 : 1;
   if (parser.isSet(screenshot))

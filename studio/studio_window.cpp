@@ -1,6 +1,7 @@
 #include "studio_window.h"
 
 #include <QApplication>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -35,6 +36,11 @@
 #include "words.h"
 
 namespace drvx::studio {
+namespace {
+
+constexpr double kLegible = 0.4;  // the least zoom a diagram opens at
+
+}  // namespace
 
 StudioWindow::StudioWindow(const std::filesystem::path& experts)
     : qtDialogs_(this),
@@ -270,9 +276,20 @@ void StudioWindow::DrawDiagram(const modelhost::ModelDiagram* diagram) {
   canvas_->SetDiagram(diagram ? modelhost::render::LayoutDiagram(*diagram)
                               : modelhost::render::DisplayList{});
   if (!another || !diagram) return;
+  // First shown: the whole diagram when it fits at a legible size, else as
+  // wide as the view (a tall sequence diagram then scrolls down), never
+  // below 40 % nor above 100 %.
   const auto zoom = zooms_.find(shownDiagram_);
-  canvas_->SetZoom(zoom != zooms_.end() ? zoom->second
-                                        : std::min(1.0, canvas_->FitZoom(scroll_->viewport()->size())));
+  if (zoom != zooms_.end()) return canvas_->SetZoom(zoom->second);
+  const QSize view = scroll_->viewport()->size();
+  double fit = canvas_->FitZoom(view);
+  if (fit < kLegible) fit = std::max(kLegible, view.width() / canvas_->Diagram().width);
+  canvas_->SetZoom(std::min(1.0, fit));
+}
+
+void StudioWindow::ScrollDiagram(int pixels) {
+  QApplication::processEvents();  // laid out first, so that the scroll bar has its range
+  scroll_->verticalScrollBar()->setValue(pixels);
 }
 
 QString StudioWindow::AboutText() const {
@@ -462,6 +479,7 @@ void StudioWindow::FollowChanges() {
       if (QTreeWidgetItem* item = tree_->ItemOf(current->ElementId())) {
         const QSignalBlocker quiet(tree_);
         tree_->setCurrentItem(item);
+        ShowDetails(current);
       }
     return;
   }

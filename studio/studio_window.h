@@ -64,6 +64,8 @@ class StudioWindow final : public QMainWindow {
   // Writes the diagram shown as a picture (.svg, .png or .pdf); false, and
   // said in the log, when it cannot.
   bool ExportPicture(const std::filesystem::path& file);
+  // Scrolls the diagram shown this many pixels down.
+  void ScrollDiagram(int pixels);
   // Help > About: the versions of the studio, of Qt and of each plug-in.
   QString AboutText() const;
   // Marks the texts of the diagram shown that hold `text` (none: empty) and

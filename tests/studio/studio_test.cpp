@@ -236,6 +236,11 @@ class StudioTest : public QObject {
     QVERIFY(window_->Details().toPlainText().contains("EXCEPT"));
     QVERIFY(window_->findChild<QPlainTextEdit*>("log")->toPlainText().contains(
         "> exec \"DRVX -> Add Try/Except to current method\""));
+    // A command that makes another element current picks it and shows it.
+    QVERIFY(window_->RunCommand("select method TOrder.Cancel"));
+    QVERIFY2(window_->Details().toPlainText().contains("Cancel()"), qPrintable(window_->Details().toPlainText()));
+    QCOMPARE(window_->Tree().currentItem(),
+             window_->Tree().ItemOf(modelhost::FindMember(project, "TOrder.Cancel").ElementId()));
     std::set<QString> mnemonics;
     for (QAction* menu : window_->menuBar()->actions()) {
       const QString title = menu->text();
