@@ -9,14 +9,14 @@
 #include "host_call.h"
 #include "host_session.h"
 #include "method_list.h"
+#include "timing.h"
 #include "support/synthetic_project.h"
 
 namespace {
 
 using namespace drvx;
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+using bench::Clock;
+using bench::Milliseconds;
 
 void BM_MethodListOf200000Methods(benchmark::State& state) {
   modelhost::HostSession session;

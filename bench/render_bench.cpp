@@ -15,6 +15,7 @@
 #include "host_call.h"
 #include "host_session.h"
 #include "layout.h"
+#include "timing.h"
 #include "support/test_support.h"
 #include "project_file.h"
 #include "sequence_text.h"
@@ -24,9 +25,8 @@
 namespace {
 
 using namespace drvx;
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+using bench::Clock;
+using bench::Milliseconds;
 
 void BM_CallListToSvgAgainstPlantUml(benchmark::State& state) {
   modelhost::HostSession session;

@@ -44,41 +44,19 @@ int main(int argc, char** argv) {
   parser.addHelpOption();
   parser.addVersionOption();
   parser.addPositionalArgument(QStringLiteral("project"), QStringLiteral("project file to open"));
-  QCommandLineOption experts(QStringLiteral("experts"),
-                             QStringLiteral("load the plug-ins from this folder instead of "
-                                            "<prefix>/Experts"),
-                             QStringLiteral("folder"));
-  parser.addOption(experts);
-  QCommandLineOption diagram(QStringLiteral("diagram"),
-                             QStringLiteral("show this diagram of the project"),
-                             QStringLiteral("name"));
-  parser.addOption(diagram);
-  QCommandLineOption command(QStringList{QStringLiteral("c"), QStringLiteral("command")},
-                             QStringLiteral("run a command of the host's language after opening "
-                                            "(may be repeated)"),
-                             QStringLiteral("line"));
-  parser.addOption(command);
-  QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                QStringLiteral("save the window as a PNG picture and end"),
-                                QStringLiteral("file"));
-  parser.addOption(screenshot);
-  QCommandLineOption of(QStringLiteral("of"),
-                        QStringLiteral("with --screenshot: save this plug-in window instead"),
-                        QStringLiteral("form"));
-  parser.addOption(of);
-  QCommandLineOption exportPicture(QStringLiteral("export"),
-                                   QStringLiteral("write the diagram shown as a picture (.svg, "
-                                                  ".png or .pdf) and end"),
-                                   QStringLiteral("file"));
-  parser.addOption(exportPicture);
-  QCommandLineOption scroll(QStringLiteral("scroll"),
-                            QStringLiteral("scroll the diagram this many pixels down"),
-                            QStringLiteral("pixels"));
-  parser.addOption(scroll);
-  QCommandLineOption printDir(QStringLiteral("print-dir"),
-                              QStringLiteral("print every job to a PDF file in this folder"),
-                              QStringLiteral("folder"));
-  parser.addOption(printDir);
+  const auto option = [&parser](QStringList names, const char* description, const char* value) {
+    QCommandLineOption made(names, QString::fromLatin1(description), QString::fromLatin1(value));
+    parser.addOption(made);
+    return made;
+  };
+  const auto experts = option({"experts"}, "load the plug-ins from this folder instead of <prefix>/Experts", "folder");
+  const auto diagram = option({"diagram"}, "show this diagram of the project", "name");
+  const auto command = option({"c", "command"}, "run a command of the host's language after opening (may be repeated)", "line");
+  const auto screenshot = option({"screenshot"}, "save the window as a PNG picture and end", "file");
+  const auto of = option({"of"}, "with --screenshot: save this plug-in window instead", "form");
+  const auto exportPicture = option({"export"}, "write the diagram shown as a picture (.svg, .png or .pdf) and end", "file");
+  const auto scroll = option({"scroll"}, "scroll the diagram this many pixels down", "pixels");
+  const auto printDir = option({"print-dir"}, "print every job to a PDF file in this folder", "folder");
   parser.process(app);
 
   const std::filesystem::path folder =
