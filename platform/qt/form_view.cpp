@@ -265,6 +265,7 @@ class FormView::WidgetBuilder final : public ControlVisitor {
 
   void Visit(ComboBox& combo) override {
     FormView* view = view_;
+    // Over the list's own items, as a list box: typing never refills it.
     auto* widget = new QComboBox;
     widget->setEditable(true);
     connect(widget, &QComboBox::activated, [view, &combo](int index) {
@@ -273,11 +274,12 @@ class FormView::WidgetBuilder final : public ControlVisitor {
     connect(widget->lineEdit(), &QLineEdit::textEdited, [view, &combo](const QString& text) {
       if (view->formAlive_ && !view->updating_) combo.UserType(text.toStdString());
     });
-    view->Follow<QComboBox>(combo, widget, [&combo](QComboBox& w) {
-      w.clear();
-      for (const auto& item : combo.Items()) w.addItem(ToQ(item));
-      w.setCurrentIndex(combo.ItemIndex());
-      w.setEditText(ToQ(combo.Text()));
+    auto* items = new ItemsModel(combo, widget);
+    widget->setModel(items);
+    view->Follow<QComboBox>(combo, widget, [&combo, items](QComboBox& w) {
+      items->Follow();
+      if (w.currentIndex() != combo.ItemIndex()) w.setCurrentIndex(combo.ItemIndex());
+      if (w.currentText() != ToQ(combo.Text())) w.setEditText(ToQ(combo.Text()));
     });
     built = widget;
   }

@@ -404,6 +404,19 @@ class StudioTest : public QObject {
     QVERIFY(window_->isVisible());
     answer(QMessageBox::Discard);
     QVERIFY(window_->close());
+    // Save: a copy of the example, changed, is saved on the way out.
+    test::TempDir dir;
+    std::filesystem::copy_file(test::ExampleProject(), dir / "Shop.mmproj");
+    QVERIFY(window_->OpenProject(dir / "Shop.mmproj"));
+    QVERIFY(!window_->Modified());
+    QVERIFY(window_->RunCommand("select method TOrder.Cancel"));
+    ActionNamed(window_->PluginMenu(), "DRVX -> Add Try/Except to current method")->trigger();
+    QVERIFY(window_->Modified());
+    window_->show();
+    answer(QMessageBox::Save);
+    QVERIFY(window_->close());
+    QVERIFY(!window_->Modified());
+    QVERIFY(test::ReadText(dir / "Shop.mmproj").find("EXCEPT") != std::string::npos);
   }
 
   // Quit with the plug-in's window open ends the process, and the message
