@@ -119,6 +119,10 @@ DiagramCanvas::DiagramCanvas(QWidget* parent) : QWidget(parent) { setMouseTracki
 
 void DiagramCanvas::SetDiagram(DisplayList list) {
   list_ = std::move(list);
+  heads_.items.clear();
+  if (list_.headBottom > list_.y)
+    for (const Item& item : list_.items)
+      if (ExtentOf(item).bottom <= list_.headBottom) heads_.items.push_back(item);
   found_.clear();
   resize(sizeHint());
   update();
@@ -139,7 +143,7 @@ double DiagramCanvas::FitZoom(QSize viewport) const {
 void DiagramCanvas::ZoomAt(double factor, QPointF at) {
   QScrollArea* area = ScrollArea();
   const QPointF inView = at + QPointF(pos());  // the point within the viewport
-  const QPointF point = at / zoom_;                          // the diagram's point there
+  const QPointF point = at / zoom_;            // the diagram's point there
   SetZoom(zoom_ * factor);
   if (!area) return;
   area->horizontalScrollBar()->setValue(int(point.x() * zoom_ - inView.x()));
@@ -235,9 +239,10 @@ void DiagramCanvas::paintEvent(QPaintEvent*) {
   painter.scale(zoom_, zoom_);
   painter.translate(-list_.x, -list_.y);
   PaintDisplayList(list_, painter, colours);
+  QColor marked = colours.selection;
+  marked.setAlpha(60);
   for (const Extent& e : found_)
-    painter.fillRect(QRectF(e.left - 1, e.top - 1, e.right - e.left + 2, e.bottom - e.top + 2),
-                     QColor(colours.selection.red(), colours.selection.green(), colours.selection.blue(), 60));
+    painter.fillRect(QRectF(e.left - 1, e.top - 1, e.right - e.left + 2, e.bottom - e.top + 2), marked);
   for (const Area& area : list_.areas)
     if (area.element == selected_) {
       QPen pen(colours.selection, 2 / zoom_);
@@ -251,10 +256,7 @@ void DiagramCanvas::paintEvent(QPaintEvent*) {
   if (list_.headBottom <= list_.y || top <= list_.y) return;
   painter.translate(0, top - list_.y);
   painter.fillRect(QRectF(list_.x, list_.y, list_.width, list_.headBottom - list_.y), colours.paper);
-  DisplayList heads;
-  for (const Item& item : list_.items)
-    if (ExtentOf(item).bottom <= list_.headBottom) heads.items.push_back(item);
-  PaintDisplayList(heads, painter, colours);
+  PaintDisplayList(heads_, painter, colours);
 }
 
 }  // namespace drvx::studio

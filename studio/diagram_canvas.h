@@ -63,6 +63,7 @@ class DiagramCanvas final : public QWidget {
   std::int32_t ElementAt(QPointF at) const;
 
   modelhost::render::DisplayList list_;
+  modelhost::render::DisplayList heads_;  // a sequence diagram's heads, painted over its top
   double zoom_ = 1.0;
   std::int32_t selected_ = 0;
   std::vector<modelhost::render::Extent> found_;

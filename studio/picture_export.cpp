@@ -10,7 +10,6 @@
 #include "diagram_canvas.h"
 #include "drvx/platform/files.h"
 #include "pages.h"
-#include "palette.h"
 #include "svg_writer.h"
 
 namespace drvx::studio {
@@ -22,7 +21,7 @@ void WritePng(const DisplayList& list, const std::filesystem::path& file) {
   constexpr double kScale = 2;
   QImage image(int(std::ceil(list.width * kScale)), int(std::ceil(list.height * kScale)),
                QImage::Format_RGB32);
-  image.fill(QColor(kPaperColour.red, kPaperColour.green, kPaperColour.blue));
+  image.fill(CanvasColours::Pictures().paper);
   QPainter painter(&image);
   painter.scale(kScale, kScale);
   painter.translate(-list.x, -list.y);
@@ -40,9 +39,8 @@ void WritePdf(const DisplayList& list, const std::filesystem::path& file) {
   pdf.setPageSize(QPageSize(QPageSize::A4));
   QPainter painter;
   if (!painter.begin(&pdf)) throw std::runtime_error("cannot write " + file.string());
-  const double width = std::clamp(list.width, kPrintWidth, 2 * kPrintWidth);
   bool first = true;
-  for (const Page& page : PagesOf(list, width, width * kPrintHeight / kPrintWidth)) {
+  for (const Page& page : PrintedPagesOf(list)) {
     if (!std::exchange(first, false)) pdf.newPage();
     const PageLayout layout = LayoutOf(list, page);
     const double scale = std::min(pdf.width() / layout.width, pdf.height() / layout.height);

@@ -81,16 +81,24 @@ void ProjectTree::Update() {
 bool ProjectTree::Keep(QTreeWidgetItem& item, const QString& text) {
   bool below = false;
   for (int i = 0; i < item.childCount(); ++i) below = Keep(*item.child(i), text) || below;
-  const bool folder = !item.data(0, kIdRole).isValid();
-  const bool kept = text.isEmpty() || folder || below || item.text(0).contains(text, Qt::CaseInsensitive);
-  item.setHidden(!kept);
+  const bool folder = !item.data(0, kIdRole).isValid();  // folders stay
+  const bool matches = text.isEmpty() || below || item.text(0).contains(text, Qt::CaseInsensitive);
+  item.setHidden(!folder && !matches);
   if (!text.isEmpty() && below) item.setExpanded(true);
-  return kept && !(folder && !below && !text.isEmpty());
+  return matches;
 }
 
 void ProjectTree::Filter(const QString& text) {
   filter_ = text;
   for (int i = 0; i < topLevelItemCount(); ++i) Keep(*topLevelItem(i), text);
+}
+
+bool ProjectTree::Reveal(std::int32_t id) {
+  QTreeWidgetItem* item = ItemOf(id);
+  if (!item) return false;
+  const QSignalBlocker quiet(this);
+  setCurrentItem(item);
+  return true;
 }
 
 QTreeWidgetItem* ProjectTree::ItemOf(std::int32_t id) const {

@@ -24,6 +24,9 @@ class ProjectTree final : public QTreeWidget {
   // Shows only the elements whose names hold `text` (ignoring case), with
   // the items above them, opened; all again when it is empty.
   void Filter(const QString& text);
+  // Makes the element's item the current one without telling OnPicked
+  // (what is current already changed); false when it has none.
+  bool Reveal(std::int32_t id);
   // The item of the element with this identifier, or null.
   QTreeWidgetItem* ItemOf(std::int32_t id) const;
 

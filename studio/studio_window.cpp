@@ -201,6 +201,14 @@ bool StudioWindow::OpenProject(const std::filesystem::path& file) {
   return true;
 }
 
+bool StudioWindow::SaveProject() {
+  if (session_.Project().fileName.empty()) return SaveProjectAs();
+  if (!Perform([](modelhost::HostOperations& host) { host.Save(); }, "save")) return false;
+  modified_ = false;
+  ShowTitle();
+  return true;
+}
+
 bool StudioWindow::SaveProjectAs() {
   const QString name = QFileDialog::getSaveFileName(this, tr("Save the project as"), {},
                                                     tr("Projects (*.mmproj)"));
@@ -221,11 +229,7 @@ bool StudioWindow::MaySetProjectAside() {
       tr("Save the changes to %1?").arg(name.isEmpty() ? tr("the new project") : name),
       QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
   if (answer == QMessageBox::Discard) return true;
-  if (answer != QMessageBox::Save) return false;
-  if (session_.Project().fileName.empty()) return SaveProjectAs();
-  if (!Perform([](modelhost::HostOperations& host) { host.Save(); })) return false;
-  modified_ = false;
-  return true;
+  return answer == QMessageBox::Save && SaveProject();
 }
 
 void StudioWindow::closeEvent(QCloseEvent* event) {
@@ -318,28 +322,28 @@ bool StudioWindow::ExportPicture(const std::filesystem::path& file) {
   }
 }
 
-void StudioWindow::Back() {
-  const auto& diagrams = session_.Project();
-  while (historyAt_ > 0) {
-    const auto index = diagrams.IndexOfDiagram(history_[--historyAt_]);
-    if (index >= 0) return DrawDiagram(diagrams.diagrams[std::size_t(index)].Get());
-  }
-}
+void StudioWindow::Back() { WalkHistory(-1); }
+void StudioWindow::Forward() { WalkHistory(+1); }
 
-void StudioWindow::Forward() {
-  const auto& diagrams = session_.Project();
-  while (historyAt_ + 1 < history_.size()) {
-    const auto index = diagrams.IndexOfDiagram(history_[++historyAt_]);
-    if (index >= 0) return DrawDiagram(diagrams.diagrams[std::size_t(index)].Get());
+// To the nearest diagram that way in the history that is still there.
+void StudioWindow::WalkHistory(int step) {
+  const auto& project = session_.Project();
+  for (std::size_t at = historyAt_; step < 0 ? at > 0 : at + 1 < history_.size();) {
+    at = step < 0 ? at - 1 : at + 1;
+    if (const auto index = project.IndexOfDiagram(history_[at]); index >= 0) {
+      historyAt_ = at;
+      return DrawDiagram(project.diagrams[std::size_t(index)].Get());
+    }
   }
 }
 
 void StudioWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(tr("File"));
   menuTitles_.emplace_back(file, tr("File"));
-  file->addAction(tr("&New"), QKeySequence::New, [this] {
-    if (MaySetProjectAside()) Perform([](modelhost::HostOperations& host) { host.New(); });
-  });
+  const auto newProject = [this] {
+    if (MaySetProjectAside()) Perform([](modelhost::HostOperations& host) { host.New(); }, "new");
+  };
+  file->addAction(tr("&New"), QKeySequence::New, newProject);
   file->addAction(tr("&Open..."), QKeySequence::Open, [this] {
     if (!MaySetProjectAside()) return;
     const QString name = QFileDialog::getOpenFileName(this, tr("Open a project"), {},
@@ -347,14 +351,9 @@ void StudioWindow::BuildMenus() {
     if (!name.isEmpty()) OpenProject(name.toStdString());
   });
   recentMenu_ = file->addMenu(tr("Open &recent"));
-  file->addAction(tr("&Save"), QKeySequence::Save, [this] {
-    if (session_.Project().fileName.empty()) SaveProjectAs();
-    else if (Perform([](modelhost::HostOperations& host) { host.Save(); }, "save")) modified_ = false, ShowTitle();
-  });
+  file->addAction(tr("&Save"), QKeySequence::Save, [this] { SaveProject(); });
   file->addAction(tr("Save &as..."), QKeySequence::SaveAs, [this] { SaveProjectAs(); });
-  file->addAction(tr("&Close"), QKeySequence::Close, [this] {
-    if (MaySetProjectAside()) Perform([](modelhost::HostOperations& host) { host.New(); });
-  });
+  file->addAction(tr("&Close"), QKeySequence::Close, newProject);  // leaves a new, empty one
   file->addSeparator();
   file->addAction(tr("&Export picture..."), QKeySequence(tr("Ctrl+E")), [this] {
     if (!shownDiagram_) return;
@@ -407,8 +406,9 @@ void StudioWindow::FillPluginMenu() {
   if (experts == menuExperts_ && !pluginMenu_->isEmpty()) return;
   menuExperts_ = std::move(experts);
   pluginMenu_->clear();
-  TitleMenus();
-  for (const auto& expert : modelhost::ListExperts(session_)) {
+  const auto listed = modelhost::ListExperts(session_);
+  TitleMenus(listed);
+  for (const auto& expert : listed) {
     QMenu* menu = pluginMenu_;
     if (session_.Experts().size() > 1) menu = pluginMenu_->addMenu(QString::fromStdString(expert.id));
     for (const auto& verb : expert.verbs) {
@@ -466,21 +466,11 @@ void StudioWindow::FollowChanges() {
                               : now.cls != before.cls     ? now.cls
                               : now.module != before.module ? now.module
                                                           : now.diagram != before.diagram ? now.diagram : 0;
-  if (picked != 0 && !opened)
-    if (QTreeWidgetItem* item = tree_->ItemOf(picked)) {
-      const QSignalBlocker quiet(tree_);
-      tree_->setCurrentItem(item);
-      ShowDetails(project.Find(picked));
-    }
+  if (picked != 0 && !opened && tree_->Reveal(picked)) ShowDetails(project.Find(picked));
   if (now.diagram != 0 && (opened || now.diagram != before.diagram)) {
     const auto* current = project.navigator.currentDiagram.Get();
     ShowDiagram(current);
-    if (opened)
-      if (QTreeWidgetItem* item = tree_->ItemOf(current->ElementId())) {
-        const QSignalBlocker quiet(tree_);
-        tree_->setCurrentItem(item);
-        ShowDetails(current);
-      }
+    if (opened && tree_->Reveal(current->ElementId())) ShowDetails(current);
     return;
   }
   const auto index = project.IndexOfDiagram(shownDiagram_);
@@ -500,10 +490,7 @@ void StudioWindow::Arrived(const modelhost::ModelDiagram& diagram) {
   if (openArrivals_->isChecked()) {
     showArrival_->hide();
     ShowDiagram(&diagram);
-    if (QTreeWidgetItem* item = tree_->ItemOf(diagram.ElementId())) {
-      const QSignalBlocker quiet(tree_);
-      tree_->setCurrentItem(item);
-    }
+    tree_->Reveal(diagram.ElementId());
     return;
   }
   arrival_ = diagram.ElementId();
@@ -520,9 +507,9 @@ void StudioWindow::ShowDetails(const modelhost::ModelElement* element) {
   details_->setPlainText(QString::fromStdString(text.str()));
 }
 
-void StudioWindow::TitleMenus() {
+void StudioWindow::TitleMenus(const std::vector<modelhost::ExpertInfo>& experts) {
   std::set<QChar> taken;
-  for (const auto& expert : modelhost::ListExperts(session_))
+  for (const auto& expert : experts)
     for (const auto& verb : expert.verbs) {
       const std::string keys = verb.shortcut ? modelhost::ShortcutText(*verb.shortcut) : "none";
       if (keys.size() == 5 && keys.rfind("Alt+", 0) == 0) taken.insert(QChar(keys[4]).toLower());

@@ -15,6 +15,7 @@
 #include "drvx/platform/scripted_dialogs.h"
 #include "form_view.h"
 #include "host_session.h"
+#include "plugin_calls.h"
 #include "plugin_loader.h"
 #include "project_tree.h"
 #include "qt_dialogs.h"
@@ -94,12 +95,14 @@ class StudioWindow final : public QMainWindow {
   // changed project is saved, or its changes dropped, as the user answers;
   // false when the user cancels (or saving failed).
   bool MaySetProjectAside();
+  // Saves to the project's file (asking for one when it has none).
+  bool SaveProject();
   bool SaveProjectAs();
   void ShowTitle();
   void ShowDetails(const modelhost::ModelElement* element);
   // Menu titles whose mnemonics no verb's shortcut takes (Alt+F may be a
   // verb's).
-  void TitleMenus();
+  void TitleMenus(const std::vector<modelhost::ExpertInfo>& experts);
   void RememberRecent(const std::filesystem::path& file);
   void FillRecentMenu();
   void AppendLog(const std::string& text);
@@ -145,6 +148,7 @@ class StudioWindow final : public QMainWindow {
   std::size_t historyAt_ = 0;             // the one shown, in history_
   QLabel* zoomLabel_ = nullptr;
   void DrawDiagram(const modelhost::ModelDiagram* diagram);
+  void WalkHistory(int step);  // -1 back, +1 forward
 };
 
 }  // namespace drvx::studio

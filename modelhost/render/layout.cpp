@@ -69,13 +69,8 @@ std::vector<std::string> MemberLines(const ModelClass& cls) {
   return lines;
 }
 
-bool IsActorRole(const ModelShape& role) {
-  const std::u16string* kind = role.FindProperty(u"RoleKind");
-  return kind && *kind == u"rkActor";
-}
-
 FontStyle RoleFont(const ModelShape& role) {
-  const bool actor = IsActorRole(role);
+  const bool actor = IsActor(role);
   return {!actor, actor};
 }
 
@@ -518,8 +513,7 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
                 0, Fill::Shade});
   for (const ModelShape* m : others) Association(c, *m);
   for (const Message& m : messages) {
-    const std::u16string* kind = m.shape->FindProperty(u"MessageKind");
-    const bool reply = kind && *kind == u"mkReturn";
+    const bool reply = IsReply(*m.shape);
     Line line;
     line.head = reply ? Head::Open : Head::Filled;
     line.stroke = reply ? Stroke::Dashed : Stroke::Solid;
@@ -528,9 +522,10 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
     const double half = kBarWidth / 2;
     // A message picks the member it calls: its line and the caption above.
     if (const std::int32_t member = MemberOf(*m.shape)) {
-      const double left = std::min(x1, x2), right = std::max(x1, x2) + (m.from == m.to ? kLoopWidth : 0);
-      const double top = start - kAbove - LineSpacing(kSmall);
-      c.Mark({left, top, std::max(right - left, TextWidth(m.caption, kSmall) + kPad), end + kAbove - top}, member);
+      const double left = std::min(x1, x2);
+      const double width = std::max(x1, x2) + (m.from == m.to ? kLoopWidth : 0) - left;
+      const double above = start - kAbove - LineSpacing(kSmall);
+      c.Mark({left, above, std::max(width, TextWidth(m.caption, kSmall) + kPad), end + kAbove - above}, member);
     }
     if (m.from == m.to) {
       line.points = {{x1 + half, start}, {x1 + kLoopWidth, start}, {x1 + kLoopWidth, end},
@@ -553,6 +548,16 @@ bool HasRoles(const ModelDiagram& d) {
 }
 
 }  // namespace
+
+bool IsActor(const ModelShape& role) {
+  const std::u16string* kind = role.FindProperty(u"RoleKind");
+  return kind && *kind == u"rkActor";
+}
+
+bool IsReply(const ModelShape& message) {
+  const std::u16string* kind = message.FindProperty(u"MessageKind");
+  return kind && *kind == u"mkReturn";
+}
 
 int NumberProperty(const ModelShape& s, std::u16string_view key, int fallback) {
   const std::u16string* v = s.FindProperty(key);

@@ -21,6 +21,11 @@ DisplayList LayoutDiagram(const ModelDiagram& diagram);
 // is absent or not a number.
 int NumberProperty(const ModelShape& shape, std::u16string_view key, int fallback);
 
+// Whether a role is an actor ("RoleKind" rkActor), and a message a reply
+// ("MessageKind" mkReturn).
+bool IsActor(const ModelShape& role);
+bool IsReply(const ModelShape& message);
+
 // A role's activation text as (from, to) pairs; what does not parse is left
 // out.
 std::vector<std::pair<int, int>> ActivationPairs(std::u16string_view text);

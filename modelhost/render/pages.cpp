@@ -75,6 +75,11 @@ std::vector<Page> PagesOf(const DisplayList& list, double maxWidth, double maxHe
   return pages;
 }
 
+std::vector<Page> PrintedPagesOf(const DisplayList& list) {
+  const double width = std::clamp(list.width, kPrintWidth, 2 * kPrintWidth);
+  return PagesOf(list, width, width * kPrintHeight / kPrintWidth);
+}
+
 PageLayout LayoutOf(const DisplayList& list, const Page& page) {
   const double heads = page.y > list.y && list.headBottom > list.y ? list.headBottom - list.y : 0;
   PageLayout layout{page.width, heads + page.height, {}};

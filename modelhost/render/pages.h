@@ -23,6 +23,10 @@ struct Page {
 
 // One page for a picture within the limits, else the pages that cover it.
 std::vector<Page> PagesOf(const DisplayList& list, double maxWidth, double maxHeight);
+// The pages a picture is printed on: as wide as the picture, up to two
+// paper widths (so that text stays legible once scaled to the paper), and
+// as tall as the paper's shape allows.
+std::vector<Page> PrintedPagesOf(const DisplayList& list);
 
 // What a page shows, in its order: the heads (for a page below the first
 // row), then its part of the picture. Each is the picture's `area`, moved

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "layout.h"
@@ -26,10 +27,12 @@ struct Event {
 
 struct Sequence {
   std::vector<const ModelShape*> roles;  // left to right
+  std::unordered_map<const ModelShape*, std::size_t> index;  // of each role in roles
   std::vector<Event> events;
 
   std::size_t RoleIndex(const ModelShape* role) const {
-    return std::size_t(std::find(roles.begin(), roles.end(), role) - roles.begin());
+    const auto at = index.find(role);
+    return at != index.end() ? at->second : roles.size();
   }
 };
 
@@ -42,6 +45,7 @@ Sequence Read(const ModelDiagram& d) {
   std::stable_sort(s.roles.begin(), s.roles.end(), [](const ModelShape* a, const ModelShape* b) {
     return a->AbsoluteX() < b->AbsoluteX();
   });
+  for (std::size_t r = 0; r < s.roles.size(); ++r) s.index[s.roles[r]] = r;
   for (const ModelShape* m : d.associations)
     if (m->source->IsRole() && m->target->IsRole())
       s.events.push_back({NumberProperty(*m, u"StartTime", 0), 1, s.events.size(), m, 0});
@@ -54,16 +58,6 @@ Sequence Read(const ModelDiagram& d) {
     return std::tie(a.time, a.order, a.sequence) < std::tie(b.time, b.order, b.sequence);
   });
   return s;
-}
-
-bool IsReply(const ModelShape& m) {
-  const std::u16string* kind = m.FindProperty(u"MessageKind");
-  return kind && *kind == u"mkReturn";
-}
-
-bool IsActor(const ModelShape& role) {
-  const std::u16string* kind = role.FindProperty(u"RoleKind");
-  return kind && *kind == u"rkActor";
 }
 
 // What a client is told, in order: a message, or an activation opening or

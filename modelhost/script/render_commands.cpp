@@ -1,6 +1,5 @@
 // Commands that draw diagrams: SVG pictures, PlantUML and Mermaid texts, and
 // the host's own print of a diagram.
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <functional>
@@ -100,18 +99,14 @@ void RenderAll(HostContext& host, const std::filesystem::path& folder) {
 }
 
 // Prints a diagram as the host does when a plug-in asks: its pages go into
-// the running print job, or into a job of their own. A page is as wide as
-// the picture, up to two paper widths (so that text stays legible once
-// scaled to the paper), and as tall as the paper's shape allows.
+// the running print job, or into a job of their own.
 void PrintDiagram(const ModelDiagram& diagram) {
   const render::DisplayList list = render::LayoutDiagram(diagram);
-  const double width = std::clamp(list.width, render::kPrintWidth, 2 * render::kPrintWidth);
   platform::Printer& printer = platform::CurrentPrinter();
   const std::string title = mmapi::cxx::ToUtf8(diagram.name);
   const bool ownJob = !printer.InJob();
   if (ownJob) printer.BeginJob(title);
-  for (const render::Page& page :
-       render::PagesOf(list, width, width * render::kPrintHeight / render::kPrintWidth)) {
+  for (const render::Page& page : render::PrintedPagesOf(list)) {
     std::ostringstream svg;
     render::WriteSvgPage(list, page, svg);
     printer.DrawPicture(title, svg.str());

@@ -58,7 +58,7 @@ class ItemsModel final : public QAbstractListModel {
   }
   // Shows the list's items anew when they changed since last shown.
   void Follow() {
-    if (version_ == list_.ItemsVersion() && shown_ == list_.Count()) return;
+    if (version_ == list_.ItemsVersion()) return;
     beginResetModel();
     version_ = list_.ItemsVersion();
     shown_ = list_.Count();

@@ -6,3 +6,9 @@ program() {  # program NAME [ARGUMENTS...]
   shift
   ${DRVX_EMULATOR:-} "$build/bin/$name${DRVX_EXE_SUFFIX:-}" "$@"
 }
+
+# A folder for the script's files, $work, removed when the script ends.
+make_work_folder() {
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+}

@@ -10,8 +10,7 @@ build=$1
 source=$2
 . "$(dirname "$0")/programs.sh"
 gtest=/usr/src/googletest/googletest
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+make_work_folder
 
 cmake --install "$build" --prefix "$work/prefix" > /dev/null
 # shellcheck disable=SC2046

@@ -6,8 +6,7 @@ set -euo pipefail
 build=$1
 source=$2
 . "$(dirname "$0")/programs.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+make_work_folder
 cd "$work"
 mkdir -p build/example-output
 (for _ in $(seq 40); do

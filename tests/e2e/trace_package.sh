@@ -8,8 +8,7 @@ set -euo pipefail
 build=$1
 source=$2
 . "$(dirname "$0")/programs.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+make_work_folder
 
 cmake --install "$build" --prefix "$work/prefix" > /dev/null
 cmake -S "$source/tests/tracer/consumer" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$work/prefix" \

@@ -8,8 +8,7 @@ set -euo pipefail
 build=$1
 source=$2
 . "$(dirname "$0")/programs.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+make_work_folder
 cd "$work"
 
 # Runs the host on the example with the given commands first, while the
