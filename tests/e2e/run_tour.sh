@@ -9,7 +9,9 @@ source=$2
 make_work_folder
 cd "$work"
 mkdir -p build/example-output
-(for _ in $(seq 40); do
+# The sender tries for a minute: under the sanitizers on a loaded machine the
+# host may take long to open its slot.
+(for _ in $(seq 120); do
    sleep 0.5
    program drvx-send "$source/examples/Shop/callstack.txt" 2> /dev/null && break
  done
