@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "drvx_trace.h"
+#include "drvx_trace_record.h"
 #include "drvx_trace_system.h"
 
 #if (DRVX_TRACE_MAX_DEPTH & (DRVX_TRACE_MAX_DEPTH - 1)) != 0
@@ -68,12 +69,15 @@ void drvx_trace_push(const char* name) {
   f->length = (unsigned char)(length + 2);
   DRVX_TRACE_FENCE();
   f->ready = 1;
+  if (drvx_trace_recording())
+    drvx_trace_record_call(drvx_trace_name_key(f->line, length), f->line, length);
 }
 
 void drvx_trace_pop(void) {
   struct stack* s = &thread_stack;
   const size_t depth = s->depth;
   if (depth == 0) return;
+  drvx_trace_record_return();
   s->frames[(depth - 1) & (DRVX_TRACE_MAX_DEPTH - 1)].ready = 0;
   DRVX_TRACE_FENCE();
   s->depth = depth - 1;
@@ -179,6 +183,14 @@ enum drvx_trace_result drvx_trace_send_to(const char* slot) {
 }
 
 enum drvx_trace_result drvx_trace_send(void) { return drvx_trace_send_to(DRVX_TRACE_DEFAULT_SLOT); }
+
+int drvx_trace_record_begin_to(const char* slot) {
+  return slot && valid_slot_name(slot) && drvx_trace_record_start(slot);
+}
+
+int drvx_trace_record_begin(void) { return drvx_trace_record_begin_to(DRVX_TRACE_DEFAULT_SLOT); }
+
+void drvx_trace_record_end(void) { drvx_trace_record_stop(); }
 
 void drvx_trace_get_counts(struct drvx_trace_counts* out) {
   if (!out) return;

@@ -209,3 +209,27 @@ enum drvx_trace_result drvx_trace_system_send(const char* slot, const struct drv
   errno = saved;
   return result;
 }
+
+void drvx_trace_system_identity(struct drvx_trace_identity* out) {
+  out->process = (unsigned long long)getpid();
+  out->thread = (unsigned long long)gettid();
+  strncpy(out->program, program_invocation_short_name, sizeof out->program - 1);
+  out->program[sizeof out->program - 1] = '\0';
+}
+
+/* A recording's end when its thread ends, through a key made once. */
+static pthread_key_t end_key;
+static pthread_once_t end_key_once = PTHREAD_ONCE_INIT;
+static void (*thread_end)(void*);
+
+static void call_thread_end(void* value) {
+  if (thread_end) thread_end(value);
+}
+
+static void make_end_key(void) { pthread_key_create(&end_key, call_thread_end); }
+
+void drvx_trace_system_at_thread_end(void (*end)(void*), void* value) {
+  pthread_once(&end_key_once, make_end_key);
+  if (end) thread_end = end;
+  pthread_setspecific(end_key, end ? value : NULL);
+}

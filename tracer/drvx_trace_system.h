@@ -20,6 +20,19 @@ struct drvx_trace_piece {
 enum drvx_trace_result drvx_trace_system_send(const char* slot, const struct drvx_trace_piece* pieces,
                                               size_t count, size_t size);
 
+/* Who sends a recording's batch: the process, the calling thread, and the
+ * program's file name without its folder. */
+struct drvx_trace_identity {
+  unsigned long long process;
+  unsigned long long thread;
+  char program[64];
+};
+void drvx_trace_system_identity(struct drvx_trace_identity* out);
+
+/* Calls `end(value)` when the calling thread ends; a NULL `end` cancels
+ * the call set before. */
+void drvx_trace_system_at_thread_end(void (*end)(void*), void* value);
+
 /* Sends the pieces to the slot as drvx_trace_send_to does, after checking
  * the slot's name, and counts what it did (drvx_trace_get_counts); `cut`
  * outer calls are not in it. For the sends of the hook mode. */

@@ -26,3 +26,39 @@ enum drvx_trace_result drvx_trace_system_send(const char* slot, const struct drv
   CloseHandle(file);
   return ok && written == size ? DRVX_TRACE_SENT : DRVX_TRACE_FAILED;
 }
+
+void drvx_trace_system_identity(struct drvx_trace_identity* out) {
+  out->process = GetCurrentProcessId();
+  out->thread = GetCurrentThreadId();
+  char path[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+  const char* name = path;
+  for (DWORD i = 0; i < n && i < sizeof path; ++i)
+    if (path[i] == '\\' || path[i] == '/') name = path + i + 1;
+  if (n == 0 || n >= sizeof path) name = "(program)";
+  strncpy(out->program, name, sizeof out->program - 1);
+  out->program[sizeof out->program - 1] = '\0';
+}
+
+/* A recording's end when its thread ends: a fiber-local value's callback,
+ * which Windows calls as the thread ends. */
+static DWORD end_index = FLS_OUT_OF_INDEXES;
+static void (*thread_end)(void*);
+static INIT_ONCE end_once = INIT_ONCE_STATIC_INIT;
+
+static void WINAPI call_thread_end(void* value) {
+  if (value && thread_end) thread_end(value);
+}
+
+static BOOL CALLBACK make_end_index(INIT_ONCE* once, void* parameter, void** context) {
+  (void)once, (void)parameter, (void)context;
+  end_index = FlsAlloc(call_thread_end);
+  return TRUE;
+}
+
+void drvx_trace_system_at_thread_end(void (*end)(void*), void* value) {
+  InitOnceExecuteOnce(&end_once, make_end_index, NULL, NULL);
+  if (end_index == FLS_OUT_OF_INDEXES) return;
+  if (end) thread_end = end;
+  FlsSetValue(end_index, end ? value : NULL);
+}

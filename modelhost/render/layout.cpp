@@ -404,25 +404,57 @@ struct Message {
   std::string caption;
 };
 
+// A frame of a sequence diagram: a loop around messages, or a marker of
+// what was lost across every lifeline.
+struct Frame {
+  const ModelShape* shape;
+  bool lost;
+  int start, end;  // model times
+  std::string caption;
+  int inside = 0;   // how deep frames nest inside it
+  int starting = 0; // frames inside it that start with it
+  int ending = 0;   // frames inside it that end with it
+};
+
+constexpr double kTab = kSmall + 7;  // the height of a frame's label tab
+constexpr double kFrameBelow = 8;    // from a frame's last message to its edge, per frame ending there
+
+// Extra room a time needs from the line before it (a frame's tabs) and
+// gives the time after it (a frame's lower edge).
+struct Room {
+  int time;
+  double before = 0, after = 0;
+};
+
 // The heights of model times: at least as far apart as in the model, and
 // each message with a caption far enough below the message line before it
-// that its caption fits between them.
+// that its caption fits between them, with room for the frames' tabs above
+// where they start and their edges below where they end.
 class TimeScale {
  public:
-  TimeScale(double top, const std::vector<Message>& messages, std::vector<int> times) {
+  TimeScale(double top, const std::vector<Message>& messages, std::vector<int> times,
+            const std::vector<Room>& rooms) {
     std::sort(times.begin(), times.end());
     times.erase(std::unique(times.begin(), times.end()), times.end());
     std::vector<bool> captioned(times.size()), line(times.size());
+    std::vector<double> before(times.size()), after(times.size());
     for (const Message& m : messages) {
       const std::size_t s = Index(times, m.start);
       line[s] = line[Index(times, m.end)] = true;
       if (!m.caption.empty()) captioned[s] = true;
     }
+    for (const Room& r : rooms) {
+      const std::size_t k = Index(times, r.time);
+      before[k] = std::max(before[k], r.before);
+      after[k] = std::max(after[k], r.after);
+    }
     double y = top, lastLine = top;
     int previous = 0;
     for (std::size_t k = 0; k < times.size(); ++k) {
       y += times[k] - previous;
-      if (captioned[k]) y = std::max(y, lastLine + LineSpacing(kSmall) + kAbove + 2);
+      const double need = (captioned[k] ? LineSpacing(kSmall) + kAbove + 2 : 0) + before[k];
+      if (need > 0) y = std::max(y, lastLine + need);
+      if (k > 0 && after[k - 1] > 0) y = std::max(y, heights_[k - 1] + after[k - 1] + need + 4);
       if (line[k]) lastLine = y;
       previous = times[k];
       heights_.push_back(y);
@@ -440,6 +472,64 @@ class TimeScale {
   std::vector<double> heights_;
 };
 
+// The diagram's frames, each knowing the frames that nest inside it.
+std::vector<Frame> FramesOf(const ModelDiagram& d) {
+  std::vector<Frame> frames;
+  for (const ModelShape* s : d.symbols)
+    if (IsFrame(*s)) {
+      const std::u16string* kind = s->FindProperty(u"FrameKind");
+      const int start = NumberProperty(*s, u"StartTime", 0);
+      frames.push_back({s, kind && *kind == u"lost", start,
+                        std::max(start, NumberProperty(*s, u"EndTime", 0)), ToUtf8(s->name)});
+    }
+  // Inner frames first: a frame inside another spans less time.
+  std::stable_sort(frames.begin(), frames.end(),
+                   [](const Frame& a, const Frame& b) { return a.end - a.start < b.end - b.start; });
+  for (std::size_t i = 0; i < frames.size(); ++i)
+    for (std::size_t j = 0; j < i; ++j) {
+      Frame& outer = frames[i];
+      const Frame& inner = frames[j];
+      if (outer.lost || inner.lost || inner.start < outer.start || inner.end > outer.end) continue;
+      outer.inside = std::max(outer.inside, inner.inside + 1);
+      if (inner.start == outer.start) outer.starting = std::max(outer.starting, inner.starting + 1);
+      if (inner.end == outer.end) outer.ending = std::max(outer.ending, inner.ending + 1);
+    }
+  return frames;
+}
+
+// A loop's frame around the lifelines of the messages it holds, its label in
+// a tab at its top left; a lost marker a band across every lifeline.
+void DrawFrames(Canvas& c, const std::vector<Frame>& frames, const std::vector<Message>& messages,
+                const std::vector<double>& centre, const TimeScale& scale) {
+  if (centre.empty()) return;
+  const double caption = LineSpacing(kSmall) + kAbove + 2;
+  for (const Frame& f : frames) {
+    const double w = TextWidth(f.caption, kSmall, {true}) + 2 * kPad;
+    if (f.lost) {
+      const double y = scale.At(f.start);
+      const double left = centre.front() - 2 * kGap, right = centre.back() + 2 * kGap;
+      c.Add(Box{left, y - caption + 2, right - left, caption, 0, Fill::Shade, Stroke::Dashed});
+      c.Label((left + right) / 2, y - kAbove, f.caption, Anchor::Middle, kSmall, {true});
+      continue;
+    }
+    double left = std::numeric_limits<double>::infinity(), right = -left;
+    for (const Message& m : messages) {
+      if (m.start < f.start || m.start > f.end) continue;
+      left = std::min({left, centre[m.from], centre[m.to]});
+      right = std::max({right, centre[m.from], centre[m.to]} ) + (m.from == m.to ? kLoopWidth : 0);
+    }
+    if (left > right) left = centre.front(), right = centre.back();
+    const double pad = kBarWidth + 4 * double(f.inside + 1);
+    left -= pad;
+    right = std::max(right + pad, left + w + kGap);
+    const double top = scale.At(f.start) - caption - double(f.starting + 1) * kTab;
+    const double bottom = scale.At(f.end) + double(f.ending + 1) * kFrameBelow;
+    c.Add(Box{left, top, right - left, bottom - top, 0, Fill::None});
+    c.Add(Line{{{left, top + kTab}, {left + w - 4, top + kTab}, {left + w, top + kTab - 4}, {left + w, top}}});
+    c.Label(left + kPad, top + kTab - 5, f.caption, Anchor::Start, kSmall, {true});
+  }
+}
+
 void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
   std::vector<const ModelShape*> roles;
   for (const ModelShape* s : d.symbols)
@@ -453,6 +543,14 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
   std::vector<Message> messages;
   std::vector<const ModelShape*> others;
   std::vector<int> times;
+  std::vector<Frame> frames = FramesOf(d);
+  std::vector<Room> rooms;
+  for (const Frame& f : frames) {
+    times.push_back(f.start), times.push_back(f.end);
+    if (f.lost) continue;
+    rooms.push_back({f.start, (f.starting + 1) * kTab, 0});
+    rooms.push_back({f.end, 0, (f.ending + 1) * kFrameBelow});
+  }
   for (const ModelShape* m : d.associations) {
     if (m->ClassName() != u"sequencemessage" || !m->source->IsRole() || !m->target->IsRole()) {
       others.push_back(m);
@@ -497,7 +595,7 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
   }
 
   c.HeadsEndAt(top + kPad);
-  const TimeScale scale(top, messages, times);
+  const TimeScale scale(top, messages, times, rooms);
   const double bottom = std::max(top + 40, scale.Bottom() + 30);
   for (std::size_t i = 0; i < roles.size(); ++i) {
     const Rect r = c.RectOf(*roles[i]);
@@ -511,6 +609,7 @@ void SequenceDiagram(Canvas& c, const ModelDiagram& d) {
     for (const auto& [from, to] : bars[i])
       c.Add(Box{centre[i] - kBarWidth / 2, scale.At(from), kBarWidth, scale.At(to) - scale.At(from),
                 0, Fill::Shade});
+  DrawFrames(c, frames, messages, centre, scale);
   for (const ModelShape* m : others) Association(c, *m);
   for (const Message& m : messages) {
     const bool reply = IsReply(*m.shape);
@@ -553,6 +652,8 @@ bool IsActor(const ModelShape& role) {
   const std::u16string* kind = role.FindProperty(u"RoleKind");
   return kind && *kind == u"rkActor";
 }
+
+bool IsFrame(const ModelShape& s) { return s.ClassName() == u"sequenceframe"; }
 
 bool IsReply(const ModelShape& message) {
   const std::u16string* kind = message.FindProperty(u"MessageKind");
@@ -604,7 +705,7 @@ DisplayList LayoutDiagram(const ModelDiagram& d) {
   Canvas c(list, Spread(d));
   if (HasRoles(d)) {
     for (const ModelShape* s : d.symbols)
-      if (!s->IsRole()) Symbol(c, *s);
+      if (!s->IsRole() && !IsFrame(*s)) Symbol(c, *s);
     SequenceDiagram(c, d);
   } else {
     // Symbols in the order made: a parent comes before what it holds. The

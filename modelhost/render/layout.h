@@ -7,7 +7,9 @@
 // below it, and a message at the height of its start time below the heads.
 // A message whose end time is later than its start runs sloped down to that
 // height; a self-message is a loop from its start to its end time. Each role's
-// activation text "(a,b)(c,d)" gives its activation bars.
+// activation text "(a,b)(c,d)" gives its activation bars. A loop's frame
+// encloses the lifelines of the messages it spans, with its label in a tab;
+// a lost marker is a band across every lifeline.
 #pragma once
 
 #include "diagrams.h"
@@ -25,6 +27,10 @@ int NumberProperty(const ModelShape& shape, std::u16string_view key, int fallbac
 // ("MessageKind" mkReturn).
 bool IsActor(const ModelShape& role);
 bool IsReply(const ModelShape& message);
+// Whether a symbol is a sequence diagram's frame ("sequenceframe"): a loop
+// around messages ("FrameKind" loop) or a marker of what was lost (lost),
+// from its "StartTime" to its "EndTime".
+bool IsFrame(const ModelShape& symbol);
 
 // A role's activation text as (from, to) pairs; what does not parse is left
 // out.

@@ -15,14 +15,18 @@ namespace {
 
 using mmapi::cxx::ToUtf8;
 
-// One line of the text: a message, or a lifeline's activation opening or
-// closing, at its time; at equal times openings come first, closings last.
+// One line of the text: a message, a lifeline's activation opening or
+// closing, or a frame opening or closing, at its time; at equal times
+// openings come first (an outer frame before an inner one), closings last
+// (an inner frame before an outer one).
 struct Event {
   int time;
-  int order;  // 0 opens, 1 a message, 2 closes
+  int order;  // 0 opens, 1 a message or a marker, 2 closes
+  int span;   // of a frame: its length, negative when it opens
   std::size_t sequence;
-  const ModelShape* message;  // null for an activation
+  const ModelShape* message;  // a message, or a frame
   std::size_t role;
+  enum { Activation, Message, Frame } kind;
 };
 
 struct Sequence {
@@ -36,6 +40,11 @@ struct Sequence {
   }
 };
 
+bool IsLost(const ModelShape& frame) {
+  const std::u16string* kind = frame.FindProperty(u"FrameKind");
+  return kind && *kind == u"lost";
+}
+
 Sequence Read(const ModelDiagram& d) {
   Sequence s;
   for (const ModelShape* shape : d.symbols)
@@ -48,51 +57,71 @@ Sequence Read(const ModelDiagram& d) {
   for (std::size_t r = 0; r < s.roles.size(); ++r) s.index[s.roles[r]] = r;
   for (const ModelShape* m : d.associations)
     if (m->source->IsRole() && m->target->IsRole())
-      s.events.push_back({NumberProperty(*m, u"StartTime", 0), 1, s.events.size(), m, 0});
+      s.events.push_back({NumberProperty(*m, u"StartTime", 0), 1, 0, s.events.size(), m, 0, Event::Message});
   for (std::size_t r = 0; r < s.roles.size(); ++r)
     for (const auto& [from, to] : ActivationPairs(s.roles[r]->activations)) {
-      s.events.push_back({from, 0, s.events.size(), nullptr, r});
-      s.events.push_back({to, 2, s.events.size(), nullptr, r});
+      s.events.push_back({from, 0, 0, s.events.size(), nullptr, r, Event::Activation});
+      s.events.push_back({to, 2, 0, s.events.size(), nullptr, r, Event::Activation});
     }
+  for (const ModelShape* f : d.symbols) {
+    if (!IsFrame(*f)) continue;
+    const int start = NumberProperty(*f, u"StartTime", 0);
+    const int end = std::max(start, NumberProperty(*f, u"EndTime", 0));
+    if (IsLost(*f)) {
+      s.events.push_back({start, 1, 0, s.events.size(), f, 0, Event::Frame});
+      continue;
+    }
+    s.events.push_back({start, 0, start - end, s.events.size(), f, 0, Event::Frame});
+    s.events.push_back({end, 2, end - start, s.events.size(), f, 0, Event::Frame});
+  }
   std::sort(s.events.begin(), s.events.end(), [](const Event& a, const Event& b) {
-    return std::tie(a.time, a.order, a.sequence) < std::tie(b.time, b.order, b.sequence);
+    return std::tie(a.time, a.order, a.span, a.sequence) < std::tie(b.time, b.order, b.span, b.sequence);
   });
   return s;
 }
 
-// What a client is told, in order: a message, or an activation opening or
-// closing.
+// What a client is told, in order: a message, an activation opening or
+// closing, a loop's frame opening or closing, or a marker of what was lost.
 struct Step {
-  enum Kind { Open, Message, Close } kind;
+  enum Kind { Open, Message, Close, FrameOpen, FrameClose, Marker } kind;
   std::size_t role = 0;                 // of an activation
-  const ModelShape* message = nullptr;  // of a message
+  const ModelShape* message = nullptr;  // of a message; a frame's symbol
 };
 
 // The steps in the order of their events.
 std::vector<Step> StepsOf(const Sequence& s) {
   std::vector<Step> steps;
   for (const Event& e : s.events)
-    if (e.message) steps.push_back({Step::Message, 0, e.message});
+    if (e.kind == Event::Message) steps.push_back({Step::Message, 0, e.message});
+    else if (e.kind == Event::Frame)
+      steps.push_back({e.order == 0 ? Step::FrameOpen : e.order == 2 ? Step::FrameClose : Step::Marker, 0, e.message});
     else steps.push_back({e.order == 0 ? Step::Open : Step::Close, e.role, nullptr});
   return steps;
 }
 
+bool Opens(Step::Kind kind) { return kind == Step::Open || kind == Step::FrameOpen; }
+
 // The steps as the clients accept them: both refuse an activation that
 // opens and closes, or closes and opens again, on a lifeline with no
 // message between, so such a pair is left out (the two bars are drawn as
-// one, an empty bar not at all).
+// one, an empty bar not at all); a frame that would hold no message (cut
+// off at a part's end) is left out too.
 std::vector<Step> Settled(const std::vector<Step>& steps) {
   std::vector<Step> settled;
   std::size_t lastMessage = 0;  // steps before this index are settled
   for (const Step& step : steps) {
-    if (step.kind == Step::Message) {
+    if (step.kind == Step::Message || step.kind == Step::Marker) {
       settled.push_back(step);
       lastMessage = settled.size();
       continue;
     }
-    const Step::Kind opposite = step.kind == Step::Open ? Step::Close : Step::Open;
-    const auto pair = std::find_if(settled.begin() + std::ptrdiff_t(lastMessage), settled.end(),
-                                   [&](const Step& s) { return s.kind == opposite && s.role == step.role; });
+    const Step::Kind opposite = step.kind == Step::Open        ? Step::Close
+                                : step.kind == Step::Close     ? Step::Open
+                                : step.kind == Step::FrameOpen ? Step::FrameClose
+                                                               : Step::FrameOpen;
+    const auto pair = std::find_if(settled.begin() + std::ptrdiff_t(lastMessage), settled.end(), [&](const Step& s) {
+      return s.kind == opposite && s.role == step.role && s.message == step.message;
+    });
     if (pair != settled.end()) settled.erase(pair);
     else settled.push_back(step);
   }
@@ -170,7 +199,8 @@ std::vector<std::string> Parts(const ModelDiagram& d, const Dialect& dialect) {
   const Sequence s = Read(d);
   const std::vector<Step> steps = Settled(StepsOf(s));
   std::vector<int> depth(s.roles.size(), 0);
-  std::size_t open = 0;  // activations open, over every role
+  std::size_t open = 0;  // activations and frames open
+  std::vector<const ModelShape*> frames;  // open, outermost first
   std::vector<std::vector<Step>> parts(1);
   std::size_t size = 0, messages = 0;  // of the part so far
   const std::string title = ToUtf8(d.name);
@@ -187,18 +217,21 @@ std::vector<std::string> Parts(const ModelDiagram& d, const Dialect& dialect) {
     std::size_t groupSize = 0, openAfter = open;
     for (std::size_t i = first; i < last; ++i) {
       groupSize += dialect.line(s, steps[i]).size();
-      if (steps[i].kind == Step::Open) ++openAfter;
-      if (steps[i].kind == Step::Close) --openAfter;
+      if (Opens(steps[i].kind)) ++openAfter;
+      if (steps[i].kind == Step::Close || steps[i].kind == Step::FrameClose) --openAfter;
     }
     if (steps[first].kind == Step::Message && messages > 0 &&
         dialect.full(messages + 1, headSize + size + groupSize, openAfter * closeSize)) {
       std::vector<Step>& ending = parts.back();
       std::vector<Step> next;
+      for (const ModelShape* frame : frames) next.push_back({Step::FrameOpen, 0, frame});
       for (std::size_t r = 0; r < s.roles.size(); ++r)
         for (int k = 0; k < depth[r]; ++k) {
           ending.push_back({Step::Close, r, nullptr});
           next.push_back({Step::Open, r, nullptr});
         }
+      for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame)
+        ending.push_back({Step::FrameClose, 0, *frame});
       parts.push_back(std::move(next));
       size = open * closeSize, messages = 0;
     }
@@ -206,6 +239,8 @@ std::vector<std::string> Parts(const ModelDiagram& d, const Dialect& dialect) {
       if (steps[i].kind == Step::Message) ++messages;
       if (steps[i].kind == Step::Open) ++depth[steps[i].role];
       if (steps[i].kind == Step::Close) --depth[steps[i].role];
+      if (steps[i].kind == Step::FrameOpen) frames.push_back(steps[i].message);
+      if (steps[i].kind == Step::FrameClose) std::erase(frames, steps[i].message);
       parts.back().push_back(steps[i]);
     }
     open = openAfter, size += groupSize;
@@ -231,6 +266,9 @@ const Dialect kPlantUml{
       return head;
     },
     [](const Sequence& s, const Step& step) -> std::string {
+      if (step.kind == Step::FrameOpen) return "loop " + PlantUmlText(ToUtf8(step.message->name)) + '\n';
+      if (step.kind == Step::FrameClose) return "end\n";
+      if (step.kind == Step::Marker) return "== " + PlantUmlText(ToUtf8(step.message->name)) + " ==\n";
       if (step.kind != Step::Message)
         return (step.kind == Step::Open ? "activate " : "deactivate ") + Alias(step.role) + '\n';
       const ModelShape& m = *step.message;
@@ -252,6 +290,11 @@ const Dialect kMermaid{
       return head;
     },
     [](const Sequence& s, const Step& step) -> std::string {
+      if (step.kind == Step::FrameOpen) return "    loop " + MermaidText(ToUtf8(step.message->name)) + '\n';
+      if (step.kind == Step::FrameClose) return "    end\n";
+      if (step.kind == Step::Marker)
+        return "    Note over " + Alias(0) + (s.roles.size() > 1 ? "," + Alias(s.roles.size() - 1) : "") + ": " +
+               MermaidText(ToUtf8(step.message->name)) + '\n';
       if (step.kind != Step::Message)
         return (step.kind == Step::Open ? "    activate " : "    deactivate ") + Alias(step.role) +
                '\n';

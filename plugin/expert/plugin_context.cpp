@@ -19,6 +19,7 @@ PluginContext::PluginContext(host::Services services,
       mainWindow_(services_),
       drawFailures_(std::chrono::seconds(10), host::ShowReport),
       drawFailureSummary_(nullptr, "DrawFailureSummary", 10000),
+      recordings_(services_),
       mailBox_(true),
       slotRetry_(nullptr, "SlotRetry", 1000),
       expert_(host::MakeCom<TKorvantiExpertInterface>(*this)) {
@@ -83,8 +84,14 @@ void PluginContext::MailBoxMessage(settings::TTypeMemoryStream& stream) {
     platform::LogLine(std::string("the host's call-stack options could not be read (") +
                       error.what() + "); the call stack is drawn whole");
   }
-  sequence::DrawReceivedCallStack(services_, stream, filter,
-                                  [this](const std::string& text) { DrawFailure(text); });
+  const auto reporter = [this](const std::string& text) { DrawFailure(text); };
+  // A recording's batch, or a call stack: the first line tells which.
+  std::string text(std::size_t(stream.Size()), '\0');
+  stream.SetPosition(0);
+  stream.Read(text.data(), stream.Size());
+  if (sequence::IsRecordingBatch(text))
+    return recordings_.Receive(text, filter, std::size_t(settings_.RecordingPageMessages), reporter);
+  sequence::DrawReceivedCallStack(services_, stream, filter, reporter);
 }
 
 void PluginContext::DrawFailure(const std::string& text) {

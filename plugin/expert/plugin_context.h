@@ -10,16 +10,17 @@
 //      mailbox closes: its reader thread is woken and joined, and a call
 //      stack still waiting for the user-interface thread is taken back from
 //      the platform's loop, so no code of this library is left queued there;
-//   3. the timer that sums up call stacks which could not be drawn stops
+//   3. the recordings being drawn (what they drew stays in the host);
+//   4. the timer that sums up call stacks which could not be drawn stops
 //      (its timer leaves the platform's loop), then its counts go;
-//   4. the class locator dialog;
-//   5. the main window with its workers (the group manager leaves the
+//   5. the class locator dialog;
+//   6. the main window with its workers (the group manager leaves the
 //      notifier's observers);
-//   6. the code-model worker;
-//   7. the project notifier (the context's reference; the host has released
+//   7. the code-model worker;
+//   8. the project notifier (the context's reference; the host has released
 //      its own before it calls the exit procedure);
-//   8. the settings;
-//   9. the host's services, whose binding for error texts ends last.
+//   9. the settings;
+//   10. the host's services, whose binding for error texts ends last.
 #pragma once
 
 #include <filesystem>
@@ -31,6 +32,7 @@
 #include "mailbox.h"
 #include "main_window.h"
 #include "project_notifier.h"
+#include "recording_receiver.h"
 #include "report_throttle.h"
 
 namespace drvx::expert {
@@ -73,6 +75,8 @@ class PluginContext {
   // rest summed up by the timer once the period is over.
   host::ReportThrottle drawFailures_;
   platform::Timer drawFailureSummary_;
+  // The recordings being drawn as their batches come.
+  sequence::RecordingReceiver recordings_;
   sequence::TZkMailBox mailBox_;
   // Tries to open the mailbox again while another receiver holds the slot.
   platform::Timer slotRetry_;

@@ -109,6 +109,13 @@ void TExpertSettings::LoadSettings() {
     defaulted = true;
   }
   readString(LocalFields, DefaultLocalFields());
+  if (sound && Size() - Position() >= 4) {
+    RecordingPageMessages = ReadInteger();
+    if (RecordingPageMessages < 1) RecordingPageMessages = kDefaultRecordingPageMessages;
+  } else {
+    RecordingPageMessages = kDefaultRecordingPageMessages;
+    defaulted = true;
+  }
   if (defaulted) SaveSettings();
 }
 
@@ -119,6 +126,7 @@ void TExpertSettings::SaveSettings() {
   WriteString(ExceptionCode);
   WriteBoolean(CreateLocalMembers);
   WriteString(LocalFields);
+  WriteInteger(RecordingPageMessages);
   // What is written must load again: settings larger than the file may be
   // are refused, and the file keeps what it had.
   if (std::uint64_t(Size()) > platform::kMaxSettingsFile)

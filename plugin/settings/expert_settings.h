@@ -3,13 +3,16 @@
 // configuration file "Dravolex.cfg" in the host program's folder. The object
 // is itself the typed stream holding the file's image as last loaded or saved.
 //
-// File layout: thirteen values of the typed stream, back to back, no header:
+// File layout: fourteen values of the typed stream, back to back, no header:
 //   1-10  the prefixes of class, activity, collaboration, dependency,
 //         implementation, mind map, robustness, sequence, state and use case
 //         diagrams (strings)
 //   11    ExceptionCode (string)
 //   12    CreateLocalMembers (flag)
 //   13    LocalFields (string)
+//   14    RecordingPageMessages (integer; a number below 1 is read as the
+//         default). A file of thirteen values, as earlier versions wrote it,
+//         is read with the default and written again with all fourteen.
 // A file that stops early, or whose value is damaged (a string longer than
 // the bytes left), is read as far as it is sound; the rest take their defaults
 // and the file is written again complete.
@@ -45,6 +48,10 @@ class TExpertSettings : public TTypeMemoryStream {
   std::string ExceptionCode;
   bool CreateLocalMembers = true;
   std::string LocalFields;
+  // The most messages a recording's diagram holds before the recording goes
+  // on in a new one.
+  std::int32_t RecordingPageMessages = kDefaultRecordingPageMessages;
+  static constexpr std::int32_t kDefaultRecordingPageMessages = 400;
   std::string ActivityDiagramPrefix;
   std::string ClassDiagramPrefix;
   std::string CollaborationDiagramPrefix;

@@ -14,6 +14,7 @@
 #include <time.h>
 
 #include "drvx_trace_auto.h"
+#include "drvx_trace_record.h"
 #include "drvx_trace_system.h"
 
 #define HOOK __attribute__((no_instrument_function))
@@ -48,7 +49,7 @@ static _Thread_local struct calls thread_calls __attribute__((tls_model("initial
 /* ---- what each function is: looked up once, kept in a table that the hooks
  * read without a lock. */
 
-enum decision { kUnknown = 0, kPending, kKeep, kSendAt, kExclude };
+enum decision { kUnknown = 0, kPending, kKeep, kSendAt, kRecordAt, kExclude };
 
 enum { kTableSize = 1 << 14 };
 struct function_entry {
@@ -59,6 +60,7 @@ struct function_entry {
 static struct function_entry functions[kTableSize];
 
 static char send_at[1024];
+static char record_at[1024];
 static char exclude[1024];
 static char slot_name[72] = DRVX_TRACE_DEFAULT_SLOT;
 static int have_patterns;
@@ -193,7 +195,10 @@ HOOK static enum decision decide(void* fn) {
   int expected = kUnknown;
   if (!atomic_compare_exchange_strong(&entry->decision, &expected, kPending)) return kKeep;
   const char* line = line_of(fn);
-  decision = matches_any(exclude, line) ? kExclude : matches_any(send_at, line) ? kSendAt : kKeep;
+  decision = matches_any(exclude, line)     ? kExclude
+             : matches_any(record_at, line) ? kRecordAt
+             : matches_any(send_at, line)   ? kSendAt
+                                            : kKeep;
   atomic_store_explicit(&entry->decision, decision, memory_order_release);
   return (enum decision)decision;
 }
@@ -201,13 +206,63 @@ HOOK static enum decision decide(void* fn) {
 HOOK __attribute__((constructor)) static void read_environment(void) {
   const char* at = getenv("DRVX_TRACE_SEND_AT");
   if (at) strncpy(send_at, at, sizeof send_at - 1);
+  const char* record = getenv("DRVX_TRACE_RECORD");
+  if (record) strncpy(record_at, record, sizeof record_at - 1);
   const char* out = getenv("DRVX_TRACE_EXCLUDE");
   if (out) strncpy(exclude, out, sizeof exclude - 1);
   const char* slot = getenv("DRVX_TRACE_SLOT");
   if (slot && *slot) strncpy(slot_name, slot, sizeof slot_name - 1);
-  have_patterns = send_at[0] != '\0' || exclude[0] != '\0';
+  have_patterns = send_at[0] != '\0' || exclude[0] != '\0' || record_at[0] != '\0';
   const char* on_throw = getenv("DRVX_TRACE_ON_THROW");
   send_on_throw = on_throw && strcmp(on_throw, "1") == 0;
+}
+
+/* ---- recording: the thread's recorder gets a call for every function
+ * entered above `base` (the depth where the recording began) and a return
+ * for every one left. A recording that a function matching
+ * DRVX_TRACE_RECORD began ends when that function is left; one begun by
+ * drvx_trace_record_begin goes on until its end mark. */
+
+struct recording_state {
+  unsigned long long recording; /* the recorder's number this is for; 0: none */
+  size_t base;
+  int by_pattern;
+};
+static _Thread_local struct recording_state thread_recording
+    __attribute__((tls_model("initial-exec")));
+
+/* The state of the thread's recording, NULL when it records nothing; its
+ * base is `depth` when the recording is new to the hooks. */
+HOOK static struct recording_state* recording_at(size_t depth) {
+  const unsigned long long number = drvx_trace_recording();
+  struct recording_state* r = &thread_recording;
+  if (number == 0) return NULL;
+  if (r->recording != number) {
+    r->recording = number;
+    r->base = depth;
+    r->by_pattern = 0;
+  }
+  return r;
+}
+
+/* The calls from depth `before` down to `after` were left. */
+HOOK static void left_calls(size_t before, size_t after) {
+  struct recording_state* r = recording_at(before);
+  if (!r) return;
+  for (size_t d = before; d > after && d > r->base; --d) drvx_trace_record_return();
+  if (after >= r->base) return;
+  if (r->by_pattern) drvx_trace_record_stop();
+  else r->base = after;
+}
+
+/* The function `fn` was entered at `depth` (the calls below it). */
+HOOK static void record_entered(void* fn, size_t depth, enum decision decision) {
+  if (decision == kRecordAt && !drvx_trace_recording() && drvx_trace_record_start(slot_name))
+    recording_at(depth)->by_pattern = 1;
+  if (!recording_at(depth)) return;
+  const char* line = line_of(fn);
+  const size_t n = strlen(line);
+  drvx_trace_record_call((uint64_t)(uintptr_t)fn, line, n >= 2 ? n - 2 : n);
 }
 
 /* ---- the stack */
@@ -217,19 +272,23 @@ HOOK __attribute__((constructor)) static void read_environment(void) {
  * returning to `site`: those whose frames lie below it, and those of the
  * same frame that return elsewhere (an earlier call of the same caller). */
 HOOK static void drop_left(struct calls* s, const char* frame, void* site) {
+  const size_t before = s->depth;
   while (s->depth > s->cut) {
     const struct call* top = &s->ring[(s->depth - 1) & kMask];
     if (top->frame > frame || (top->frame == frame && top->site == site)) break;
     --s->depth;
   }
   if (s->cut > s->depth) s->cut = s->depth;
+  if (s->depth != before) left_calls(before, s->depth);
 }
 
 /* For a send, from the frame of the send function itself: every call at
  * or below it is left. */
 HOOK static void drop_below(struct calls* s, const char* frame) {
+  const size_t before = s->depth;
   while (s->depth > s->cut && s->ring[(s->depth - 1) & kMask].frame <= frame) --s->depth;
   if (s->cut > s->depth) s->cut = s->depth;
+  if (s->depth != before) left_calls(before, s->depth);
 }
 
 HOOK static long long now_ms(void) {
@@ -267,6 +326,7 @@ HOOK void __cyg_profile_func_enter(void* fn, void* site) {
   s->ring[i & kMask].site = site;
   if (i >= kDepth && s->cut < i - kDepth + 1) s->cut = i - kDepth + 1;
   s->depth = i + 1;
+  if (decision == kRecordAt || drvx_trace_recording()) record_entered(fn, i, decision);
   if (decision == kSendAt && throttle_allows()) drvx_trace_auto_send_to(slot_name);
 }
 
@@ -276,6 +336,7 @@ HOOK void __cyg_profile_func_enter(void* fn, void* site) {
 HOOK void __cyg_profile_func_exit(void* fn, void* site) {
   (void)site;
   struct calls* s = &thread_calls;
+  const size_t before = s->depth;
   if (s->depth == s->cut) {
     if (s->depth > 0) --s->depth; /* a cut call: its place is gone, its count goes */
   } else {
@@ -286,6 +347,7 @@ HOOK void __cyg_profile_func_exit(void* fn, void* site) {
       }
   }
   if (s->cut > s->depth) s->cut = s->depth;
+  if (s->depth != before) left_calls(before, s->depth);
 }
 
 size_t drvx_trace_auto_depth(void) { return thread_calls.depth; }

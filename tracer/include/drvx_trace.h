@@ -51,6 +51,8 @@
 #define DRVX_TRACE_MAX_DEPTH 256 /* calls kept per thread (a power of two) */
 #define DRVX_TRACE_MAX_NAME 126  /* bytes kept of each name */
 #define DRVX_TRACE_DEFAULT_SLOT "MbDRVX"
+#define DRVX_TRACE_BATCH_SIZE 65536 /* the most bytes of a recording's batch */
+#define DRVX_TRACE_RECORDING_LINE ".drvx-recording 1" /* a batch's first line */
 
 #ifdef __cplusplus
 extern "C" {
@@ -95,6 +97,37 @@ enum drvx_trace_result drvx_trace_send(void);
 enum drvx_trace_result drvx_trace_send_to(const char* slot);
 
 void drvx_trace_get_counts(struct drvx_trace_counts* out);
+
+/* Recording: from drvx_trace_record_begin to drvx_trace_record_end, every
+ * call the calling thread enters and leaves (its pushes and pops, and in
+ * hook mode its instrumented functions) goes to the slot, in batches of at
+ * most DRVX_TRACE_BATCH_SIZE bytes, and the plug-in draws the whole run as
+ * one sequence diagram. Calls entered before the mark are not recorded, nor
+ * are their returns. A batch goes out when it is full and when the
+ * recording ends (at the end mark, when the thread ends, or when the
+ * program exits); it never waits and is never sent again: a batch the slot
+ * does not take is counted as lost, and the diagram shows the gap. Names
+ * are sent once per recording (the first 4096 of them; later ones with each
+ * call). A recording keeps about 470 KiB per thread, taken at the begin
+ * mark and given back at its end; begin and end are not for signal
+ * handlers. The wire format is in docs/recording-format.md of the project.
+ *
+ * Begins a recording of the calling thread to "MbDRVX", or to `slot`;
+ * returns 0 when the thread records already, the slot's name is not valid
+ * or there is no memory for it. */
+int drvx_trace_record_begin(void);
+int drvx_trace_record_begin_to(const char* slot);
+/* Ends the calling thread's recording; nothing when it records nothing. */
+void drvx_trace_record_end(void);
+
+/* What every thread's recordings did since the program started. */
+struct drvx_trace_record_counts {
+  unsigned long long recordings;   /* begun */
+  unsigned long long events;       /* calls and returns recorded */
+  unsigned long long batches_sent;
+  unsigned long long batches_lost; /* not taken by the slot */
+};
+void drvx_trace_get_record_counts(struct drvx_trace_record_counts* out);
 
 #ifdef __cplusplus
 } /* extern "C" */

@@ -16,6 +16,11 @@
  *                        several separated by ';'): entering a function that
  *                        matches sends the thread's stack, that function
  *                        innermost;
+ *   DRVX_TRACE_RECORD    patterns as for DRVX_TRACE_SEND_AT: entering a
+ *                        function that matches, while the thread records
+ *                        nothing, begins a recording (drvx_trace.h) of
+ *                        everything below it, which ends when the function
+ *                        is left;
  *   DRVX_TRACE_EXCLUDE   patterns of functions never kept (nor their
  *                        sends);
  *   DRVX_TRACE_ON_THROW  "1": every C++ throw sends the stack, the function

@@ -1,5 +1,6 @@
 #include "settings_page.h"
 
+#include <charconv>
 #include <stdexcept>
 
 namespace drvx::ui {
@@ -29,6 +30,7 @@ void TSettingsPage::Place() {
   PlaceRow(Placement::NewRow, {&btnSaveSettings, &cbCreateLocalMembers});
   // One labelled row per prefix, then the two memos.
   for (const PrefixEdit& p : kPrefixEdits) (this->*p.edit).PlaceIn(&sheet_, Placement::NewRow, p.label);
+  edRecordingPageMessages.PlaceIn(&sheet_, Placement::NewRow, "Messages per recording diagram");
   memoExceptionCode.PlaceIn(&sheet_, Placement::Fill, "Exception code");
   memoLocalFields.PlaceIn(&sheet_, Placement::Fill, "Local fields");
 }
@@ -39,6 +41,7 @@ void TSettingsPage::Load(settings::TExpertSettings& settings) {
   memoExceptionCode.SetText(settings.ExceptionCode);
   memoLocalFields.SetText(settings.LocalFields);
   cbCreateLocalMembers.SetChecked(settings.CreateLocalMembers);
+  edRecordingPageMessages.SetText(std::to_string(settings.RecordingPageMessages));
 }
 
 void TSettingsPage::btnSaveSettingsClick() {
@@ -46,7 +49,15 @@ void TSettingsPage::btnSaveSettingsClick() {
     throw std::runtime_error(
         "the settings were not saved: the window FrmMain has not been shown yet, so it does not "
         "hold them");
+  const std::string pageMessages = edRecordingPageMessages.Text();
+  int messages = 0;
+  const auto [end, error] =
+      std::from_chars(pageMessages.data(), pageMessages.data() + pageMessages.size(), messages);
+  if (error != std::errc() || end != pageMessages.data() + pageMessages.size() || messages < 1)
+    throw std::runtime_error("the settings were not saved: \"Messages per recording diagram\" is \"" +
+                             pageMessages + "\", not a whole number of at least 1");
   for (const PrefixEdit& p : kPrefixEdits) FSettings->*p.field = (this->*p.edit).Text();
+  FSettings->RecordingPageMessages = messages;
   FSettings->ExceptionCode = memoExceptionCode.Text();
   FSettings->LocalFields = memoLocalFields.Text();
   FSettings->CreateLocalMembers = cbCreateLocalMembers.Checked();

@@ -35,6 +35,7 @@ class TSettingsPage final : public Page {
   platform::Memo memoExceptionCode{form_, "memoExceptionCode"};
   platform::CheckBox cbCreateLocalMembers{form_, "cbCreateLocalMembers", "Create local Members"};
   platform::Memo memoLocalFields{form_, "memoLocalFields"};
+  platform::Edit edRecordingPageMessages{form_, "edRecordingPageMessages"};
 
  private:
   // Each prefix edit, its label and its settings field.
