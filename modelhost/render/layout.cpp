@@ -448,14 +448,18 @@ class TimeScale {
       before[k] = std::max(before[k], r.before);
       after[k] = std::max(after[k], r.after);
     }
-    double y = top, lastLine = top;
+    // Below a frame's lower edge (`floor`) the next message line keeps clear
+    // of it; an activation that ends just after the frame's last message
+    // stays inside.
+    double y = top, lastLine = top, floor = top;
     int previous = 0;
     for (std::size_t k = 0; k < times.size(); ++k) {
       y += times[k] - previous;
       const double need = (captioned[k] ? LineSpacing(kSmall) + kAbove + 2 : 0) + before[k];
       if (need > 0) y = std::max(y, lastLine + need);
-      if (k > 0 && after[k - 1] > 0) y = std::max(y, heights_[k - 1] + after[k - 1] + need + 4);
+      if (line[k] || need > 0) y = std::max(y, floor + need + 4);
       if (line[k]) lastLine = y;
+      if (after[k] > 0) floor = std::max(floor, y + after[k]);
       previous = times[k];
       heights_.push_back(y);
     }

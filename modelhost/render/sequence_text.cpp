@@ -40,6 +40,14 @@ struct Sequence {
   }
 };
 
+// A loop's label after the clients' own "loop": its caption without a
+// leading "loop " ("loop ×25" is "×25").
+std::string LoopLabel(const ModelShape& frame) {
+  std::string caption = ToUtf8(frame.name);
+  if (caption.starts_with("loop ")) caption.erase(0, 5);
+  return caption.empty() ? "loop" : caption;
+}
+
 bool IsLost(const ModelShape& frame) {
   const std::u16string* kind = frame.FindProperty(u"FrameKind");
   return kind && *kind == u"lost";
@@ -141,7 +149,8 @@ std::string Entity(char c, std::string_view open) {
 // with a doubled character ("**bold**", "--struck--", "__under__") and
 // lists, headings and tables with one at the start of a line. PlantUML
 // cannot take '\\' and '$' as numeric entities, so they are given by their
-// code points.
+// code points; it draws the dashes U+2013 and U+2014 as hyphens unless they
+// come as entities.
 std::string PlantUmlText(std::string_view utf8) {
   static constexpr std::string_view kAlways = "%!\"~<>&[]";
   static constexpr std::string_view kDoubled = "*/_-=^'";
@@ -152,7 +161,11 @@ std::string PlantUmlText(std::string_view utf8) {
     const char c = utf8[i];
     const bool doubled = (i > 0 && utf8[i - 1] == c) || (i + 1 < utf8.size() && utf8[i + 1] == c);
     if (c == '\r') continue;
-    if (c == '\n') line += "\\n";
+    if (utf8.substr(i, 2) == "\xE2\x80" && i + 2 < utf8.size() &&
+        (utf8[i + 2] == '\x93' || utf8[i + 2] == '\x94')) {
+      line += utf8[i + 2] == '\x93' ? "&#8211;" : "&#8212;";
+      i += 2;
+    } else if (c == '\n') line += "\\n";
     else if (c == '\\') line += "<U+005C>";
     else if (c == '$') line += "<U+0024>";
     else if (kAlways.find(c) != std::string_view::npos ||
@@ -179,6 +192,23 @@ std::string MermaidText(std::string_view utf8) {
     else line += c;
   }
   return line;
+}
+
+// Mermaid reads a loop's label to the first '#' or ';', as HTML and with
+// "$$" as mathematics, so no entity can stand in it: those characters, and
+// '<', '>', '&' and '$', are given by their full-width forms, which read the
+// same.
+std::string MermaidLabel(std::string_view utf8) {
+  std::string label;
+  for (const char c : utf8) {
+    static constexpr std::string_view kPlain = "#;<>&$",
+                                      kWide[] = {"\uFF03", "\uFF1B", "\uFF1C", "\uFF1E", "\uFF06", "\uFF04"};
+    const std::size_t at = kPlain.find(c);
+    if (c == '\r' || c == '\n') label += ' ';
+    else if (at != std::string_view::npos) label += kWide[at];
+    else label += c;
+  }
+  return label;
 }
 
 // How one client's text is written: its head (the title and every
@@ -266,7 +296,7 @@ const Dialect kPlantUml{
       return head;
     },
     [](const Sequence& s, const Step& step) -> std::string {
-      if (step.kind == Step::FrameOpen) return "loop " + PlantUmlText(ToUtf8(step.message->name)) + '\n';
+      if (step.kind == Step::FrameOpen) return "loop " + PlantUmlText(LoopLabel(*step.message)) + '\n';
       if (step.kind == Step::FrameClose) return "end\n";
       if (step.kind == Step::Marker) return "== " + PlantUmlText(ToUtf8(step.message->name)) + " ==\n";
       if (step.kind != Step::Message)
@@ -290,7 +320,7 @@ const Dialect kMermaid{
       return head;
     },
     [](const Sequence& s, const Step& step) -> std::string {
-      if (step.kind == Step::FrameOpen) return "    loop " + MermaidText(ToUtf8(step.message->name)) + '\n';
+      if (step.kind == Step::FrameOpen) return "    loop " + MermaidLabel(LoopLabel(*step.message)) + '\n';
       if (step.kind == Step::FrameClose) return "    end\n";
       if (step.kind == Step::Marker)
         return "    Note over " + Alias(0) + (s.roles.size() > 1 ? "," + Alias(s.roles.size() - 1) : "") + ": " +

@@ -16,8 +16,22 @@ import xml.etree.ElementTree as ET
 HERE = pathlib.Path(__file__).resolve().parent
 
 
+# What Mermaid cannot show in a loop's label, and the full-width forms the
+# export gives instead.
+MERMAID_LABEL = str.maketrans("#;<>&$", "\uff03\uff1b\uff1c\uff1e\uff06\uff04")
+
+
+def unwrapped(drawn):
+    """The texts shown, a label that the client wrapped over lines (broken
+    at a blank, or within a word with a hyphen) made whole again, blanks
+    left out."""
+    return "".join(line[:-1] if line.endswith("-") else line
+                   for line in drawn.split("\n")).replace(" ", "")
+
+
 def sequence_diagrams(project):
-    """(id, name, texts) of each sequence diagram: the texts it must show."""
+    """(id, name, texts, labels) of each sequence diagram: the texts it must
+    show, and the labels of its loops."""
     with open(project, encoding="utf-8") as f:
         model = json.load(f)
     for d in model["diagrams"]:
@@ -26,7 +40,12 @@ def sequence_diagrams(project):
             continue
         texts = [d["name"]] + [s.get("caption", "") for s in shapes
                                if s["class"] in ("rolesymbol", "sequencemessage")]
-        yield d["id"], d["name"], [t for t in texts if t]
+        texts += [s["caption"] for s in shapes
+                  if s["class"] == "sequenceframe" and s["properties"]["FrameKind"] == "lost"]
+        # A loop's frame shows its label after the client's own "loop".
+        labels = [s["caption"].removeprefix("loop ") for s in shapes
+                  if s["class"] == "sequenceframe" and s["properties"]["FrameKind"] == "loop"]
+        yield d["id"], d["name"], [t for t in texts if t], labels
 
 
 def shown(svg_files):
@@ -64,7 +83,7 @@ def main():
             found = list(sequence_diagrams(project))
             script.write_text("".join(
                 f'export-plantuml #{i} "{work}/d{i}.puml"\nexport-mermaid #{i} "{work}/d{i}.mmd"\n'
-                for i, _, _ in found))
+                for i, _, _, _ in found))
             subprocess.run([host, project, "-c", f'run "{script}"'], check=True,
                            stdout=subprocess.DEVNULL)
             diagrams += found
@@ -73,11 +92,11 @@ def main():
         # name_001.svg and on.
         (work / "puml").mkdir()
         run = subprocess.run(["plantuml", "-tsvg", "-o", str(work / "puml")]
-                             + [str(work / f"d{i}.puml") for i, _, _ in diagrams],
+                             + [str(work / f"d{i}.puml") for i, _, _, _ in diagrams],
                              capture_output=True, text=True)
         if run.returncode != 0:
             failures.append(f"plantuml failed ({run.returncode}): {run.stderr[-2000:]}")
-        for i, name, texts in diagrams:
+        for i, name, texts, labels in diagrams:
             svgs = parts(work / "puml", f"d{i}", ".svg", lambda s, n: f"{s}_{n:03}.svg")
             blocks = (work / f"d{i}.puml").read_text(encoding="utf-8").count("@startuml")
             if len(svgs) != blocks:
@@ -90,13 +109,14 @@ def main():
             for marker in ("Syntax Error", "An error has occured", "already done"):
                 if marker in drawn:
                     failures.append(f"PlantUML refused {name}: {drawn[:300]!r}")
-            failures += [f"PlantUML does not show {t!r} of {name}" for t in texts if t not in drawn]
+            failures += [f"PlantUML does not show {t!r} of {name}" for t in texts + labels
+                         if t not in drawn]
 
         # Mermaid: every part of every diagram as one Markdown file, drawn in
         # one run of the CLI as all-1.svg, all-2.svg and on.
         if mmdc:
             blocks, owner = [], []
-            for i, name, texts in diagrams:
+            for i, name, _, _ in diagrams:
                 for part in parts(work, f"d{i}", ".mmd", lambda s, n: f"{s}-{n + 1}.mmd"):
                     text = part.read_text(encoding="utf-8")
                     if len(text) > 50000:
@@ -109,10 +129,12 @@ def main():
             if run.returncode != 0:
                 failures.append(f"mmdc failed ({run.returncode}): {run.stderr[-2000:]}")
             else:
-                for i, name, texts in diagrams:
+                for i, name, texts, labels in diagrams:
                     drawn = shown([work / f"all-{k + 1}.svg" for k, o in enumerate(owner) if o == i])
                     failures += [f"Mermaid does not show {t!r} of {name}" for t in texts
                                  if t not in drawn]
+                    failures += [f"Mermaid does not show the loop {l!r} of {name}" for l in labels
+                                 if l.translate(MERMAID_LABEL).replace(" ", "") not in unwrapped(drawn)]
     for failure in failures:
         print(failure)
     print(f"{len(diagrams)} diagrams checked, {len(failures)} failures"

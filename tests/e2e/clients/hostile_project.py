@@ -2,7 +2,8 @@
 """Writes a project of sequence diagrams that try the exports' clients:
 names and captions that their markup, preprocessors and parsers read as
 their own, a self-call, a 200-deep stack, 2,000 messages and 300
-self-calls.
+self-calls, and a recording's loops (nested, and across the parts the
+exports cut) and lost markers, captioned with the hostile texts.
 
 usage: hostile_project.py OUT.mmproj"""
 import json
@@ -26,10 +27,11 @@ class Project:
         self.next_id += 1
         return self.next_id
 
-    def diagram(self, name, roles, messages):
+    def diagram(self, name, roles, messages, frames=()):
         """roles: names; messages: (from, to, caption, start, end[, until])
-        by role index and time. Each message's target is active while it
-        runs (or until the time given)."""
+        by role index and time, a caption None for a return. Each call's
+        target is active while it runs (or until the time given). frames:
+        (kind, caption, start, end), kind "loop" or "lost"."""
         shapes, ids = [], []
         for i, role in enumerate(roles):
             ids.append(self.new_id())
@@ -37,11 +39,16 @@ class Project:
                            "x": 150 * i, "properties": {"RoleKind": "rkInstance"},
                            "activations": ""})
         for source, target, caption, start, end, *until in messages:
-            shapes.append({"id": self.new_id(), "class": "sequencemessage", "caption": caption,
+            shapes.append({"id": self.new_id(), "class": "sequencemessage", "caption": caption or "",
                            "source": ids[source], "target": ids[target],
-                           "properties": {"MessageKind": "mkCall", "StartTime": str(start),
+                           "properties": {"MessageKind": "mkCall" if caption is not None else "mkReturn",
+                                          "StartTime": str(start), "EndTime": str(end)}})
+            if caption is not None:
+                shapes[target]["activations"] += f"({start},{until[0] if until else end + 10})"
+        for kind, caption, start, end in frames:
+            shapes.append({"id": self.new_id(), "class": "sequenceframe", "caption": caption,
+                           "properties": {"FrameKind": kind, "StartTime": str(start),
                                           "EndTime": str(end)}})
-            shapes[target]["activations"] += f"({start},{until[0] if until else end + 10})"
         self.diagrams.append({"id": self.new_id(), "kind": 6, "name": name, "shapes": shapes})
 
     def write(self, path):
@@ -67,6 +74,18 @@ def main():
                      for i in range(2000)])
     project.diagram("sqManySelfCalls", ["TWorker", "TQueue"],
                     [(0, 0, f"Retry{i}()", 40 + 40 * i, 60 + 40 * i) for i in range(300)])
+    # A recording: 60 rounds of a call and its return, loops around them
+    # (one across the exports' part cut, nested ones, one per hostile text)
+    # and lost markers.
+    steps = []
+    for i in range(60):
+        steps += [(0, 1 + i % 2, f"Round{i}()", 40 + 50 * i, 40 + 50 * i, 60 + 50 * i),
+                  (1 + i % 2, 0, None, 65 + 50 * i, 65 + 50 * i)]
+    frames = [("loop", "loop \u00d7120", 40, 2990), ("loop", "loop \u00d73", 40, 1015),
+              ("loop", "loop \u00d72", 40, 65), ("lost", "lost: batches 17\u201319", 1020, 1020)]
+    frames += [("loop", f"loop {text}", 1040 + 50 * i, 1065 + 50 * i) for i, text in enumerate(HOSTILE[:30])]
+    frames += [("lost", f"lost: {text}", 2525 + 50 * i, 2525 + 50 * i) for i, text in enumerate(HOSTILE[30:39])]
+    project.diagram("sqRecording hostile 4712", ["System", "TShop", "TStock"], steps, frames)
     project.write(sys.argv[1])
 
 
