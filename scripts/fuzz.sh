@@ -14,7 +14,7 @@ if [ -d /dev/shm ]; then export TMPDIR=/dev/shm; fi
 export XDG_RUNTIME_DIR
 XDG_RUNTIME_DIR=$(mktemp -d)
 trap 'rm -rf "$XDG_RUNTIME_DIR" /dev/shm/drvx-fuzz-settings-*' EXIT
-for target in settings groups call_list call_stack project commands; do
+for target in settings groups call_list call_stack recording project commands; do
   program=build-fuzz/bin/fuzz_$target
   corpus=fuzz/corpus/$target
   found=build-fuzz/corpus/$target

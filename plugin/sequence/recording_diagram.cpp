@@ -95,8 +95,8 @@ void RecordingDiagram::Frame(Page& page, const char* kind, std::int32_t start, s
   if (shapes) shapes->push_back(std::move(frame));
 }
 
-std::string RecordingDiagram::LoopCaption(const CallNode& loop) {
-  return "loop " + platform::AnsiFromUtf16(u"\u00D7") + std::to_string(loop.count);
+std::string RecordingDiagram::LoopCaption(std::uint32_t count) {
+  return "loop " + platform::AnsiFromUtf16(u"\u00D7") + std::to_string(count);
 }
 
 void RecordingDiagram::Entered(CallNode& node, const CallNode& caller) {
@@ -136,23 +136,26 @@ void RecordingDiagram::Left(CallNode& node, const CallNode& caller) {
   node.span.lastPage = pages_.size() - 1;
   node.span.last = Current().lastEnd;
   if (node.kind != CallNode::Loop) return;
-  std::vector<host::Shape>& shapes = frames_[&node];
+  LoopFrames& frames = frames_[&node];
+  frames.count = frames.now = node.count;
   for (std::size_t p = node.span.firstPage; p <= node.span.lastPage; ++p) {
     Page& page = *pages_[p];
     const std::int32_t start = p == node.span.firstPage ? node.span.first : kFirstTime;
     const std::int32_t end = p == node.span.lastPage ? node.span.last : page.lastEnd;
-    Frame(page, "loop", start, std::max(start, end), LoopCaption(node), &shapes);
+    Frame(page, "loop", start, std::max(start, end), LoopCaption(node.count), &frames.shapes);
   }
 }
 
 void RecordingDiagram::Recounted(const CallNode& loop) {
-  const auto frames = frames_.find(&loop);
-  if (frames == frames_.end()) return;
-  const std::string caption = LoopCaption(loop);
-  for (const host::Shape& frame : frames->second) frame.SetCaption(caption);
+  if (const auto frames = frames_.find(&loop); frames != frames_.end()) frames->second.now = loop.count;
 }
 
 void RecordingDiagram::Flush(const std::string& summary) {
+  for (auto& [loop, frames] : frames_) {
+    if (frames.count == frames.now) continue;
+    frames.count = frames.now;
+    for (const host::Shape& frame : frames.shapes) frame.SetCaption(LoopCaption(frames.count));
+  }
   for (std::size_t p = 0; p < pages_.size(); ++p) {
     Page& page = *pages_[p];
     for (auto& [name, active] : page.activations) {

@@ -11,7 +11,8 @@
 //
 // Past `pageMessages` messages the drawing goes on in a new diagram, named
 // "<name> (2)", "<name> (3)", ..., whose heads repeat every role so far; a
-// frame that crosses pages is drawn on each of them.
+// frame that crosses pages is drawn on each of them. A loop's count is
+// written when the changes are flushed, not at every iteration.
 #pragma once
 
 #include <cstddef>
@@ -66,14 +67,19 @@ class RecordingDiagram final : public RecordingCanvas {
                const std::string& caption, const char* kind);
   void Frame(Page& page, const char* kind, std::int32_t start, std::int32_t end,
              const std::string& caption, std::vector<host::Shape>* shapes);
-  static std::string LoopCaption(const CallNode& loop);
+  static std::string LoopCaption(std::uint32_t count);
 
   host::Services services_;
   std::string name_;
   std::size_t pageMessages_;
   std::vector<std::unique_ptr<Page>> pages_;
   std::vector<std::string> roles_;  // every role so far, left to right
-  std::unordered_map<const CallNode*, std::vector<host::Shape>> frames_;  // of drawn loops
+  struct LoopFrames {
+    std::vector<host::Shape> shapes;
+    std::uint32_t count;  // as the shapes show it
+    std::uint32_t now;    // as the loop has it
+  };
+  std::unordered_map<const CallNode*, LoopFrames> frames_;  // of drawn loops
 };
 
 }  // namespace drvx::sequence
