@@ -1,11 +1,13 @@
 // drvx_trace_auto in a program built with the compiler's function hooks (this
 // file is): the line form of real names, the stacks the hooks keep, their
 // repair after exceptions and longjmp, threads, the unwound stack, and the
-// triggers the environment sets (run as a test of its own with it set).
+// triggers the environment sets (run as a test of its own with it set), and
+// recordings: between two marks, or below a function the environment names.
 #include <unistd.h>
 
 #include <chrono>
 #include <csetjmp>
+#include <map>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -18,6 +20,7 @@
 #include "drvx/platform/message_slot.h"
 #include "drvx/platform/text.h"
 #include "drvx_trace_auto.h"
+#include "recording_batch.h"
 
 std::vector<std::string> CatalogLookUp(std::vector<std::string> (*look)());
 
@@ -195,6 +198,80 @@ TEST(Backtrace, TheRealStackIsSentFromAnyPoint) {
   EXPECT_EQ(lines[0], Free("Unwound"));
   EXPECT_EQ(lines[1], std::string(kAnon) + "::Backtrace_TheRealStackIsSentFromAnyPoint_Test.TestBody");
   EXPECT_EQ(lines.back(), "drvx_trace_auto_tests.main");
+}
+
+// A recording's events as "+Name" for a call and "-" for a return, from
+// the batches the slot got; "E" at the recording's end.
+std::vector<std::string> Recorded(drvx::platform::MessageSlot& receiver) {
+  std::vector<std::string> events;
+  for (bool end = false; !end;) {
+    const auto batch = drvx::sequence::ParseRecordingBatch(Receive(receiver));
+    std::map<std::uint32_t, std::string> names(batch.names.begin(), batch.names.end());
+    for (const auto& event : batch.events)
+      events.push_back(event.kind == drvx::sequence::RecordingEvent::Return ? "-" : "+" + names[event.id]);
+    if (batch.end) events.push_back("E");
+    end = batch.end || batch.events.empty();
+  }
+  return events;
+}
+
+__attribute__((noinline)) void Tick() {}
+__attribute__((noinline)) void Walk(int depth) {
+  if (depth > 1) Walk(depth - 1);
+}
+[[noreturn]] __attribute__((noinline)) void Refuse() { throw 1; }
+__attribute__((noinline)) void Book() { Refuse(); }
+__attribute__((noinline)) void Order() { Book(); }
+__attribute__((noinline)) void TryToOrder() {
+  try {
+    Order();
+  } catch (int) {
+  }
+  Tick();
+}
+
+// Between the marks nothing but these functions runs instrumented (the
+// test's own code would be recorded too).
+__attribute__((noinline)) bool RecordTheScenario(const char* slot) {
+  if (!drvx_trace_record_begin_to(slot)) return false;
+  for (int i = 0; i < 1000; ++i) Tick();
+  Walk(3);
+  TryToOrder();
+  drvx_trace_record_end();
+  return true;
+}
+
+// Every instrumented call between the marks, with its return: also those
+// an exception unwinds, three levels of them.
+TEST(Recording, BetweenTheMarksEveryCallAndReturnIsRecorded) {
+  const std::string slot = "DrvxAutoRecord-" + std::to_string(getpid());
+  auto receiver = drvx::platform::MessageSlot::Create(drvx::platform::SlotPath(slot), 5000);
+  ASSERT_TRUE(RecordTheScenario(slot.c_str()));
+  std::vector<std::string> expected;
+  for (int i = 0; i < 1000; ++i) expected.insert(expected.end(), {"+" + Free("Tick"), "-"});
+  for (int i = 0; i < 3; ++i) expected.push_back("+" + Free("Walk"));
+  expected.insert(expected.end(), {"-", "-", "-", "+" + Free("TryToOrder"), "+" + Free("Order"),
+                                   "+" + Free("Book"), "+" + Free("Refuse"), "-", "-", "-",
+                                   "+" + Free("Tick"), "-", "-", "E"});
+  EXPECT_THAT(Recorded(*receiver), ::testing::ElementsAreArray(expected));
+}
+
+// Run with DRVX_TRACE_RECORD="*.Deliver" and DRVX_TRACE_SLOT naming the
+// slot: entering Deliver begins a recording, leaving it ends it.
+__attribute__((noinline)) void Load() {}
+__attribute__((noinline)) void Deliver() {
+  for (int i = 0; i < 3; ++i) Load();
+}
+
+TEST(RecordAt, EnteringAMatchingFunctionRecordsEverythingBelowItUntilItIsLeft) {
+  const char* slot = std::getenv("DRVX_TRACE_SLOT");
+  if (!slot || !std::getenv("DRVX_TRACE_RECORD")) GTEST_SKIP() << "run with DRVX_TRACE_RECORD and DRVX_TRACE_SLOT";
+  auto receiver = drvx::platform::MessageSlot::Create(drvx::platform::SlotPath(slot), 5000);
+  Tick();
+  Deliver();
+  Tick();
+  EXPECT_THAT(Recorded(*receiver), ElementsAre("+" + Free("Deliver"), "+" + Free("Load"), "-",
+                                               "+" + Free("Load"), "-", "+" + Free("Load"), "-", "-", "E"));
 }
 
 // Run with DRVX_TRACE_SEND_AT="*.Pack;*.Ship", DRVX_TRACE_EXCLUDE="*.Wrap" and

@@ -250,9 +250,8 @@ HOOK static void left_calls(size_t before, size_t after) {
   struct recording_state* r = recording_at(before);
   if (!r) return;
   for (size_t d = before; d > after && d > r->base; --d) drvx_trace_record_return();
-  if (after >= r->base) return;
-  if (r->by_pattern) drvx_trace_record_stop();
-  else r->base = after;
+  if (r->by_pattern && after <= r->base) drvx_trace_record_stop(); /* its function was left */
+  else if (after < r->base) r->base = after;
 }
 
 /* The function `fn` was entered at `depth` (the calls below it). */
