@@ -70,7 +70,7 @@ void drvx_trace_push(const char* name) {
   DRVX_TRACE_FENCE();
   f->ready = 1;
   if (drvx_trace_recording())
-    drvx_trace_record_call(drvx_trace_name_key(f->line, length), f->line, length);
+    drvx_trace_record_call(drvx_trace_name_key(f->line, length), f->line, length, NULL);
 }
 
 void drvx_trace_pop(void) {

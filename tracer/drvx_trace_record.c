@@ -40,6 +40,7 @@ struct recorder {
   volatile sig_atomic_t busy; /* a signal handler's calls meanwhile are left out */
   size_t skipped_open;        /* such calls still open */
   size_t used;
+  unsigned long long events; /* in this batch, counted with it when it goes */
   struct name_slot names[kTableSize];
   uint32_t name_count;
   uint32_t name_at[kMaxNames + 1]; /* where each id's text starts in the arena */
@@ -107,9 +108,20 @@ static struct name_slot* slot_of_id(struct recorder* r, uint32_t id) {
   return NULL;
 }
 
+/* A name's line form without its CR LF, asked of `line_of` when not given. */
+static const char* name_of(uint64_t key, const char* name, size_t* length,
+                           const char* (*line_of)(uint64_t key)) {
+  if (name) return name;
+  const char* line = line_of(key);
+  *length = strlen(line);
+  if (*length >= 2 && line[*length - 2] == '\r') *length -= 2;
+  return line;
+}
+
 /* The id of the name, defined in this batch when it is not yet known to
  * the receiver; 0 when the table is full (the call then names itself). */
-static uint32_t id_of(struct recorder* r, uint64_t key, const char* name, size_t length) {
+static uint32_t id_of(struct recorder* r, uint64_t key, const char** name, size_t* length,
+                      const char* (*line_of)(uint64_t key)) {
   size_t i = (size_t)(key * 0x9E3779B97F4A7C15ull >> 51) & (kTableSize - 1);
   for (;; i = (i + 1) & (kTableSize - 1)) {
     struct name_slot* slot = &r->names[i];
@@ -118,8 +130,9 @@ static uint32_t id_of(struct recorder* r, uint64_t key, const char* name, size_t
       return slot->id;
     }
     if (slot->key != 0) continue;
+    *name = name_of(key, *name, length, line_of);
     char text[DRVX_TRACE_MAX_NAME + 16];
-    const size_t n = (size_t)(put_name(text, name, length) - text);
+    const size_t n = (size_t)(put_name(text, *name, *length) - text);
     if (r->name_count == kMaxNames || r->arena_used + n > kArena) return 0;
     slot->key = key;
     slot->id = ++r->name_count;
@@ -174,6 +187,8 @@ static void send_batch(struct recorder* r, int end) {
   const enum drvx_trace_result result =
       drvx_trace_system_send(r->slot, pieces, 2, pieces[0].size + pieces[1].size);
   r->previous_lost = result != DRVX_TRACE_SENT;
+  atomic_fetch_add_explicit(&record_counts[0], r->events, memory_order_relaxed);
+  r->events = 0;
   atomic_fetch_add_explicit(&record_counts[r->previous_lost ? 2 : 1], 1, memory_order_relaxed);
   if (r->previous_lost)
     for (size_t i = 0; i < kTableSize; ++i)
@@ -212,7 +227,8 @@ unsigned long long drvx_trace_recording(void) {
   return thread_recorder ? thread_recorder->recording : 0;
 }
 
-void drvx_trace_record_call(uint64_t key, const char* name, size_t length) {
+void drvx_trace_record_call(uint64_t key, const char* name, size_t length,
+                            const char* (*line_of)(uint64_t key)) {
   struct recorder* r = thread_recorder;
   if (!r) return;
   if (r->busy) {
@@ -222,10 +238,11 @@ void drvx_trace_record_call(uint64_t key, const char* name, size_t length) {
   r->busy = 1;
   atomic_signal_fence(memory_order_seq_cst);
   make_room(r, kEventRoom);
-  const uint32_t id = id_of(r, key, name, length);
+  const uint32_t id = id_of(r, key, &name, &length, line_of);
   char* at = put_text(r->body + r->used, "C ", 2);
   at = put_number(at, id);
   if (id == 0) {
+    name = name_of(key, name, &length, line_of);
     *at++ = ' ';
     at = put_name(at, name, length);
   }
@@ -233,7 +250,7 @@ void drvx_trace_record_call(uint64_t key, const char* name, size_t length) {
   r->used = (size_t)(at - r->body);
   r->open[r->depth % DRVX_TRACE_MAX_DEPTH] = id;
   ++r->depth;
-  atomic_fetch_add_explicit(&record_counts[0], 1, memory_order_relaxed);
+  ++r->events;
   atomic_signal_fence(memory_order_seq_cst);
   r->busy = 0;
 }
@@ -252,7 +269,7 @@ void drvx_trace_record_return(void) {
   memcpy(r->body + r->used, "R\r\n", 3);
   r->used += 3;
   --r->depth;
-  atomic_fetch_add_explicit(&record_counts[0], 1, memory_order_relaxed);
+  ++r->events;
   atomic_signal_fence(memory_order_seq_cst);
   r->busy = 0;
 }

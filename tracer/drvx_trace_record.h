@@ -16,8 +16,11 @@ int drvx_trace_record_start(const char* slot);
 unsigned long long drvx_trace_recording(void);
 /* A call entered. `key` tells functions apart within the recording (an
  * address, or a digest of the name); `name` is its line form, `length`
- * bytes (a CR LF at its end is left out). */
-void drvx_trace_record_call(uint64_t key, const char* name, size_t length);
+ * bytes. A NULL `name` is asked of `line_of(key)` (a line form ending in
+ * CR LF) when the recording meets the key first: the hook mode looks names
+ * up once, not at every call. */
+void drvx_trace_record_call(uint64_t key, const char* name, size_t length,
+                            const char* (*line_of)(uint64_t key));
 /* The innermost recorded call returned; nothing when none is open. */
 void drvx_trace_record_return(void);
 /* Ends the calling thread's recording: its last batch goes out. */

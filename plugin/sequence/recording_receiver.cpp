@@ -46,6 +46,7 @@ void RecordingReceiver::Receive(std::string_view message, const CallStackFilter&
       return;
     }
     Take(recording, batch);
+    mostNodes_ = std::max(mostNodes_, recording.folder->MostNodes());
     if (batch.end) {
       Finish(recording, "ended");
       recordings_.erase(at);
@@ -76,7 +77,7 @@ RecordingReceiver::Recording& RecordingReceiver::Begin(const RecordingBatch& bat
   recording.filter = filter;
   recording.diagram = std::make_unique<RecordingDiagram>(
       services_, "sqRecording " + batch.program + " " + std::to_string(batch.thread), pageMessages);
-  recording.folder = std::make_unique<CallFolder>(*recording.diagram, kFoldWindow);
+  recording.folder = std::make_unique<CallFolder>(*recording.diagram, foldWindow_);
   return recordings_.emplace(Key{batch.process, batch.thread, batch.recording}, std::move(recording))
       .first->second;
 }

@@ -36,7 +36,9 @@ class RecordingReceiver {
   static constexpr std::size_t kMostRecordings = 64;
 
   using Reporter = std::function<void(const std::string& text)>;
-  explicit RecordingReceiver(host::Services services) : services_(std::move(services)) {}
+  // `foldWindow` 0 draws every call as it came.
+  explicit RecordingReceiver(host::Services services, std::size_t foldWindow = kFoldWindow)
+      : services_(std::move(services)), foldWindow_(foldWindow) {}
 
   // A batch as it came on the slot. A batch that cannot be read is logged
   // and left out (a gap, when its recording goes on); a failure of the host
@@ -47,6 +49,9 @@ class RecordingReceiver {
 
   // The recordings being followed (begun, not ended).
   std::size_t Following() const { return recordings_.size(); }
+  // The most calls any recording's folded tree held: what following a
+  // recording costs, however long it runs.
+  std::size_t MostNodes() const { return mostNodes_; }
 
  private:
   using Key = std::tuple<std::uint64_t, std::uint64_t, std::uint64_t>;  // process, thread, recording
@@ -78,7 +83,9 @@ class RecordingReceiver {
   static std::string Summary(const Recording& recording, const std::string& state);
 
   host::Services services_;
+  std::size_t foldWindow_;
   std::map<Key, Recording> recordings_;
+  std::size_t mostNodes_ = 0;
   std::uint64_t uses_ = 0;
 };
 

@@ -254,14 +254,13 @@ HOOK static void left_calls(size_t before, size_t after) {
   else if (after < r->base) r->base = after;
 }
 
+HOOK static const char* line_of_key(uint64_t key) { return line_of((void*)(uintptr_t)key); }
+
 /* The function `fn` was entered at `depth` (the calls below it). */
 HOOK static void record_entered(void* fn, size_t depth, enum decision decision) {
   if (decision == kRecordAt && !drvx_trace_recording() && drvx_trace_record_start(slot_name))
     recording_at(depth)->by_pattern = 1;
-  if (!recording_at(depth)) return;
-  const char* line = line_of(fn);
-  const size_t n = strlen(line);
-  drvx_trace_record_call((uint64_t)(uintptr_t)fn, line, n >= 2 ? n - 2 : n);
+  if (recording_at(depth)) drvx_trace_record_call((uint64_t)(uintptr_t)fn, NULL, 0, line_of_key);
 }
 
 /* ---- the stack */
