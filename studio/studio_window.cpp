@@ -277,8 +277,13 @@ void StudioWindow::ShowDiagram(const modelhost::ModelDiagram* diagram) {
 void StudioWindow::DrawDiagram(const modelhost::ModelDiagram* diagram) {
   const bool another = (diagram ? diagram->ElementId() : 0) != shownDiagram_;
   shownDiagram_ = diagram ? diagram->ElementId() : 0;
+  // A diagram that grows (a recording as its batches come) is followed: a
+  // view scrolled to its end stays at the end.
+  QScrollBar* bar = scroll_->verticalScrollBar();
+  const bool atEnd = !another && bar->maximum() > 0 && bar->value() >= bar->maximum();
   canvas_->SetDiagram(diagram ? modelhost::render::LayoutDiagram(*diagram)
                               : modelhost::render::DisplayList{});
+  if (atEnd) QTimer::singleShot(0, bar, [bar] { bar->setValue(bar->maximum()); });
   if (!another || !diagram) return;
   // First shown: the whole diagram when it fits at a legible size, else as
   // wide as the view (a tall sequence diagram then scrolls down), never

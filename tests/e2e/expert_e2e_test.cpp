@@ -18,6 +18,7 @@
 #include "support/test_support.h"
 #include "plugin_loader.h"
 #include "script_runner.h"
+#include "sequence/recording_script.h"
 
 namespace {
 
@@ -151,6 +152,36 @@ TEST_F(Dravolex, ACallStackFromAnotherProcessBecomesADiagram) {
   std::vector<std::string> roles;
   for (const auto* s : d.symbols) roles.push_back(ToUtf8(s->name));
   EXPECT_THAT(roles, ElementsAre("System", "X", "Y", "Z"));
+}
+
+// Call stacks and a recording's batches, one after the other on the same
+// slot: each call stack is drawn as before, and the recording is one
+// diagram of both its batches.
+TEST_F(Dravolex, CallStacksAndARecordingSentAlternatelyAreBothDrawn) {
+  Start();
+  const auto count = Project().diagrams.size();
+  for (const char* message :
+       {"Y.y\r\nX.x\r\n",
+        ".drvx-recording 1\r\nB 7 8 1 1 shop\r\nN 1 TOrderProcessor.Process(aOrder)\r\nC 1\r\n",
+        "TStock.Reserve\r\nTOrder.Submit\r\n",
+        ".drvx-recording 1\r\nB 7 8 1 2 shop\r\nN 2 TStock.Reserve(aCode, aQuantity)\r\nC 2\r\nR\r\nR\r\nE\r\n",
+        "Z.z\r\n"})
+    platform::SendToSlot(platform::SlotPath("MbDRVX"), message);
+  ASSERT_TRUE(Run("await " + std::to_string(count + 4))) << err.str();
+  std::vector<std::string> names, roles;
+  for (std::size_t i = count; i < Project().diagrams.size(); ++i) names.push_back(ToUtf8(Project().diagrams[i]->name));
+  EXPECT_THAT(names, ElementsAre("sqDelphiCallStack", "sqRecording shop 8", "sqDelphiCallStack",
+                                 "sqDelphiCallStack"));
+  for (const auto* s : Project().diagrams[count + 2]->symbols) roles.push_back(ToUtf8(s->name));
+  EXPECT_THAT(roles, ElementsAre("System", "TOrder", "TStock"));
+  const auto& recording = *Project().diagrams[count + 1];
+  EXPECT_THAT(test::RecordingScript(recording),
+              ElementsAre("System->TOrderProcessor Process(aOrder)",
+                          "TOrderProcessor->TStock Reserve(aCode, aQuantity)", "TStock-->TOrderProcessor",
+                          "TOrderProcessor-->System"));
+  // Linked to the model as a call stack's diagram is.
+  EXPECT_EQ(recording.associations.front()->hyperlinks.size(), 1u);
+  EXPECT_THAT(Messages(), ElementsAre());
 }
 
 TEST_F(Dravolex, AnotherHolderOfTheSlotLeavesEveryVerbWorking) {

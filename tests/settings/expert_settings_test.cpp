@@ -38,7 +38,7 @@ TEST_F(Settings, AFreshStartWritesTheDefaultFileByteForByte) {
   TExpertSettings s(Host());
   EXPECT_EQ(s.ConfigFileName, Config().string());
   const std::string bytes = File();
-  ASSERT_EQ(bytes.size(), 361u);
+  ASSERT_EQ(bytes.size(), 365u);
   const char* prefixes[] = {"cs", "ac", "cl", "ud", "im", "mm", "rb", "sq", "st", "uc"};
   for (int i = 0; i < 10; ++i) {
     EXPECT_EQ(IntAt(bytes, std::size_t(i) * 6), 2);
@@ -48,7 +48,8 @@ TEST_F(Settings, AFreshStartWritesTheDefaultFileByteForByte) {
   EXPECT_EQ(bytes.substr(64, 234), settings::DefaultExceptionCode());
   EXPECT_EQ(bytes[298], '\x01');
   EXPECT_EQ(IntAt(bytes, 299), 58);
-  EXPECT_EQ(bytes.substr(303), "FDiagnose,TDiagnoseZk,scPrivate\r\nFExMsg,String,scPrivate\r\n");
+  EXPECT_EQ(bytes.substr(303, 58), "FDiagnose,TDiagnoseZk,scPrivate\r\nFExMsg,String,scPrivate\r\n");
+  EXPECT_EQ(IntAt(bytes, 361), 400);  // messages per recording diagram
   EXPECT_TRUE(bytes.substr(64, 234).starts_with("//===\r\nEXCEPT\r\n  on E: Exception do\r\n"));
   EXPECT_TRUE(bytes.substr(64, 234).ends_with("      ShowMessage(FExMsg);\r\n  end;\r\nEND;\r\n"));
 }
@@ -61,8 +62,30 @@ TEST_F(Settings, AShortFileKeepsWhatItHasAndIsCompleted) {
   EXPECT_EQ(s.ClassDiagramPrefix, "xx");
   EXPECT_EQ(s.ActivityDiagramPrefix, "ac");
   EXPECT_TRUE(s.CreateLocalMembers);
-  EXPECT_EQ(File().size(), 361u);
+  EXPECT_EQ(File().size(), 365u);
   EXPECT_EQ(File().substr(0, 6), std::string("\x02\0\0\0xx", 6));
+}
+
+// A file of thirteen values, as earlier versions wrote it, keeps them and
+// gets the fourteenth; a count of messages below 1 is read as the default.
+TEST_F(Settings, AFileWithoutTheRecordingsPageSizeGetsItsDefault) {
+  {
+    TExpertSettings s(Host());
+    s.ClassDiagramPrefix = "kd";
+    s.RecordingPageMessages = 0;
+    s.SaveSettings();
+  }
+  std::string bytes = File();
+  test::WriteText(Config(), bytes.substr(0, 361));
+  {
+    TExpertSettings s(Host());
+    EXPECT_EQ(s.ClassDiagramPrefix, "kd");
+    EXPECT_EQ(s.RecordingPageMessages, TExpertSettings::kDefaultRecordingPageMessages);
+  }
+  EXPECT_EQ(File().size(), 365u);
+  test::WriteText(Config(), bytes);  // 0 in the file
+  TExpertSettings s(Host());
+  EXPECT_EQ(s.RecordingPageMessages, TExpertSettings::kDefaultRecordingPageMessages);
 }
 
 TEST_F(Settings, ACompleteFileIsReadAndNotWrittenAgain) {
@@ -71,6 +94,7 @@ TEST_F(Settings, ACompleteFileIsReadAndNotWrittenAgain) {
     s.ClassDiagramPrefix = "";  // an empty prefix is a value, not a missing one
     s.CreateLocalMembers = false;
     s.LocalFields = "FLog,TLog,scProtected\r\n";
+    s.RecordingPageMessages = 2500;
     s.SaveSettings();
   }
   const auto before = Backdate();
@@ -79,6 +103,7 @@ TEST_F(Settings, ACompleteFileIsReadAndNotWrittenAgain) {
   EXPECT_EQ(s.ClassDiagramPrefix, "");
   EXPECT_FALSE(s.CreateLocalMembers);
   EXPECT_EQ(s.LocalFields, "FLog,TLog,scProtected\r\n");
+  EXPECT_EQ(s.RecordingPageMessages, 2500);
   EXPECT_EQ(std::filesystem::last_write_time(Config()), before);
   EXPECT_EQ(File(), bytes);
 }
@@ -96,14 +121,14 @@ TEST_F(Settings, ADamagedStringAndEverythingAfterItFallBackToDefaults) {
   EXPECT_EQ(s.CollaborationDiagramPrefix, "cl");
   EXPECT_EQ(s.UseCaseDiagramPrefix, "uc");
   EXPECT_EQ(s.ExceptionCode, settings::DefaultExceptionCode());
-  EXPECT_EQ(File().size(), 361u);  // "c1" and "a1" take the room of "cs" and "ac"
+  EXPECT_EQ(File().size(), 365u);  // "c1" and "a1" take the room of "cs" and "ac"
 }
 
 TEST_F(Settings, AFileOfTwoStrayBytesIsReplacedByTheDefaults) {
   platform::WriteFileAtomically(Config(), "xx");
   TExpertSettings s(Host());
   EXPECT_EQ(s.ClassDiagramPrefix, "cs");
-  EXPECT_EQ(File().size(), 361u);
+  EXPECT_EQ(File().size(), 365u);
 }
 
 TEST_F(Settings, AFolderThatCannotBeWrittenReportsTheError) {

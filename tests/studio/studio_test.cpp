@@ -190,6 +190,47 @@ class StudioTest : public QObject {
              QString::fromStdU16String(window_->Session().Project().diagrams.back()->name));
   }
 
+  // A recording is shown while it grows: each batch that comes adds its
+  // messages to the tree's diagram and to the canvas, without any input,
+  // and a view scrolled to the end of it stays at the end.
+  void aRecordingIsFollowedWhileItGrows() {
+    window_->resize(900, 400);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_->SetOpenArrivals(true);
+    const std::size_t before = window_->Session().Project().diagrams.size();
+    std::string first = ".drvx-recording 1\r\nB 7 8 1 1 shop\r\nN 1 TShop.Run\r\nC 1\r\n";
+    for (int i = 0; i < 20; ++i)
+      first += "N " + std::to_string(i + 2) + " TStock.Check" + std::to_string(i) + "\r\nC " +
+               std::to_string(i + 2) + "\r\nR\r\n";
+    std::thread sender([&first] { platform::SendToSlot(platform::SlotPath("MbDRVX"), first); });
+    QTRY_VERIFY_WITH_TIMEOUT(window_->Session().Project().diagrams.size() == before + 1, 2000);
+    sender.join();
+    const auto& recording = *window_->Session().Project().diagrams.back();
+    QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(window_->Canvas().Diagram().title),
+                              QString::fromStdU16String(recording.name), 1000);
+    QVERIFY(window_->Tree().ItemOf(recording.ElementId()) != nullptr);
+    const std::size_t drawn = window_->Canvas().Diagram().items.size();
+    const double height = window_->Canvas().Diagram().height;
+    auto* area = qobject_cast<QScrollArea*>(window_->Canvas().parentWidget()->parentWidget());
+    QVERIFY(area);
+    window_->Canvas().SetZoom(1.0);
+    QApplication::processEvents();
+    QScrollBar* bar = area->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    bar->setValue(bar->maximum());
+    std::thread more([] {
+      platform::SendToSlot(platform::SlotPath("MbDRVX"),
+                           ".drvx-recording 1\r\nB 7 8 1 2 shop\r\nN 30 TLog.Write\r\nC 30\r\nR\r\n"
+                           "N 31 TLog.Flush\r\nC 31\r\nR\r\nR\r\nE\r\n");
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(window_->Canvas().Diagram().height > height, 2000);
+    more.join();
+    QVERIFY(window_->Canvas().Diagram().items.size() > drawn);
+    QCOMPARE(window_->Session().Project().diagrams.size(), before + 1);
+    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), bar->maximum(), 1000);
+  }
+
   // A verb changes the model without taking the tree apart: what was
   // expanded and picked stays so.
   void theTreeKeepsItsExpansionAndSelectionAcrossAVerb() {

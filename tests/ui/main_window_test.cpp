@@ -143,11 +143,21 @@ TEST_F(MainWindow, SaveSettingsWritesTheControlsToTheFile) {
   window->Settings.edClassDiagramPrefix.UserType("cls");
   window->Settings.cbCreateLocalMembers.UserClick();
   window->Settings.memoLocalFields.SetText("FLog,TLog,scPrivate");
+  window->Settings.edRecordingPageMessages.SetText("250");
   window->Settings.btnSaveSettings.UserClick();
   settings::TExpertSettings reread(dir / "bin" / "dravolex-host");
   EXPECT_EQ(reread.ClassDiagramPrefix, "cls");
   EXPECT_FALSE(reread.CreateLocalMembers);
   EXPECT_EQ(reread.LocalFields, "FLog,TLog,scPrivate\r\n");
+  EXPECT_EQ(reread.RecordingPageMessages, 250);
+  // Not a number of messages: nothing is saved, and the message says why.
+  const std::string saved = test::ReadText(settings->ConfigFileName);
+  window->Settings.edClassDiagramPrefix.SetText("other");
+  window->Settings.edRecordingPageMessages.SetText("many");
+  window->Settings.btnSaveSettings.UserClick();
+  EXPECT_EQ(test::ReadText(settings->ConfigFileName), saved);
+  ASSERT_FALSE(test::DialogTexts(dialogs).empty());
+  EXPECT_THAT(test::DialogTexts(dialogs).back(), HasSubstr("\"Messages per recording diagram\" is \"many\""));
 }
 
 // Every user action on every control, before the window was ever shown: the
