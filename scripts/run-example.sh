@@ -64,7 +64,8 @@ $out/Shop.mmproj
     the example project after the tour: a unit header in uOrders, try/except in
     TOrder.Submit, TProduct.Create(aInstance) and Clone, a "called by:" package on
     stOrder, the new diagrams sqAutoGen and sqDelphiCallStack (twice: the stack drvx-send
-    sent, then the one traced-shop sent), and "Customer management" renamed
+    sent, then the one traced-shop sent), the day traced-shop recorded (renamed
+    sqRecordingTraced-shop<pid> with the others), and "Customer management" renamed
     csCustomerManagement
 $out/documentation.txt
     the documentation of every diagram
@@ -72,8 +73,10 @@ $out/print-1-1.svg, $out/print-2.txt
     csInventory as the host prints it, then its documentation as the plug-in prints it
 $out/diagrams/*.svg
     every diagram as a picture (rsvg-convert turns one into PNG); the traced program's
-    call stack is sqDelphiCallStack-2.svg
+    call stack is sqDelphiCallStack-2.svg, its recorded day of orders sqRecordingTraced-shop*.svg
 $out/sqDelphiCallStack.puml, $out/sqDelphiCallStack.mmd
     the call stack's sequence diagram as PlantUML and Mermaid text
+$out/recording.puml, $out/recording.mmd
+    the recorded day as PlantUML and Mermaid text: the 25 alike orders one loop
 SUMMARY
 exit "$status"

@@ -150,13 +150,14 @@ void RecordingDiagram::Recounted(const CallNode& loop) {
   if (const auto frames = frames_.find(&loop); frames != frames_.end()) frames->second.now = loop.count;
 }
 
-void RecordingDiagram::Flush(const std::string& summary) {
+void RecordingDiagram::Flush(const std::string& summary, bool everyPage) {
   for (auto& [loop, frames] : frames_) {
     if (frames.count == frames.now) continue;
     frames.count = frames.now;
     for (const host::Shape& frame : frames.shapes) frame.SetCaption(LoopCaption(frames.count));
   }
   for (std::size_t p = 0; p < pages_.size(); ++p) {
+    if (!everyPage && p != 0 && p < flushed_) continue;
     Page& page = *pages_[p];
     for (auto& [name, active] : page.activations) {
       if (!active.changed && active.open.empty()) continue;
@@ -172,6 +173,7 @@ void RecordingDiagram::Flush(const std::string& summary) {
                                                    " of " + std::to_string(pages_.size()));
     page.model->Explorer().ApplyChanges();
   }
+  flushed_ = pages_.size() - 1;
 }
 
 std::vector<std::int32_t> RecordingDiagram::DiagramIds() const {

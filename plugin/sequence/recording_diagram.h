@@ -36,9 +36,10 @@ class RecordingDiagram final : public RecordingCanvas {
   void Recounted(const CallNode& loop) override;
   void Forgot(const CallNode& node) override { frames_.erase(&node); }
 
-  // Writes the activations as they stand and the summary into every page's
-  // note, and applies the changes.
-  void Flush(const std::string& summary);
+  // Writes the activations as they stand and the summary into the notes of
+  // the first page and of the pages drawn on since the last flush (of every
+  // page when `everyPage`), and applies the changes.
+  void Flush(const std::string& summary, bool everyPage);
 
   // The pages' host diagrams, first to last.
   std::vector<std::int32_t> DiagramIds() const;
@@ -73,6 +74,7 @@ class RecordingDiagram final : public RecordingCanvas {
   std::string name_;
   std::size_t pageMessages_;
   std::vector<std::unique_ptr<Page>> pages_;
+  std::size_t flushed_ = 0;  // pages before the last one flushed are done
   std::vector<std::string> roles_;  // every role so far, left to right
   struct LoopFrames {
     std::vector<host::Shape> shapes;

@@ -32,6 +32,12 @@ void RecordingReceiver::Receive(std::string_view message, const CallStackFilter&
     return;
   }
   const Key key{batch.process, batch.thread, batch.recording};
+  if (closed_.count(key)) {
+    platform::LogLine("a batch of " + batch.program + " (process " + std::to_string(batch.process) +
+                      ", thread " + std::to_string(batch.thread) + ") came after its recording ended (batch " +
+                      std::to_string(batch.batch) + "); it was left out");
+    return;
+  }
   auto at = recordings_.find(key);
   try {
     if (at == recordings_.end()) {
@@ -49,15 +55,17 @@ void RecordingReceiver::Receive(std::string_view message, const CallStackFilter&
     mostNodes_ = std::max(mostNodes_, recording.folder->MostNodes());
     if (batch.end) {
       Finish(recording, "ended");
+      closed_.insert(key);
       recordings_.erase(at);
     } else {
       recording.folder->Draw();
-      recording.diagram->Flush(Summary(recording, "recording"));
+      recording.diagram->Flush(Summary(recording, "recording"), false);
     }
   } catch (const std::exception& error) {
     if (reporter) reporter("the recording of " + batch.program + " (process " + std::to_string(batch.process) +
                            ", thread " + std::to_string(batch.thread) + ") cannot be drawn: " + error.what());
     if (at != recordings_.end()) recordings_.erase(at);
+    closed_.insert(key);
   }
 }
 
@@ -69,6 +77,7 @@ RecordingReceiver::Recording& RecordingReceiver::Begin(const RecordingBatch& bat
       return a.second.lastUse < b.second.lastUse;
     });
     Finish(oldest->second, "no batch came for it since");
+    closed_.insert(oldest->first);
     recordings_.erase(oldest);
   }
   Recording recording;
@@ -155,7 +164,7 @@ void RecordingReceiver::Reconcile(Recording& recording, const OpenCalls& open) {
 
 void RecordingReceiver::Finish(Recording& recording, const std::string& how) {
   recording.folder->End();
-  recording.diagram->Flush(Summary(recording, how));
+  recording.diagram->Flush(Summary(recording, how), true);
 }
 
 std::string RecordingReceiver::Summary(const Recording& recording, const std::string& state) {

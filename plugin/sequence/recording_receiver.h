@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -85,6 +86,10 @@ class RecordingReceiver {
   host::Services services_;
   std::size_t foldWindow_;
   std::map<Key, Recording> recordings_;
+  // Recordings ended, or given up (the host failed them, or too many were
+  // followed): a batch of theirs that still comes is left out, never begun
+  // again in the middle.
+  std::set<Key> closed_;
   std::size_t mostNodes_ = 0;
   std::uint64_t uses_ = 0;
 };

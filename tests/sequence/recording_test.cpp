@@ -211,6 +211,9 @@ TEST_F(Recording, BadAndRepeatedBatchesAreLeftOut) {
   third.end = true;
   Receive(third);
   Receive(".drvx-recording 2\r\nB 10 11 1 1 shop\r\n");  // a later version
+  auto late = Batch(4);
+  Call(late, 1);
+  Receive(late);  // after the end: not begun again
   EXPECT_THAT(test::RecordingScript(*Diagram("sqRecording shop 11")),
               ElementsAre("System->TShop Run", "! lost: batch 2", "TShop-->System"));
   EXPECT_EQ(session.Project().diagrams.size(), 1u);
