@@ -1,13 +1,16 @@
 /* Sending on Windows: one write to the mailslot "\\.\mailslot\<slot>". A
  * mailslot write never waits for the reader. WriteFile takes one buffer: the
  * pieces are put together in a buffer of the thread's own (made when the
- * thread first sends). */
+ * thread first sends), as large as a recording's batch. */
 #include <string.h>
 #include <windows.h>
 
 #include "drvx_trace_system.h"
 
-static _Thread_local char message[DRVX_TRACE_MAX_DEPTH * (DRVX_TRACE_MAX_NAME + 2) + 64];
+/* Large enough for a recording's batch, and so for any call stack. */
+_Static_assert(DRVX_TRACE_BATCH_SIZE >= DRVX_TRACE_MAX_DEPTH * (DRVX_TRACE_MAX_NAME + 2) + 64,
+               "a batch holds the largest call stack");
+static _Thread_local char message[DRVX_TRACE_BATCH_SIZE];
 
 enum drvx_trace_result drvx_trace_system_send(const char* slot, const struct drvx_trace_piece* pieces,
                                               size_t count, size_t size) {

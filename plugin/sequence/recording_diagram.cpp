@@ -150,12 +150,21 @@ void RecordingDiagram::Recounted(const CallNode& loop) {
   if (const auto frames = frames_.find(&loop); frames != frames_.end()) frames->second.now = loop.count;
 }
 
+void RecordingDiagram::Recaption(LoopFrames& frames) {
+  if (frames.count == frames.now) return;
+  frames.count = frames.now;
+  for (const host::Shape& frame : frames.shapes) frame.SetCaption(LoopCaption(frames.count));
+}
+
+void RecordingDiagram::Forgot(const CallNode& node) {
+  const auto frames = frames_.find(&node);
+  if (frames == frames_.end()) return;
+  Recaption(frames->second);  // its last count, before it goes
+  frames_.erase(frames);
+}
+
 void RecordingDiagram::Flush(const std::string& summary, bool everyPage) {
-  for (auto& [loop, frames] : frames_) {
-    if (frames.count == frames.now) continue;
-    frames.count = frames.now;
-    for (const host::Shape& frame : frames.shapes) frame.SetCaption(LoopCaption(frames.count));
-  }
+  for (auto& [loop, frames] : frames_) Recaption(frames);
   for (std::size_t p = 0; p < pages_.size(); ++p) {
     if (!everyPage && p != 0 && p < flushed_) continue;
     Page& page = *pages_[p];

@@ -34,7 +34,7 @@ class RecordingDiagram final : public RecordingCanvas {
   void Entered(CallNode& node, const CallNode& caller) override;
   void Left(CallNode& node, const CallNode& caller) override;
   void Recounted(const CallNode& loop) override;
-  void Forgot(const CallNode& node) override { frames_.erase(&node); }
+  void Forgot(const CallNode& node) override;
 
   // Writes the activations as they stand and the summary into the notes of
   // the first page and of the pages drawn on since the last flush (of every
@@ -69,6 +69,9 @@ class RecordingDiagram final : public RecordingCanvas {
   void Frame(Page& page, const char* kind, std::int32_t start, std::int32_t end,
              const std::string& caption, std::vector<host::Shape>* shapes);
   static std::string LoopCaption(std::uint32_t count);
+  struct LoopFrames;
+  // Writes a loop's count into its frames when it grew since.
+  static void Recaption(LoopFrames& frames);
 
   host::Services services_;
   std::string name_;

@@ -154,6 +154,39 @@ TEST_F(Recording, AKnownProgramGivesExactlyItsMessagesLoopsAndCounts) {
   EXPECT_THAT(Note(*d), HasSubstr("ended: 2344 events, no batch lost"));
 }
 
+// A recording longer than a batch goes out in full batches, numbered, its
+// names only in the first; drawn whole.
+TEST_F(Recording, ALongRecordingGoesOutInFullBatchesWithItsNamesOnce) {
+  const std::string slot = Slot();
+  auto receiving = MessageSlot::Create(platform::SlotPath(slot), 500);
+  drvx_trace_record_counts before{};
+  drvx_trace_get_record_counts(&before);
+  ASSERT_TRUE(drvx_trace_record_begin_to(slot.c_str()));
+  {
+    DRVX_TRACE_SCOPE("TServer.Serve");
+    for (int i = 0; i < 12000; ++i) DRVX_TRACE_SCOPE("TRequest.Handle(aRequest)");
+  }
+  drvx_trace_record_end();
+  drvx_trace_record_counts after{};
+  drvx_trace_get_record_counts(&after);
+  EXPECT_EQ(after.batches_lost, before.batches_lost);
+  const std::vector<std::string> batches = Batches(*receiving);
+  ASSERT_EQ(batches.size(), after.batches_sent - before.batches_sent);
+  ASSERT_GE(batches.size(), 2u);
+  for (std::size_t i = 0; i < batches.size(); ++i) {
+    const auto batch = sequence::ParseRecordingBatch(batches[i]);
+    EXPECT_EQ(batch.batch, i + 1);
+    EXPECT_EQ(batch.names.size(), i == 0 ? 2u : 0u) << "batch " << i + 1;
+    EXPECT_LE(batches[i].size(), std::size_t(DRVX_TRACE_BATCH_SIZE));
+    Receive(batches[i]);
+  }
+  EXPECT_GT(batches[0].size(), std::size_t(DRVX_TRACE_BATCH_SIZE) / 2);
+  const auto& d = *session.Project().diagrams.back();
+  EXPECT_THAT(test::RecordingScript(d),
+              ElementsAre("System->TServer Serve", "[loop \xC3\x97" "12000", "TServer->TRequest Handle(aRequest)",
+                          "TRequest-->TServer", "]", "TServer-->System"));
+}
+
 TEST_F(Recording, TwoThreadsGiveTwoDiagrams) {
   const std::string slot = Slot();
   auto receiving = MessageSlot::Create(platform::SlotPath(slot), 500);
