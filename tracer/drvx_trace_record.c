@@ -198,11 +198,16 @@ static void send_batch(struct recorder* r, int end) {
   if (r->previous_lost && !end) repeat_open_calls(r);
 }
 
-static void end_at_thread_exit(void* value) {
-  struct recorder* r = value;
-  if (r != thread_recorder) return;
-  drvx_trace_record_stop();
+/* The last batch out, the recorder freed. */
+static void finish(struct recorder* r) {
+  r->busy = 1;
+  send_batch(r, 1);
+  free(r);
 }
+
+/* The thread ends: its own variables may be gone already (Windows), so the
+ * recorder comes as the value the end was set with. */
+static void end_at_thread_exit(void* value) { finish(value); }
 
 /* A program that ends while its thread records (exit, or main returning)
  * sends that thread's last batch. */
@@ -277,11 +282,9 @@ void drvx_trace_record_return(void) {
 void drvx_trace_record_stop(void) {
   struct recorder* r = thread_recorder;
   if (!r || r->busy) return;
-  r->busy = 1;
-  send_batch(r, 1);
   thread_recorder = NULL;
   drvx_trace_system_at_thread_end(NULL, NULL);
-  free(r);
+  finish(r);
 }
 
 void drvx_trace_get_record_counts(struct drvx_trace_record_counts* out) {
