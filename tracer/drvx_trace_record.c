@@ -51,6 +51,7 @@ struct recorder {
 };
 
 static _Thread_local struct recorder* thread_recorder;
+_Thread_local unsigned long long drvx_trace_thread_recording; /* thread_recorder's number */
 
 static atomic_ullong recordings_started;
 static atomic_ullong record_counts[4]; /* events, batches sent, batches lost, recordings */
@@ -221,6 +222,7 @@ int drvx_trace_record_start(const char* slot) {
   r->recording = atomic_fetch_add(&recordings_started, 1) + 1;
   r->batch = 1;
   thread_recorder = r;
+  drvx_trace_thread_recording = r->recording;
   atomic_fetch_add_explicit(&record_counts[3], 1, memory_order_relaxed);
   static atomic_int exit_hook;
   if (atomic_exchange(&exit_hook, 1) == 0) atexit(end_at_exit);
@@ -228,9 +230,6 @@ int drvx_trace_record_start(const char* slot) {
   return 1;
 }
 
-unsigned long long drvx_trace_recording(void) {
-  return thread_recorder ? thread_recorder->recording : 0;
-}
 
 void drvx_trace_record_call(uint64_t key, const char* name, size_t length,
                             const char* (*line_of)(uint64_t key)) {
@@ -283,6 +282,7 @@ void drvx_trace_record_stop(void) {
   struct recorder* r = thread_recorder;
   if (!r || r->busy) return;
   thread_recorder = NULL;
+  drvx_trace_thread_recording = 0;
   drvx_trace_system_at_thread_end(NULL, NULL);
   finish(r);
 }

@@ -12,8 +12,10 @@
  * thread records already, or there is no memory for it. */
 int drvx_trace_record_start(const char* slot);
 /* The number of the calling thread's recording (counted from 1 in the
- * process); 0 when it records nothing. */
-unsigned long long drvx_trace_recording(void);
+ * process); 0 when it records nothing. Read by every push and every hook,
+ * so it is a variable, not a call. */
+extern _Thread_local unsigned long long drvx_trace_thread_recording;
+static inline unsigned long long drvx_trace_recording(void) { return drvx_trace_thread_recording; }
 /* A call entered. `key` tells functions apart within the recording (an
  * address, or a digest of the name); `name` is its line form, `length`
  * bytes. A NULL `name` is asked of `line_of(key)` (a line form ending in

@@ -86,9 +86,7 @@ void PluginContext::MailBoxMessage(settings::TTypeMemoryStream& stream) {
   }
   const auto reporter = [this](const std::string& text) { DrawFailure(text); };
   // A recording's batch, or a call stack: the first line tells which.
-  std::string text(std::size_t(stream.Size()), '\0');
-  stream.SetPosition(0);
-  stream.Read(text.data(), stream.Size());
+  const std::string_view text(reinterpret_cast<const char*>(stream.Bytes().data()), stream.Bytes().size());
   if (sequence::IsRecordingBatch(text))
     return recordings_.Receive(text, filter, std::size_t(settings_.RecordingPageMessages), reporter);
   sequence::DrawReceivedCallStack(services_, stream, filter, reporter);

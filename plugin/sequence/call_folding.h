@@ -83,8 +83,7 @@ class CallFolder {
   // Draws what is settled; the folder draws by itself at End only.
   void Draw() { Advance(*root_); }
 
-  // The nodes the tree holds now, and the most it ever held.
-  std::size_t Nodes() const { return nodes_; }
+  // The most nodes the tree ever held.
   std::size_t MostNodes() const { return mostNodes_; }
 
  private:

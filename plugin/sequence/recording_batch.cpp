@@ -3,25 +3,10 @@
 #include <charconv>
 #include <stdexcept>
 
+#include "drvx/platform/text.h"
+
 namespace drvx::sequence {
 namespace {
-
-// The message's lines: ended by CR LF, LF or CR; a break after the last
-// line adds no empty line.
-std::vector<std::string_view> Lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-  }
-  return lines;
-}
 
 class LineReader {
  public:
@@ -65,8 +50,6 @@ class LineReader {
   std::size_t at_ = 1;  // after the line's letter
 };
 
-void AppendNumber(std::string& text, std::uint64_t value) { text += std::to_string(value); }
-
 }  // namespace
 
 bool IsRecordingBatch(std::string_view message) {
@@ -77,12 +60,12 @@ bool IsRecordingBatch(std::string_view message) {
 }
 
 RecordingBatch ParseRecordingBatch(std::string_view text) {
-  const std::vector<std::string_view> lines = Lines(text);
+  const std::vector<std::string> lines = platform::SplitLines(text);
   if (lines.empty() || !IsRecordingBatch(lines[0]))
     throw std::invalid_argument("line 1: not a recording's batch (it must begin with \"" +
                                 std::string(kRecordingMark) + "\")");
   if (lines[0] != kRecordingLine)
-    throw std::invalid_argument("line 1: \"" + std::string(lines[0].substr(0, 60)) +
+    throw std::invalid_argument("line 1: \"" + lines[0].substr(0, 60) +
                                 "\": a version this plug-in does not read (it reads \"" +
                                 std::string(kRecordingLine) + "\")");
   if (lines.size() < 2 || lines[1].substr(0, 1) != "B")
@@ -143,23 +126,15 @@ RecordingBatch ParseRecordingBatch(std::string_view text) {
 std::string RecordingBatchText(const RecordingBatch& batch) {
   std::string text(kRecordingLine);
   text += "\r\nB ";
-  for (const std::uint64_t n : {batch.process, batch.thread, batch.recording, batch.batch}) {
-    AppendNumber(text, n);
-    text += ' ';
-  }
+  for (const std::uint64_t n : {batch.process, batch.thread, batch.recording, batch.batch})
+    text += std::to_string(n) + ' ';
   text += batch.program + "\r\n";
   for (const auto& [id, name] : batch.names) {
-    text += "N ";
-    AppendNumber(text, id);
-    text += ' ' + name + "\r\n";
+    text += "N " + std::to_string(id) + ' ' + name + "\r\n";
   }
   if (batch.open) {
-    text += "S ";
-    AppendNumber(text, batch.open->depth);
-    for (const std::uint32_t id : batch.open->ids) {
-      text += ' ';
-      AppendNumber(text, id);
-    }
+    text += "S " + std::to_string(batch.open->depth);
+    for (const std::uint32_t id : batch.open->ids) text += ' ' + std::to_string(id);
     text += "\r\n";
   }
   std::size_t inlineName = 0;
@@ -168,8 +143,7 @@ std::string RecordingBatchText(const RecordingBatch& batch) {
       text += "R\r\n";
       continue;
     }
-    text += "C ";
-    AppendNumber(text, event.id);
+    text += "C " + std::to_string(event.id);
     if (event.id == 0) text += ' ' + batch.inlineNames.at(inlineName++);
     text += "\r\n";
   }

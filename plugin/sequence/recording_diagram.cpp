@@ -185,10 +185,4 @@ void RecordingDiagram::Flush(const std::string& summary, bool everyPage) {
   flushed_ = pages_.size() - 1;
 }
 
-std::vector<std::int32_t> RecordingDiagram::DiagramIds() const {
-  std::vector<std::int32_t> ids;
-  for (const auto& page : pages_) ids.push_back(page->model->Diagram().Id());
-  return ids;
-}
-
 }  // namespace drvx::sequence

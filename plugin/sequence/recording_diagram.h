@@ -41,9 +41,6 @@ class RecordingDiagram final : public RecordingCanvas {
   // page when `everyPage`), and applies the changes.
   void Flush(const std::string& summary, bool everyPage);
 
-  // The pages' host diagrams, first to last.
-  std::vector<std::int32_t> DiagramIds() const;
-
  private:
   struct Activations {
     std::string closed;           // "(a,b)" pairs

@@ -33,8 +33,7 @@ void RecordingReceiver::Receive(std::string_view message, const CallStackFilter&
   }
   const Key key{batch.process, batch.thread, batch.recording};
   if (closed_.count(key)) {
-    platform::LogLine("a batch of " + batch.program + " (process " + std::to_string(batch.process) +
-                      ", thread " + std::to_string(batch.thread) + ") came after its recording ended (batch " +
+    platform::LogLine("a batch of " + Label(batch) + " came after its recording ended (batch " +
                       std::to_string(batch.batch) + "); it was left out");
     return;
   }
@@ -62,8 +61,7 @@ void RecordingReceiver::Receive(std::string_view message, const CallStackFilter&
       recording.diagram->Flush(Summary(recording, "recording"), false);
     }
   } catch (const std::exception& error) {
-    if (reporter) reporter("the recording of " + batch.program + " (process " + std::to_string(batch.process) +
-                           ", thread " + std::to_string(batch.thread) + ") cannot be drawn: " + error.what());
+    if (reporter) reporter("the recording of " + Label(batch) + " cannot be drawn: " + error.what());
     if (at != recordings_.end()) recordings_.erase(at);
     closed_.insert(key);
   }
@@ -81,8 +79,7 @@ RecordingReceiver::Recording& RecordingReceiver::Begin(const RecordingBatch& bat
     recordings_.erase(oldest);
   }
   Recording recording;
-  recording.label = batch.program + " (process " + std::to_string(batch.process) + ", thread " +
-                    std::to_string(batch.thread) + ")";
+  recording.label = Label(batch);
   recording.filter = filter;
   recording.diagram = std::make_unique<RecordingDiagram>(
       services_, "sqRecording " + batch.program + " " + std::to_string(batch.thread), pageMessages);
@@ -122,8 +119,7 @@ void RecordingReceiver::Enter(Recording& recording, std::uint32_t id, const std:
   const CallStackFilter& filter = recording.filter;
   const bool drawn = filter.KeepsClass(role) &&
                      (filter.depthLimit == 0 || recording.drawnOpen < filter.depthLimit);
-  recording.ids.push_back(id);
-  recording.open.push_back({drawn});
+  recording.open.push_back({id, drawn});
   if (!drawn) return;
   ++recording.drawnOpen;
   recording.folder->Call(std::move(role), std::move(message));
@@ -133,7 +129,6 @@ void RecordingReceiver::Leave(Recording& recording) {
   if (recording.open.empty()) return;
   const bool drawn = recording.open.back().drawn;
   recording.open.pop_back();
-  recording.ids.pop_back();
   if (!drawn) return;
   --recording.drawnOpen;
   recording.folder->Return();
@@ -144,19 +139,18 @@ void RecordingReceiver::Leave(Recording& recording) {
 void RecordingReceiver::Reconcile(Recording& recording, const OpenCalls& open) {
   const std::size_t depth = std::size_t(open.depth);
   const std::size_t given = depth - open.ids.size();
-  auto idAt = [&](std::size_t i) { return i < given ? recording.ids[i] : open.ids[i - given]; };
   std::size_t same = 0;
-  while (same < recording.ids.size() && same < depth && (same < given || recording.ids[same] == idAt(same)))
+  while (same < recording.open.size() && same < depth &&
+         (same < given || recording.open[same].id == open.ids[same - given]))
     ++same;
   // Those left unseen; what is still open below them stays.
   std::size_t drawn = 0;
   for (std::size_t i = 0; i < same; ++i) drawn += recording.open[i].drawn;
-  recording.ids.resize(same);
   recording.open.resize(same);
   recording.drawnOpen = drawn;
   recording.folder->LeaveUnseen(drawn);
   for (std::size_t i = same; i < depth; ++i) {
-    const std::uint32_t id = i < given ? 0 : idAt(i);
+    const std::uint32_t id = i < given ? 0 : open.ids[i - given];
     const auto name = recording.names.find(id);
     Enter(recording, id, name != recording.names.end() ? name->second : "(unknown).(unknown)");
   }
@@ -165,6 +159,11 @@ void RecordingReceiver::Reconcile(Recording& recording, const OpenCalls& open) {
 void RecordingReceiver::Finish(Recording& recording, const std::string& how) {
   recording.folder->End();
   recording.diagram->Flush(Summary(recording, how), true);
+}
+
+std::string RecordingReceiver::Label(const RecordingBatch& batch) {
+  return batch.program + " (process " + std::to_string(batch.process) + ", thread " +
+         std::to_string(batch.thread) + ")";
 }
 
 std::string RecordingReceiver::Summary(const Recording& recording, const std::string& state) {

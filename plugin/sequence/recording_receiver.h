@@ -57,6 +57,7 @@ class RecordingReceiver {
  private:
   using Key = std::tuple<std::uint64_t, std::uint64_t, std::uint64_t>;  // process, thread, recording
   struct OpenCall {
+    std::uint32_t id;
     bool drawn;  // passed the filter
   };
   struct Recording {
@@ -65,8 +66,7 @@ class RecordingReceiver {
     std::unique_ptr<RecordingDiagram> diagram;
     std::unique_ptr<CallFolder> folder;
     std::unordered_map<std::uint32_t, std::string> names;
-    std::vector<std::uint32_t> ids;  // of the calls open, outermost first
-    std::vector<OpenCall> open;
+    std::vector<OpenCall> open;  // outermost first
     std::size_t drawnOpen = 0;  // of them, those drawn
     std::uint64_t nextBatch = 1;
     std::uint64_t events = 0;
@@ -82,6 +82,8 @@ class RecordingReceiver {
   void Reconcile(Recording& recording, const OpenCalls& open);
   void Finish(Recording& recording, const std::string& how);
   static std::string Summary(const Recording& recording, const std::string& state);
+  // "shop (process 4711, thread 4712)"
+  static std::string Label(const RecordingBatch& batch);
 
   host::Services services_;
   std::size_t foldWindow_;

@@ -258,9 +258,12 @@ HOOK static const char* line_of_key(uint64_t key) { return line_of((void*)(uintp
 
 /* The function `fn` was entered at `depth` (the calls below it). */
 HOOK static void record_entered(void* fn, size_t depth, enum decision decision) {
-  if (decision == kRecordAt && !drvx_trace_recording() && drvx_trace_record_start(slot_name))
-    recording_at(depth)->by_pattern = 1;
-  if (recording_at(depth)) drvx_trace_record_call((uint64_t)(uintptr_t)fn, NULL, 0, line_of_key);
+  struct recording_state* r = recording_at(depth);
+  if (!r && decision == kRecordAt && drvx_trace_record_start(slot_name)) {
+    r = recording_at(depth);
+    r->by_pattern = 1;
+  }
+  if (r) drvx_trace_record_call((uint64_t)(uintptr_t)fn, NULL, 0, line_of_key);
 }
 
 /* ---- the stack */
