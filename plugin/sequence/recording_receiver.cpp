@@ -107,9 +107,7 @@ void RecordingReceiver::Take(Recording& recording, const RecordingBatch& batch) 
       Enter(recording, 0, batch.inlineNames.at(inlineName++));
       continue;
     }
-    const auto name = recording.names.find(event.id);
-    Enter(recording, event.id,
-          name != recording.names.end() ? name->second : "(unknown)." + std::to_string(event.id));
+    Enter(recording, event.id, NameOf(recording, event.id));
   }
 }
 
@@ -135,7 +133,9 @@ void RecordingReceiver::Leave(Recording& recording) {
 }
 
 // The open calls' innermost ids line up with the innermost of the depth
-// given; outer ones that are not given are taken to be those open here.
+// given; outer ones that are not given are taken to be those open here,
+// and are left out where fewer are open here (nothing is known of them, and
+// a batch's depth is no count of calls to make).
 void RecordingReceiver::Reconcile(Recording& recording, const OpenCalls& open) {
   const std::size_t depth = std::size_t(open.depth);
   const std::size_t given = depth - open.ids.size();
@@ -149,16 +149,19 @@ void RecordingReceiver::Reconcile(Recording& recording, const OpenCalls& open) {
   recording.open.resize(same);
   recording.drawnOpen = drawn;
   recording.folder->LeaveUnseen(drawn);
-  for (std::size_t i = same; i < depth; ++i) {
-    const std::uint32_t id = i < given ? 0 : open.ids[i - given];
-    const auto name = recording.names.find(id);
-    Enter(recording, id, name != recording.names.end() ? name->second : "(unknown).(unknown)");
+  for (std::size_t i = std::max(same, given); i < depth; ++i) {
+    Enter(recording, open.ids[i - given], NameOf(recording, open.ids[i - given]));
   }
 }
 
 void RecordingReceiver::Finish(Recording& recording, const std::string& how) {
   recording.folder->End();
   recording.diagram->Flush(Summary(recording, how), true);
+}
+
+std::string RecordingReceiver::NameOf(const Recording& recording, std::uint32_t id) {
+  const auto name = recording.names.find(id);
+  return name != recording.names.end() ? name->second : "(unknown)." + std::to_string(id);
 }
 
 std::string RecordingReceiver::Label(const RecordingBatch& batch) {

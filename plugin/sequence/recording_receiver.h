@@ -82,6 +82,8 @@ class RecordingReceiver {
   void Reconcile(Recording& recording, const OpenCalls& open);
   void Finish(Recording& recording, const std::string& how);
   static std::string Summary(const Recording& recording, const std::string& state);
+  // The name of an id, "(unknown).<id>" when its definition was lost.
+  static std::string NameOf(const Recording& recording, std::uint32_t id);
   // "shop (process 4711, thread 4712)"
   static std::string Label(const RecordingBatch& batch);
 
